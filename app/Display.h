@@ -1,0 +1,8 @@
+#pragma once
+
+// True when a Qt GUI can start here: a platform was chosen explicitly, or an X11 or Wayland
+// display is set, or the platform needs no display at all (Windows, macOS).
+bool HasDisplay();
+
+// The one sentence printed instead of a Qt abort when there is no display.
+const char *NoDisplayHint();

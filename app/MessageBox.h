@@ -1,0 +1,10 @@
+#pragma once
+
+#include "common/MessageSink.h"
+
+// The GUI's message sink: a modal box with an exclamation icon, one OK button, and the
+// executable's file name without extension as its title.
+class CMessageBoxSink final : public IMessageSink {
+public:
+    void ShowMessage(const std::string &text) override;
+};

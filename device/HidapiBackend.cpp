@@ -1,0 +1,79 @@
+#include "device/HidapiBackend.h"
+
+#include <hidapi.h>
+
+#include <cwchar>
+
+namespace {
+hid_device *Native(HidHandle device)
+{
+    return reinterpret_cast<hid_device *>(device);
+}
+
+std::string Narrow(const wchar_t *text)
+{
+    if (!text)
+        return {};
+    std::string result;
+    std::mbstate_t state{};
+    char buffer[8];
+    for (; *text; ++text) {
+        const std::size_t n = std::wcrtomb(buffer, *text, &state);
+        if (n == static_cast<std::size_t>(-1))
+            result += '?';
+        else
+            result.append(buffer, n);
+    }
+    return result;
+}
+} // namespace
+
+CHidapiBackend::~CHidapiBackend()
+{
+    if (m_bInitialised)
+        hid_exit();
+}
+
+int CHidapiBackend::Init()
+{
+    const int result = hid_init();
+    m_bInitialised = m_bInitialised || result == 0;
+    return result;
+}
+
+std::vector<HidDeviceInfo> CHidapiBackend::Enumerate(std::uint16_t vendorId, std::uint16_t productId)
+{
+    std::vector<HidDeviceInfo> result;
+    hid_device_info *list = hid_enumerate(vendorId, productId);
+    for (const hid_device_info *entry = list; entry; entry = entry->next) {
+        result.push_back({entry->path ? entry->path : "", entry->vendor_id, entry->product_id,
+                          entry->interface_number});
+    }
+    hid_free_enumeration(list);
+    return result;
+}
+
+HidHandle CHidapiBackend::OpenPath(const std::string &path)
+{
+    return reinterpret_cast<HidHandle>(hid_open_path(path.c_str()));
+}
+
+int CHidapiBackend::Write(HidHandle device, const std::uint8_t *data, std::size_t length)
+{
+    return hid_write(Native(device), data, length);
+}
+
+int CHidapiBackend::ReadTimeout(HidHandle device, std::uint8_t *data, std::size_t length, int milliseconds)
+{
+    return hid_read_timeout(Native(device), data, length, milliseconds);
+}
+
+void CHidapiBackend::Close(HidHandle device)
+{
+    hid_close(Native(device));
+}
+
+std::string CHidapiBackend::Error(HidHandle device)
+{
+    return Narrow(hid_error(Native(device)));
+}

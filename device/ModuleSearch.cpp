@@ -1,0 +1,25 @@
+#include "device/ModuleSearch.h"
+
+#include "common/ControlIds.h"
+#include "common/DlgControls.h"
+#include "common/MessageSink.h"
+#include "device/DeviceLink.h"
+
+namespace {
+void EnableDeviceButtons(IDlgControls &controls, bool enable)
+{
+    for (const int id : MainId::kDeviceButtons)
+        controls.EnableWindow(id, enable);
+}
+} // namespace
+
+void FindModule(CDeviceLink &link, IDlgControls &controls)
+{
+    if (!link.OpenModule()) {
+        ShowMessage("模块不在线");
+        EnableDeviceButtons(controls, false);
+        return;
+    }
+    EnableDeviceButtons(controls, true);
+    // The module query follows here once the device operations exist.
+}

@@ -1,0 +1,301 @@
+#include "resources/DialogItems.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QWidget>
+
+namespace {
+// (a * b) / c rounded to the nearest integer, as the dialog manager scales its units.
+int MulDiv(int a, int b, int c)
+{
+    return (a * b + c / 2) / c;
+}
+
+Qt::Alignment TextAlignment(unsigned style)
+{
+    if (style & kAlignCenter)
+        return Qt::AlignHCenter | Qt::AlignTop;
+    if (style & kAlignRight)
+        return Qt::AlignRight | Qt::AlignTop;
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+QString FromUtf8(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
+{
+    const QString caption = FromUtf8(control.caption);
+    switch (control.kind) {
+    case CtlKind::Label: {
+        auto *label = new QLabel(caption, parent);
+        // Texts come from data and settings files: never interpret them as rich text.
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(TextAlignment(control.style));
+        label->setWordWrap(true);
+        return label;
+    }
+    case CtlKind::GroupBox: {
+        auto *frame = new QGroupBox(caption, parent);
+        frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return frame;
+    }
+    case CtlKind::PushButton: {
+        auto *button = new QPushButton(caption, parent);
+        button->setDefault(control.style & kDefaultButton);
+        button->setAutoDefault(false);
+        return button;
+    }
+    case CtlKind::CheckBox:
+        return new QCheckBox(caption, parent);
+    case CtlKind::RadioButton: {
+        auto *radio = new CAutoRadioButton(caption, parent);
+        radio->setAutoExclusive(false);
+        return radio;
+    }
+    case CtlKind::Edit: {
+        auto *edit = new QLineEdit(caption, parent);
+        edit->setAlignment(TextAlignment(control.style) & Qt::AlignHorizontal_Mask);
+        return edit;
+    }
+    case CtlKind::ComboBox: {
+        auto *combo = new QComboBox(parent);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        for (const auto &item : control.items)
+            combo->addItem(FromUtf8(item));
+        combo->setCurrentIndex(-1);
+        return combo;
+    }
+    case CtlKind::ListBox: {
+        auto *list = new QListWidget(parent);
+        list->setVerticalScrollBarPolicy(control.style & kVScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+        return list;
+    }
+    case CtlKind::TabControl:
+        return new QWidget(parent);
+    case CtlKind::Icon: {
+        auto *icon = new QLabel(parent);
+        icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+        return icon;
+    }
+    }
+    return new QWidget(parent);
+}
+} // namespace
+
+void CAutoRadioButton::nextCheckState()
+{
+    setChecked(true);
+    if (QButtonGroup *buttons = group()) {
+        for (QAbstractButton *other : buttons->buttons()) {
+            if (other != this)
+                other->setChecked(false);
+        }
+    }
+}
+
+QFont TemplateFont(const DialogTemplate &dialog)
+{
+    QFont font;
+    font.setFamilies({QString::fromStdString(dialog.fontName), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSize(dialog.pointSize);
+    return font;
+}
+
+CDialogUnits::CDialogUnits(const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    m_nBaseX = (width / 26 + 1) / 2;
+    m_nBaseY = metrics.height();
+}
+
+int CDialogUnits::X(int units) const
+{
+    return MulDiv(units, m_nBaseX, 4);
+}
+
+int CDialogUnits::Y(int units) const
+{
+    return MulDiv(units, m_nBaseY, 8);
+}
+
+QRect CDialogUnits::Rect(int x, int y, int cx, int cy) const
+{
+    return QRect(X(x), Y(y), X(cx), Y(cy));
+}
+
+CDialogItems::CDialogItems(const DialogTemplate &dialog, QWidget *host, const Factory &factory)
+    : m_units(TemplateFont(dialog))
+{
+    host->setFont(TemplateFont(dialog));
+    host->setWindowTitle(FromUtf8(dialog.caption));
+    host->resize(m_units.X(dialog.cx), m_units.Y(dialog.cy));
+
+    QButtonGroup *radioGroup = nullptr;
+    QList<QWidget *> frames;
+    for (const auto &control : dialog.controls) {
+        QWidget *widget = Create(control, host, factory);
+        if (control.style & kGroup)
+            radioGroup = nullptr;
+        if (auto *radio = qobject_cast<CAutoRadioButton *>(widget)) {
+            if (!radioGroup) {
+                radioGroup = new QButtonGroup(host);
+                radioGroup->setExclusive(false);
+            }
+            radioGroup->addButton(radio);
+        }
+        if (control.kind == CtlKind::GroupBox)
+            frames.append(widget);
+    }
+    // Frames stay behind the controls they surround.
+    for (QWidget *frame : frames)
+        frame->lower();
+}
+
+QWidget *CDialogItems::Create(const ControlTemplate &control, QWidget *host, const Factory &factory)
+{
+    QWidget *widget = factory ? factory(control, host) : nullptr;
+    if (!widget)
+        widget = MakeDefaultWidget(control, host);
+    QRect rect = m_units.Rect(control.x, control.y, control.cx, control.cy);
+    // A combo box's template height is that of its open list; closed it is as tall as it needs.
+    if (control.kind == CtlKind::ComboBox)
+        rect.setHeight(widget->sizeHint().height());
+    widget->setGeometry(rect);
+    if (control.style & (kHidden | kDisabled))
+        widget->setEnabled(false);
+    if (control.style & kHidden)
+        widget->setVisible(false);
+    if (control.id != kNoId) {
+        widget->setObjectName(QString::number(control.id));
+        m_items.insert(control.id, widget);
+    }
+    return widget;
+}
+
+bool CDialogItems::IsDlgButtonChecked(int id) const
+{
+    const auto *button = Item<QAbstractButton>(id);
+    return button && button->isChecked();
+}
+
+void CDialogItems::CheckDlgButton(int id, bool checked)
+{
+    if (auto *button = Item<QAbstractButton>(id))
+        button->setChecked(checked);
+}
+
+std::string CDialogItems::GetDlgItemText(int id) const
+{
+    QWidget *widget = GetDlgItem(id);
+    QString text;
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        text = edit->text();
+    else if (auto *combo = qobject_cast<QComboBox *>(widget))
+        text = combo->currentText();
+    else if (auto *label = qobject_cast<QLabel *>(widget))
+        text = label->text();
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        text = button->text();
+    else if (auto *frame = qobject_cast<QGroupBox *>(widget))
+        text = frame->title();
+    return text.toStdString();
+}
+
+void CDialogItems::SetDlgItemText(int id, const std::string &utf8)
+{
+    QWidget *widget = GetDlgItem(id);
+    const QString text = FromUtf8(utf8);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edit->setText(text);
+    else if (auto *combo = qobject_cast<QComboBox *>(widget))
+        combo->setEditText(text);
+    else if (auto *label = qobject_cast<QLabel *>(widget))
+        label->setText(text);
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        button->setText(text);
+    else if (auto *frame = qobject_cast<QGroupBox *>(widget))
+        frame->setTitle(text);
+}
+
+int CDialogItems::GetCurSel(int id) const
+{
+    QWidget *widget = GetDlgItem(id);
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->currentIndex();
+    if (auto *list = qobject_cast<QListWidget *>(widget))
+        return list->currentRow();
+    return -1;
+}
+
+void CDialogItems::SetCurSel(int id, int index)
+{
+    QWidget *widget = GetDlgItem(id);
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+    else if (auto *list = qobject_cast<QListWidget *>(widget))
+        list->setCurrentRow(index >= 0 && index < list->count() ? index : -1);
+}
+
+int CDialogItems::GetCount(int id) const
+{
+    QWidget *widget = GetDlgItem(id);
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->count();
+    if (auto *list = qobject_cast<QListWidget *>(widget))
+        return list->count();
+    return 0;
+}
+
+void CDialogItems::ResetContent(int id)
+{
+    QWidget *widget = GetDlgItem(id);
+    if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+        combo->clear();
+        combo->clearEditText();
+    } else if (auto *list = qobject_cast<QListWidget *>(widget)) {
+        list->clear();
+    }
+}
+
+void CDialogItems::AddString(int id, const std::string &text)
+{
+    QWidget *widget = GetDlgItem(id);
+    if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+        // Adding an item must not select it; the dialog manager leaves the selection alone.
+        const int selected = combo->currentIndex();
+        const QString edited = combo->currentText();
+        combo->addItem(FromUtf8(text));
+        if (combo->currentIndex() != selected) {
+            combo->setCurrentIndex(selected);
+            combo->setEditText(edited);
+        }
+    } else if (auto *list = qobject_cast<QListWidget *>(widget)) {
+        list->addItem(FromUtf8(text));
+    }
+}
+
+void CDialogItems::EnableWindow(int id, bool enable)
+{
+    if (QWidget *widget = GetDlgItem(id))
+        widget->setEnabled(enable);
+}
+
+bool CDialogItems::IsWindowEnabled(int id) const
+{
+    const QWidget *widget = GetDlgItem(id);
+    return widget && widget->isEnabled();
+}

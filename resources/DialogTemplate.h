@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Control kinds a dialog template can hold.
+enum class CtlKind {
+    Label,       // static text
+    GroupBox,    // frame, with or without caption
+    PushButton,
+    CheckBox,    // automatic check box
+    RadioButton, // automatic radio button
+    Edit,        // single-line edit
+    ComboBox,    // drop-down combo with an editable text field
+    ListBox,
+    TabControl,
+    Icon,        // the application icon
+};
+
+// Style bits of a control.
+enum CtlStyle : unsigned {
+    kStyleNone = 0,
+    kHidden = 1u << 0,     // created invisible and disabled, never shown
+    kDisabled = 1u << 1,
+    kGroup = 1u << 2,      // starts a group: radios up to the next group start are exclusive
+    kTabStop = 1u << 3,
+    kAlignLeft = 1u << 4,
+    kAlignCenter = 1u << 5,
+    kAlignRight = 1u << 6,
+    kDefaultButton = 1u << 7,
+    kAutoScroll = 1u << 8,  // edit scrolls its text horizontally
+    kVScroll = 1u << 9,     // list box with a vertical scroll bar
+};
+
+inline constexpr int kNoId = -1; // a control nobody addresses (labels, frames)
+
+struct ControlTemplate {
+    int id = kNoId;
+    CtlKind kind = CtlKind::Label;
+    int x = 0, y = 0, cx = 0, cy = 0; // rectangle in dialog units
+    std::string caption;               // UTF-8
+    unsigned style = kStyleNone;
+    std::vector<std::string> items;    // initial list of a combo box, in order
+};
+
+struct DialogTemplate {
+    int id = 0;
+    std::string caption;
+    int cx = 0, cy = 0; // size in dialog units
+    std::string fontName;
+    int pointSize = 9;
+    std::vector<ControlTemplate> controls; // in tab order
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "common/MessageSink.h"
+
+#include <string>
+#include <vector>
+
+// Records every message instead of showing it, and installs itself for its lifetime.
+class CRecordingSink final : public IMessageSink {
+public:
+    CRecordingSink() : m_scope(*this) {}
+    void ShowMessage(const std::string &text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+
+private:
+    CMessageSinkScope m_scope;
+};
