@@ -13,7 +13,7 @@ void EnableDeviceButtons(IDlgControls &controls, bool enable)
 }
 } // namespace
 
-void FindModule(CDeviceLink &link, IDlgControls &controls)
+void FindModule(CDeviceLink &link, IDlgControls &controls, const std::function<void()> &queryModule)
 {
     if (!link.OpenModule()) {
         ShowMessage("模块不在线");
@@ -21,5 +21,6 @@ void FindModule(CDeviceLink &link, IDlgControls &controls)
         return;
     }
     EnableDeviceButtons(controls, true);
-    // The module query follows here once the device operations exist.
+    if (queryModule)
+        queryModule();
 }

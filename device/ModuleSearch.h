@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
+
 class CDeviceLink;
 class IDlgControls;
 
-// The handler of "查找模块", also run after each successful factory reset: opens the module,
-// enables or disables the device-operation buttons, and on success queries the module.
-void FindModule(CDeviceLink &link, IDlgControls &controls);
+// The search behind "查找模块", also run after each successful factory reset: opens the module and
+// enables or disables the device-operation buttons as one set. On success it runs the module
+// query it is given.
+void FindModule(CDeviceLink &link, IDlgControls &controls, const std::function<void()> &queryModule = {});

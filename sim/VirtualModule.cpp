@@ -41,8 +41,11 @@ int CVirtualModule::Write(const std::uint8_t *report, std::size_t length)
         return -1;
     m_reports.emplace_back(report, report + length);
     const int index = m_nWrites++;
-    if (faults.failWritesFrom >= 0 && index >= faults.failWritesFrom)
+    if ((faults.failWritesFrom >= 0 && index >= faults.failWritesFrom) || index == faults.failWriteAt) {
+        // The report never arrived: the command it belonged to is dropped.
+        m_pendingBytes = 0;
         return -1;
+    }
     return Accept(report, length) ? static_cast<int>(length) : -1;
 }
 

@@ -11,6 +11,7 @@ struct VirtualFaults {
     bool absent = false;         // not attached at all: never enumerated
     int unplugAfterCalls = -1;   // after this many writes and reads it is gone: every call fails
     int failWritesFrom = -1;     // the write with this index (0-based) and every later one fail
+    int failWriteAt = -1;        // only the write with this index fails
     bool failReads = false;      // every read fails
     bool readTimeout = false;    // reads never get an answer
     bool denyOpen = false;       // enumerated, but opening it is refused (no access)
@@ -46,6 +47,10 @@ public:
     // hid_read_timeout semantics: bytes copied, 0 when nothing is pending, -1 on failure.
     int Read(std::uint8_t *data, std::size_t length);
     bool HasInput() const { return !m_input.empty(); }
+    // Writes received so far: the index the next write gets.
+    int Writes() const { return m_nWrites; }
+    // Writes and reads so far, as unplugAfterCalls counts them.
+    int Calls() const { return m_nCalls; }
 
 private:
     bool CountCall();
