@@ -75,7 +75,8 @@ bool CVirtualModule::Accept(const std::uint8_t *report, std::size_t length)
     if (direction == kDirToModule) {
         m_pendingBytes = dataLength;
         m_writeAddress = address;
-    } else {
+    } else if (!faults.readTimeout) {
+        // A module that never answers queues nothing, so no stale reply surfaces once it answers again.
         QueueRead(address, dataLength);
     }
     return true;

@@ -47,6 +47,8 @@ public:
     // hid_read_timeout semantics: bytes copied, 0 when nothing is pending, -1 on failure.
     int Read(std::uint8_t *data, std::size_t length);
     bool HasInput() const { return !m_input.empty(); }
+    // Input reports queued and not yet read.
+    std::size_t PendingInput() const { return m_input.size(); }
     // Writes received so far: the index the next write gets.
     int Writes() const { return m_nWrites; }
     // Writes and reads so far, as unplugAfterCalls counts them.

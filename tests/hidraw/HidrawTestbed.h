@@ -1,0 +1,54 @@
+#pragma once
+
+#include "sim/VirtualModule.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Key modules on the real Linux hidraw path, for a process started under umockdev-wrapper: each
+// added interface gets the sysfs entries a USB composite HID device has (USB device, USB interface
+// with its number, HID device with its report descriptor, hidraw class device) and a /dev/hidrawN
+// node whose writes and reads a CVirtualModule answers. hidapi's own enumeration, open, write,
+// poll and read run unchanged against it.
+//
+// Reports keep their boundaries: a write hands the module one output report, and each input
+// report the module queues is announced to poll() by one token byte on the node, so a read
+// returns exactly one report, as hidraw does. A module whose reads time out queues nothing and
+// the node stays silent, so hidapi's wait runs out for real.
+//
+// The node handlers run on umockdev's worker thread, while the calling thread is blocked in the
+// hidapi call they answer; between hidapi calls the test may freely look at and change its
+// modules.
+class CHidrawTestbed {
+public:
+    CHidrawTestbed();
+    ~CHidrawTestbed();
+    CHidrawTestbed(const CHidrawTestbed &) = delete;
+    CHidrawTestbed &operator=(const CHidrawTestbed &) = delete;
+
+    // True when this process runs under umockdev-wrapper, the only place the nodes can be reached.
+    static bool IsAvailable();
+
+    // Lists an interface of a module and returns its node ("/dev/hidraw0"). The interfaces of one
+    // module with one vendor/product pair share a USB device. Enumeration lists the USB devices in
+    // the order their first interface was added (up to nine keep that order), and a device's
+    // interfaces in the order they were added.
+    std::string AddInterface(CVirtualModule &module, std::uint16_t vendorId, std::uint16_t productId,
+                             int interfaceNumber);
+
+    // Pulls the module out: its devices leave sysfs, so enumeration no longer lists them, and
+    // calls on handles still open to it fail.
+    void Unplug(CVirtualModule &module);
+
+    // The node that received the last output report, empty before the first.
+    std::string LastWrittenNode() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_pImpl;
+};
+
+// A module listed as interfaces 1 and 2 of the first product, in that order; returns the node of
+// interface 2, the one the search opens.
+std::string AddStandardModule(CHidrawTestbed &testbed, CVirtualModule &module);
