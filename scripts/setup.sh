@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libhidapi-dev
   libgtest-dev libgmock-dev
+  umockdev libumockdev-dev libglib2.0-dev
   xvfb xauth fonts-wqy-zenhei
 )
 
