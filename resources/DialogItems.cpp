@@ -12,7 +12,12 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
+// Height in dialog units from which a label wraps its text.
+constexpr int kTwoLines = 16;
+
 // (a * b) / c rounded to the nearest integer, as the dialog manager scales its units.
 int MulDiv(int a, int b, int c)
 {
@@ -42,7 +47,7 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
         // Texts come from data and settings files: never interpret them as rich text.
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(TextAlignment(control.style));
-        label->setWordWrap(true);
+        label->setWordWrap(control.cy >= kTwoLines);
         return label;
     }
     case CtlKind::GroupBox: {
@@ -146,8 +151,10 @@ CDialogItems::CDialogItems(const DialogTemplate &dialog, QWidget *host, const Fa
 
     QButtonGroup *radioGroup = nullptr;
     QList<QWidget *> frames;
+    QList<QWidget *> built;
     for (const auto &control : dialog.controls) {
         QWidget *widget = Create(control, host, factory);
+        built.append(widget);
         if (control.style & kGroup)
             radioGroup = nullptr;
         if (auto *radio = qobject_cast<CAutoRadioButton *>(widget)) {
@@ -160,7 +167,9 @@ CDialogItems::CDialogItems(const DialogTemplate &dialog, QWidget *host, const Fa
         if (control.kind == CtlKind::GroupBox)
             frames.append(widget);
     }
-    // Frames stay behind the controls they surround.
+    // The dialog manager stacks the first control on top; frames stay behind what they surround.
+    for (auto it = built.crbegin(); it != built.crend(); ++it)
+        (*it)->raise();
     for (QWidget *frame : frames)
         frame->lower();
 }
@@ -174,6 +183,9 @@ QWidget *CDialogItems::Create(const ControlTemplate &control, QWidget *host, con
     // A combo box's template height is that of its open list; closed it is as tall as it needs.
     if (control.kind == CtlKind::ComboBox)
         rect.setHeight(widget->sizeHint().height());
+    // A one-line label grows to its text where this font is wider than the template's.
+    if (control.kind == CtlKind::Label && control.cy < kTwoLines && !(control.style & (kAlignCenter | kAlignRight)))
+        rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
     widget->setGeometry(rect);
     if (control.style & (kHidden | kDisabled))
         widget->setEnabled(false);

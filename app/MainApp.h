@@ -1,0 +1,10 @@
+#pragma once
+
+class IHidBackend;
+
+// The application object: builds the main window on the given HID backend, runs it modally and
+// ends when it closes.
+class CMainApp {
+public:
+    int Run(int argc, char *argv[], IHidBackend &backend);
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "device/DeviceLink.h"
+#include "device/DeviceOperations.h"
+#include "resources/DialogItems.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+
+class CPageTabCtrl;
+class IHidBackend;
+class IKeyPage;
+
+// The main window: header, the tab host with the three key pages, parameters, operations and the
+// log list. Every button runs its operation synchronously in its click handler.
+class CMainDlg final : public QDialog {
+    Q_OBJECT
+public:
+    explicit CMainDlg(IHidBackend &backend, QWidget *parent = nullptr);
+    ~CMainDlg() override;
+
+    CDialogItems &Items() { return m_items; }
+    CPageTabCtrl &Tab() { return *m_tab; }
+    bool ConfigFound() const { return m_bConfigFound != 0; }
+
+    void AddLogLine(const QString &line);
+    void ClearLog();
+    void ShowAboutBox();
+
+    // Cancel (Esc, the close box): save the parameters, then close.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+#endif
+
+private:
+    void OnInitDialog();
+    void AddSystemMenuItem();
+    void ColourLabels();
+    void CreatePages();
+    void ApplyParameters();
+    void ConnectCommands();
+    IKeyPage *PageOfKind(PageKind kind) const;
+    int CurrentPageKind() const;
+
+    int m_nLogCount = 0;
+    CPageTabCtrl *m_tab = nullptr;
+    CDialogItems m_items;
+    CDeviceLink m_link;
+    CDeviceOperations m_operations;
+    int m_bConfigFound = 1;
+    QIcon m_hIcon;
+};
