@@ -3,23 +3,12 @@
 #include "app/Display.h"
 #include "app/MainDlg.h"
 #include "app/MessageBox.h"
-#include "resources/MainTemplate.h"
+#include "resources/AppIcon.h"
+#include "settings/ModuleSettings.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdio>
-
-namespace {
-QIcon AppIcon()
-{
-    QIcon icon;
-    for (const int size : kAppIconSizes)
-        icon.addFile(QString::fromLatin1(kAppIconPrefix) + QString::number(size) + QStringLiteral(".png"),
-                     QSize(size, size));
-    return icon;
-}
-} // namespace
 
 int CMainApp::Run(int argc, char *argv[], IHidBackend &backend)
 {
@@ -32,7 +21,7 @@ int CMainApp::Run(int argc, char *argv[], IHidBackend &backend)
     CMessageBoxSink sink;
     CMessageSinkScope sinkScope(sink);
 
-    CMainDlg dialog(backend);
+    CMainDlg dialog(backend, SettingsFilePath());
     dialog.exec();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "pages/GamePadSettingDig.h"
 #include "pages/KeyboardSettingDlg.h"
 #include "pages/MouseSettingDlg.h"
+#include "resources/AppIcon.h"
 #include "resources/MainTemplate.h"
 #include "settings/ModuleSettings.h"
 
@@ -39,11 +40,12 @@ void SetLabelColour(QWidget *label, const QColor &colour)
 }
 } // namespace
 
-CMainDlg::CMainDlg(IHidBackend &backend, QWidget *parent)
-    : QDialog(parent), m_items(MainDlgTemplate(), this, MakeTabHost), m_link(backend), m_operations(m_link, m_items)
+CMainDlg::CMainDlg(IHidBackend &backend, std::string settingsPath, QWidget *parent)
+    : QDialog(parent), m_items(MainDlgTemplate(), this, MakeTabHost), m_link(backend), m_operations(m_link, m_items),
+      m_strSettingsPath(std::move(settingsPath))
 {
     m_tab = qobject_cast<CPageTabCtrl *>(m_items.GetDlgItem(kTabHost));
-    m_hIcon = QApplication::windowIcon();
+    m_hIcon = AppIcon();
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(size());
@@ -58,7 +60,7 @@ void CMainDlg::OnInitDialog()
     setWindowIcon(m_hIcon);
     ColourLabels();
     m_nLogCount = 0;
-    m_bConfigFound = LoadSettings(m_items) ? 1 : 0;
+    m_bConfigFound = LoadSettings(m_items, m_strSettingsPath) ? 1 : 0;
     m_operations.SetKeyCount(g_moduleSettings.m_nKeyNum);
     CreatePages();
     ApplyParameters();

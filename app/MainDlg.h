@@ -8,6 +8,8 @@
 #include <QIcon>
 #include <QString>
 
+#include <string>
+
 class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
@@ -17,7 +19,8 @@ class IKeyPage;
 class CMainDlg final : public QDialog {
     Q_OBJECT
 public:
-    explicit CMainDlg(IHidBackend &backend, QWidget *parent = nullptr);
+    // settingsPath: the settings file to load at start and save on cancel.
+    CMainDlg(IHidBackend &backend, std::string settingsPath, QWidget *parent = nullptr);
     ~CMainDlg() override;
 
     CDialogItems &Items() { return m_items; }
@@ -54,5 +57,6 @@ private:
     CDeviceLink m_link;
     CDeviceOperations m_operations;
     int m_bConfigFound = 1;
+    std::string m_strSettingsPath;
     QIcon m_hIcon;
 };
