@@ -29,7 +29,9 @@ HidHandle CDeviceLink::OpenInterface(std::uint16_t vendorId, std::uint16_t produ
     });
     if (match == list.end() || match->path.empty())
         return nullptr;
-    return m_backend.OpenPath(match->path);
+    HidHandle device = m_backend.OpenPath(match->path);
+    m_bAccessDenied = m_bAccessDenied || (!device && m_backend.LastOpenDenied());
+    return device;
 }
 
 bool CDeviceLink::OpenModule()
@@ -37,6 +39,7 @@ bool CDeviceLink::OpenModule()
     if (m_backend.Init() != 0)
         ShowMessage("设备初始化失败");
     CloseHandle();
+    m_bAccessDenied = false;
     for (const auto &id : kSearchList) {
         m_hDevice = OpenInterface(id.vendorId, id.productId, id.interfaceNumber);
         if (m_hDevice)

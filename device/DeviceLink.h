@@ -42,6 +42,9 @@ public:
     // hid_init, then the search list in order; the handle of an earlier search is closed and
     // replaced. Shows "设备初始化失败" when hid_init fails. True when an interface was opened.
     bool OpenModule();
+    // After a search that opened nothing: whether a matching interface was there but the user
+    // may not open it.
+    bool AccessDenied() const { return m_bAccessDenied; }
 
     // Sends one command and its data phase over the open handle; the result of the last HID call
     // (negative after a failure already shown, 0 when the last read timed out).
@@ -56,4 +59,5 @@ private:
 
     IHidBackend &m_backend;
     HidHandle m_hDevice = nullptr;
+    bool m_bAccessDenied = false;
 };

@@ -30,6 +30,9 @@ public:
     virtual std::vector<HidDeviceInfo> Enumerate(std::uint16_t vendorId, std::uint16_t productId) = 0;
     // hid_open_path: nullptr on failure.
     virtual HidHandle OpenPath(const std::string &path) = 0;
+    // Whether the last failed OpenPath failed because the user may not open the device (as
+    // opposed to the device being gone).
+    virtual bool LastOpenDenied() const = 0;
     // hid_write: the first byte is the report ID; bytes written or -1.
     virtual int Write(HidHandle device, const std::uint8_t *data, std::size_t length) = 0;
     // hid_read_timeout: bytes read, 0 on time-out, -1 on failure.

@@ -4,6 +4,11 @@
 
 #include <cwchar>
 
+#ifdef __linux__
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace {
 hid_device *Native(HidHandle device)
 {
@@ -25,6 +30,16 @@ std::string Narrow(const wchar_t *text)
             result.append(buffer, n);
     }
     return result;
+}
+// On Linux the path is the hidraw node: a node that exists but may not be read and written is
+// one the udev rules have not opened to this user.
+bool IsAccessDenied([[maybe_unused]] const std::string &path)
+{
+#ifdef __linux__
+    return ::access(path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
+#else
+    return false;
+#endif
 }
 } // namespace
 
@@ -55,7 +70,9 @@ std::vector<HidDeviceInfo> CHidapiBackend::Enumerate(std::uint16_t vendorId, std
 
 HidHandle CHidapiBackend::OpenPath(const std::string &path)
 {
-    return reinterpret_cast<HidHandle>(hid_open_path(path.c_str()));
+    auto *device = reinterpret_cast<HidHandle>(hid_open_path(path.c_str()));
+    m_bOpenDenied = !device && IsAccessDenied(path);
+    return device;
 }
 
 int CHidapiBackend::Write(HidHandle device, const std::uint8_t *data, std::size_t length)

@@ -13,6 +13,7 @@ public:
     int Init() override;
     std::vector<HidDeviceInfo> Enumerate(std::uint16_t vendorId, std::uint16_t productId) override;
     HidHandle OpenPath(const std::string &path) override;
+    bool LastOpenDenied() const override { return m_bOpenDenied; }
     int Write(HidHandle device, const std::uint8_t *data, std::size_t length) override;
     int ReadTimeout(HidHandle device, std::uint8_t *data, std::size_t length, int milliseconds) override;
     void Close(HidHandle device) override;
@@ -20,4 +21,5 @@ public:
 
 private:
     bool m_bInitialised = false;
+    bool m_bOpenDenied = false;
 };

@@ -45,11 +45,13 @@ HidHandle CVirtualHidBackend::OpenPath(const std::string &path)
 {
     const auto it = std::find_if(m_entries.begin(), m_entries.end(),
                                  [&](const Entry &entry) { return entry.info.path == path; });
+    m_bOpenDenied = false;
     if (it == m_entries.end() || !it->module->IsPresent()) {
         m_lastError = "No such device: " + path;
         return nullptr;
     }
     if (!it->module->AllowsOpen()) {
+        m_bOpenDenied = true;
         m_lastError = "Permission denied: " + path;
         return nullptr;
     }

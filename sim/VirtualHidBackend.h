@@ -30,6 +30,7 @@ public:
     int Init() override;
     std::vector<HidDeviceInfo> Enumerate(std::uint16_t vendorId, std::uint16_t productId) override;
     HidHandle OpenPath(const std::string &path) override;
+    bool LastOpenDenied() const override { return m_bOpenDenied; }
     int Write(HidHandle device, const std::uint8_t *data, std::size_t length) override;
     int ReadTimeout(HidHandle device, std::uint8_t *data, std::size_t length, int milliseconds) override;
     void Close(HidHandle device) override;
@@ -43,6 +44,7 @@ private:
     std::vector<Entry> m_entries;
     std::vector<std::unique_ptr<HidDevice>> m_handles;
     std::string m_lastError;
+    bool m_bOpenDenied = false;
     int m_nInitCalls = 0;
 };
 

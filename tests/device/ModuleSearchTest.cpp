@@ -132,6 +132,39 @@ TEST_F(ModuleSearchTest, ModuleRemovedBetweenSearchesLeavesNoHandle)
     EXPECT_EQ(sink.messages, std::vector<std::string>{"模块不在线"});
 }
 
+TEST_F(ModuleSearchTest, ModuleThatMayNotBeOpenedIsNotCalledAbsent)
+{
+    AddStandardModule(backend, first);
+    first.faults.denyOpen = true;
+    for (const int id : MainId::kDeviceButtons)
+        controls.EnableWindow(id, true);
+    FindModule(link, controls);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].find("没有权限"), std::string::npos);
+    EXPECT_NE(sink.messages[0].find("60-tavrin.rules"), std::string::npos);
+    EXPECT_TRUE(ButtonsEnabled(false));
+    EXPECT_FALSE(link.IsOpen());
+
+    // Once access is granted the same module is found, and a later absence is reported as such.
+    first.faults.denyOpen = false;
+    sink.messages.clear();
+    FindModule(link, controls);
+    EXPECT_TRUE(link.IsOpen());
+    first.faults.absent = true;
+    FindModule(link, controls);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"模块不在线"});
+}
+
+TEST_F(ModuleSearchTest, ADeniedInterfaceDoesNotHideAnOpenableOne)
+{
+    backend.AddInterface(second, 0x0B05, 0x185F, 2);
+    backend.AddInterface(first, 0x2B05, 0x285F, 1);
+    second.faults.denyOpen = true;
+    FindModule(link, controls);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(Opened(), &first);
+}
+
 TEST(DeviceLinkLifetime, ClosesItsHandleAtTheEnd)
 {
     CVirtualModule module;
