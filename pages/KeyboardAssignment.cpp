@@ -1,0 +1,109 @@
+#include "pages/KeyboardAssignment.h"
+
+#include "pages/KeyCodes.h"
+#include "pages/KeyboardIds.h"
+
+#include <span>
+
+namespace {
+using namespace KeyboardId;
+
+bool NoKeyChosen(const IDlgControls &controls)
+{
+    return controls.IsDlgButtonChecked(kSpecialNone) && controls.IsDlgButtonChecked(kFnNone) &&
+           controls.IsDlgButtonChecked(kMediaNone);
+}
+
+// Adds the ticked modifiers to the flags (a modifier turns the media flag off) and returns their
+// names joined by "+", in table order.
+std::string TickModifiers(const IDlgControls &controls, std::uint8_t &flags)
+{
+    std::string names;
+    for (const KeyEntry &modifier : kModifierKeys) {
+        if (!controls.IsDlgButtonChecked(modifier.id))
+            continue;
+        flags = static_cast<std::uint8_t>((flags & ~KeyFlag::kMedia) | modifier.code);
+        names += names.empty() ? std::string(modifier.token) : JoinedForm(modifier.token);
+    }
+    return names;
+}
+
+const KeyEntry *FirstChecked(const IDlgControls &controls, std::span<const KeyEntry> keys)
+{
+    for (const KeyEntry &key : keys) {
+        if (controls.IsDlgButtonChecked(key.id))
+            return &key;
+    }
+    return nullptr;
+}
+
+std::string CharacterCase(const IDlgControls &controls, const std::string &text, std::string_view charBytes,
+                          std::uint8_t &flags, std::uint8_t &code)
+{
+    std::string description = text;
+    const std::string modifiers = TickModifiers(controls, flags);
+    if (!modifiers.empty())
+        description += JoinedForm(modifiers);
+    const unsigned char ch = charBytes.empty() ? 0 : static_cast<unsigned char>(charBytes.front());
+    if (ch >= 'a' && ch <= 'z')
+        flags &= ~KeyFlag::kUpperCase;
+    else if (ch >= 'A' && ch <= 'Z')
+        flags |= KeyFlag::kUpperCase;
+    CharToKeyCode(ch, flags, code);
+    flags |= KeyFlag::kCustomChar;
+    return description;
+}
+
+std::string CodeCase(const IDlgControls &controls, const std::string &text, std::uint8_t &flags, std::uint8_t &code)
+{
+    const std::string prefix = TickModifiers(controls, flags);
+    code = ParseHidCode(text);
+    flags &= ~KeyFlag::kCustomChar;
+    // The text goes into the description as typed, not as read.
+    std::string description(kHidOpen);
+    description += text;
+    description += kHidClose;
+    return flags != 0 ? prefix + JoinedForm(description) : description;
+}
+
+std::string KeyCase(const IDlgControls &controls, std::uint8_t &flags, std::uint8_t &code)
+{
+    const std::string prefix = TickModifiers(controls, flags);
+    flags &= ~KeyFlag::kCustomChar;
+    const KeyEntry *key = FirstChecked(controls, kSpecialKeys);
+    if (!key)
+        key = FirstChecked(controls, kFunctionKeys);
+    if (key) {
+        code = key->code;
+        return flags != 0 ? prefix + JoinedForm(key->token) : std::string(key->token);
+    }
+    if (const KeyEntry *media = FirstChecked(controls, kMediaKeys)) {
+        // The module reads the code byte as media bits only under the media flag, and a modifier
+        // bit would make it a usage instead: a media key ignores the modifiers.
+        flags = KeyFlag::kMedia;
+        code = media->code;
+        return media->token;
+    }
+    return prefix;
+}
+} // namespace
+
+namespace Keyboard {
+std::string GetKeyAssignment(const IDlgControls &controls, std::string_view charBytes, std::uint8_t &flags,
+                             std::uint8_t &code)
+{
+    if (controls.IsDlgButtonChecked(kMediaNone))
+        flags &= ~KeyFlag::kMedia;
+    else
+        flags |= KeyFlag::kMedia;
+
+    const bool noKey = NoKeyChosen(controls);
+    const std::string charText = controls.GetDlgItemText(kCharField);
+    if (!charText.empty() && noKey && controls.IsDlgButtonChecked(kCodeNone))
+        return CharacterCase(controls, charText, charBytes, flags, code);
+    const std::string codeText = controls.GetDlgItemText(kCodeField);
+    if (!codeText.empty() && noKey && controls.IsDlgButtonChecked(kCharNone))
+        return CodeCase(controls, codeText, flags, code);
+    return KeyCase(controls, flags, code);
+}
+} // namespace Keyboard

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "pages/PageClass.h"
+#include "pages/PageDlg.h"
+
+class QLineEdit;
+
+// The keyboard page: modifiers with a special, function or media key, a typed character, or a
+// key code typed as a number. It keeps its choices mutually exclusive and turns them into a
+// keyboard key on request; its state is that of its controls.
+class KeyboardSettingDlg : public CPageDlg {
+    Q_OBJECT
+public:
+    explicit KeyboardSettingDlg(QWidget *parent);
+
+    static const PageClass &Class();
+
+    // Never refuses, so refused is left alone.
+    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) override;
+
+protected:
+    // A left press on either field takes that field into use instead of placing the caret.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void ConnectKeys(int first, int last, int chosenGroup);
+    void TakeField(QLineEdit *field);
+};
+
+// The one keyboard page, set when it is built.
+extern KeyboardSettingDlg *g_pKeyboardSettingDlg;

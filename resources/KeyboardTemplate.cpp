@@ -1,0 +1,92 @@
+#include "resources/KeyboardTemplate.h"
+
+namespace {
+constexpr CtlKind kRadio = CtlKind::RadioButton;
+constexpr unsigned kFirstOfGroup = kGroup | kTabStop;
+
+DialogTemplate MakeKeyboardTemplate()
+{
+    return DialogTemplate{
+        130,
+        "",
+        344,
+        208,
+        "宋体",
+        9,
+        {
+            {kNoId, CtlKind::GroupBox, 4, 2, 336, 202, "键盘设置（支持所有按键）", kStyleNone, {}},
+
+            // Special keys in four columns; the group's "无" heads the first.
+            {kNoId, CtlKind::GroupBox, 10, 14, 248, 82, "特殊键", kStyleNone, {}},
+            {1022, kRadio, 18, 26, 56, 10, "无", kFirstOfGroup, {}},
+            {1023, kRadio, 18, 40, 56, 10, "Enter", kStyleNone, {}},
+            {1024, kRadio, 18, 54, 56, 10, "Esc", kStyleNone, {}},
+            {1025, kRadio, 18, 68, 56, 10, "Delete", kStyleNone, {}},
+            {1026, kRadio, 18, 82, 56, 10, "Back", kStyleNone, {}},
+            {1027, kRadio, 78, 26, 56, 10, "Insert", kStyleNone, {}},
+            {1028, kRadio, 78, 40, 56, 10, "Home", kStyleNone, {}},
+            {1029, kRadio, 78, 54, 56, 10, "End", kStyleNone, {}},
+            {1030, kRadio, 78, 68, 56, 10, "Prtsc", kStyleNone, {}},
+            {1031, kRadio, 78, 82, 56, 10, "Power", kStyleNone, {}},
+            {1032, kRadio, 138, 26, 56, 10, "Tab", kStyleNone, {}},
+            {1033, kRadio, 138, 40, 56, 10, "Caps", kStyleNone, {}},
+            {1034, kRadio, 138, 54, 56, 10, "PgUp", kStyleNone, {}},
+            {1035, kRadio, 138, 68, 56, 10, "PgDn", kStyleNone, {}},
+            {1036, kRadio, 138, 82, 56, 10, "空格", kStyleNone, {}},
+            {1037, kRadio, 198, 26, 56, 10, "上", kStyleNone, {}},
+            {1038, kRadio, 198, 40, 56, 10, "下", kStyleNone, {}},
+            {1039, kRadio, 198, 54, 56, 10, "左", kStyleNone, {}},
+            {1040, kRadio, 198, 68, 56, 10, "右", kStyleNone, {}},
+
+            // Function keys in one row.
+            {kNoId, CtlKind::GroupBox, 10, 100, 324, 28, "Fn", kStyleNone, {}},
+            {1041, kRadio, 16, 112, 24, 10, "无", kFirstOfGroup, {}},
+            {1042, kRadio, 40, 112, 24, 10, "F1", kStyleNone, {}},
+            {1043, kRadio, 64, 112, 24, 10, "F2", kStyleNone, {}},
+            {1044, kRadio, 88, 112, 24, 10, "F3", kStyleNone, {}},
+            {1045, kRadio, 112, 112, 24, 10, "F4", kStyleNone, {}},
+            {1046, kRadio, 136, 112, 24, 10, "F5", kStyleNone, {}},
+            {1047, kRadio, 160, 112, 24, 10, "F6", kStyleNone, {}},
+            {1048, kRadio, 184, 112, 24, 10, "F7", kStyleNone, {}},
+            {1049, kRadio, 208, 112, 24, 10, "F8", kStyleNone, {}},
+            {1050, kRadio, 232, 112, 24, 10, "F9", kStyleNone, {}},
+            {1051, kRadio, 256, 112, 24, 10, "F10", kStyleNone, {}},
+            {1052, kRadio, 280, 112, 24, 10, "F11", kStyleNone, {}},
+            {1053, kRadio, 304, 112, 26, 10, "F12", kStyleNone, {}},
+
+            // Media keys in one row.
+            {kNoId, CtlKind::GroupBox, 10, 132, 324, 28, "多媒体键", kStyleNone, {}},
+            {1054, kRadio, 16, 144, 22, 10, "无", kFirstOfGroup, {}},
+            {1055, kRadio, 38, 144, 30, 10, "静音", kStyleNone, {}},
+            {1056, kRadio, 68, 144, 30, 10, "停止", kStyleNone, {}},
+            {1057, kRadio, 98, 144, 38, 10, "音量加", kStyleNone, {}},
+            {1058, kRadio, 136, 144, 38, 10, "音量减", kStyleNone, {}},
+            {1059, kRadio, 174, 144, 38, 10, "上一首", kStyleNone, {}},
+            {1060, kRadio, 212, 144, 38, 10, "下一首", kStyleNone, {}},
+            {1061, kRadio, 250, 144, 50, 10, "暂停/播放", kStyleNone, {}},
+            {1062, kRadio, 300, 144, 30, 10, "快进", kStyleNone, {}},
+
+            // Modifiers in one column beside the special keys.
+            {kNoId, CtlKind::GroupBox, 264, 14, 70, 82, "组合键", kStyleNone, {}},
+            {1016, CtlKind::CheckBox, 274, 26, 50, 10, "Ctrl", kFirstOfGroup, {}},
+            {1017, CtlKind::CheckBox, 274, 40, 50, 10, "Alt", kTabStop, {}},
+            {1018, CtlKind::CheckBox, 274, 54, 50, 10, "Shift", kTabStop, {}},
+            {1019, CtlKind::CheckBox, 274, 68, 50, 10, "WIN", kTabStop, {}},
+
+            // The two fields, each with the "无" that says it is not in use.
+            {kNoId, CtlKind::GroupBox, 10, 164, 324, 32, "自定义", kStyleNone, {}},
+            {kNoId, CtlKind::Label, 18, 178, 60, 8, "数字/字母/符号", kStyleNone, {}},
+            {1020, CtlKind::Edit, 80, 176, 60, 12, "", kAutoScroll | kFirstOfGroup, {}},
+            {1067, kRadio, 144, 177, 24, 10, "无", kFirstOfGroup, {}},
+            {kNoId, CtlKind::Label, 176, 178, 40, 8, "按键HID码", kGroup, {}},
+            {1065, CtlKind::Edit, 218, 176, 60, 12, "", kAutoScroll | kFirstOfGroup, {}},
+            {1068, kRadio, 282, 177, 24, 10, "无", kFirstOfGroup, {}},
+        }};
+}
+} // namespace
+
+const DialogTemplate &KeyboardTemplate()
+{
+    static const DialogTemplate kTemplate = MakeKeyboardTemplate();
+    return kTemplate;
+}
