@@ -1,0 +1,109 @@
+#include "app/PageTabCtrl.h"
+
+#include "pages/PageClass.h"
+#include "pages/PageDlg.h"
+
+#include <QResizeEvent>
+#include <QSignalBlocker>
+#include <QTabBar>
+
+namespace {
+constexpr int kTabRowWithoutItems = 22;
+constexpr int kBelowTabs = 4; // gap between the tab items and the pages
+constexpr int kMargin = 2;    // left, right and half the bottom margin of a page
+
+// A page that becomes current takes the focus into its first control that Tab would reach, as a
+// dialog does; a page without one takes it itself.
+void FocusFirstControl(QWidget *page)
+{
+    for (QWidget *w = page->nextInFocusChain(); w != page && page->isAncestorOf(w); w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(page) && w->isEnabled()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    page->setFocus(Qt::TabFocusReason);
+}
+} // namespace
+
+CPageTabCtrl::CPageTabCtrl(QWidget *parent) : QWidget(parent), m_pTabBar(new QTabBar(this))
+{
+    connect(m_pTabBar, &QTabBar::currentChanged, this, &CPageTabCtrl::OnSelChange);
+}
+
+int CPageTabCtrl::AddPage(const PageClass &pageClass, const QString &title, int templateId, int imageIndex)
+{
+    // A page can only be built from the template its class was made for.
+    if ((templateId & 0xFFFF) != pageClass.templateId || !pageClass.create)
+        return -1;
+    CPageDlg *page = pageClass.create(this);
+    if (!page)
+        return -1;
+    const int index = static_cast<int>(m_pages.size());
+    m_pages.push_back(PageEntry{page, &pageClass, title, imageIndex});
+    page->hide();
+    // The first tab becomes current by itself; that is no choice of the user's. There is no image
+    // list, so the image index is only kept.
+    const QSignalBlocker blocker(m_pTabBar);
+    m_pTabBar->insertTab(index, title);
+    return index;
+}
+
+bool CPageTabCtrl::SetActivePage(int index)
+{
+    CPageDlg *page = PageAt(index);
+    if (!page)
+        return false;
+    if (page == m_pCurPage)
+        return true;
+    if (m_pCurPage) {
+        m_pCurPage->setEnabled(false);
+        m_pCurPage->hide();
+    }
+    page->setEnabled(true);
+    page->show();
+    FocusFirstControl(page);
+    m_pCurPage = page;
+    const QSignalBlocker blocker(m_pTabBar);
+    m_pTabBar->setCurrentIndex(index);
+    return true;
+}
+
+void CPageTabCtrl::LayoutPages()
+{
+    m_pTabBar->setGeometry(0, 0, width(), m_pTabBar->sizeHint().height());
+    const int tabHeight = m_pTabBar->count() > 0 ? m_pTabBar->tabRect(0).height() + kBelowTabs : kTabRowWithoutItems;
+    const QRect area(kMargin, tabHeight, width() - 2 * kMargin, height() - 2 * kMargin - tabHeight);
+    for (const PageEntry &entry : m_pages)
+        entry.pPage->setGeometry(area);
+    if (m_pCurPage)
+        m_pCurPage->show();
+}
+
+CPageDlg *CPageTabCtrl::PageOf(const PageClass &pageClass) const
+{
+    for (const PageEntry &entry : m_pages) {
+        if (entry.pClass == &pageClass)
+            return entry.pPage;
+    }
+    return nullptr;
+}
+
+CPageDlg *CPageTabCtrl::PageAt(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(m_pages.size()))
+        return nullptr;
+    return m_pages[static_cast<std::size_t>(index)].pPage;
+}
+
+void CPageTabCtrl::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    LayoutPages();
+}
+
+void CPageTabCtrl::OnSelChange()
+{
+    m_nCurSel = m_pTabBar->currentIndex();
+    SetActivePage(m_nCurSel);
+}

@@ -1,0 +1,30 @@
+#include "pages/GamePadSettingDig.h"
+
+#include "pages/GamePadAssignment.h"
+#include "pages/GamePadIds.h"
+#include "resources/GamePadTemplate.h"
+
+#include <QAbstractButton>
+
+GamePadSettingDig *g_pGamePadSettingDig = nullptr;
+
+GamePadSettingDig::GamePadSettingDig(QWidget *parent) : CPageDlg(GamePadTemplate(), parent)
+{
+    for (int choice : kGamePadChoices) {
+        connect(Items().Item<QAbstractButton>(choice), &QAbstractButton::clicked, this,
+                [this, choice] { ClearOtherGamePadChoices(Items(), choice); });
+    }
+    g_pGamePadSettingDig = this;
+}
+
+const PageClass &GamePadSettingDig::Class()
+{
+    static const PageClass record{"GamePadSettingDig", GamePadId::kTemplate,
+                                  [](QWidget *parent) -> CPageDlg * { return new GamePadSettingDig(parent); }};
+    return record;
+}
+
+std::string GamePadSettingDig::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &)
+{
+    return GetGamePadAssignment(Items(), value1, value2);
+}

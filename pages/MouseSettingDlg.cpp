@@ -1,0 +1,65 @@
+#include "pages/MouseSettingDlg.h"
+
+#include "pages/MouseAssignment.h"
+#include "pages/MouseIds.h"
+#include "resources/MouseTemplate.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+MouseSettingDlg *g_pMouseSettingDlg = nullptr;
+
+namespace {
+const MouseMove *MoveOfCountField(const CDialogItems &items, const QObject *watched)
+{
+    for (const MouseMove &move : kMouseMoves) {
+        if (items.GetDlgItem(move.countField) == watched)
+            return &move;
+    }
+    return nullptr;
+}
+} // namespace
+
+MouseSettingDlg::MouseSettingDlg(QWidget *parent) : CPageDlg(MouseTemplate(), parent)
+{
+    // The direction list offers its two entries only; nothing can be typed into it.
+    Items().Item<QComboBox>(MouseId::kWheelDirection)->setEditable(false);
+    for (const MouseMove &move : kMouseMoves) {
+        connect(Items().Item<QAbstractButton>(move.button), &QAbstractButton::clicked, this,
+                [this] { KeepWheelOffAfterMove(Items()); });
+        Items().GetDlgItem(move.countField)->installEventFilter(this);
+    }
+    g_pMouseSettingDlg = this;
+}
+
+const PageClass &MouseSettingDlg::Class()
+{
+    static const PageClass record{"MouseSettingDlg", MouseId::kTemplate,
+                                  [](QWidget *parent) -> CPageDlg * { return new MouseSettingDlg(parent); }};
+    return record;
+}
+
+std::string MouseSettingDlg::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused)
+{
+    return GetMouseAssignment(Items(), value1, value2, refused);
+}
+
+bool MouseSettingDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    const MouseMove *move = MoveOfCountField(Items(), watched);
+    if (!move)
+        return CPageDlg::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        auto *field = Items().Item<QLineEdit>(move->countField);
+        field->setFocus(Qt::MouseFocusReason);
+        field->end(false);
+        ChooseMoveByCountField(Items(), *move);
+        return true;
+    }
+    // The field never saw the press, so dragging on from it must not select either.
+    if (event->type() == QEvent::MouseMove && (static_cast<QMouseEvent *>(event)->buttons() & Qt::LeftButton))
+        return true;
+    return CPageDlg::eventFilter(watched, event);
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "resources/DialogTemplate.h"
+
+// Dialog template 131: the mouse page.
+const DialogTemplate &MouseTemplate();
