@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -23,11 +24,8 @@ protected:
     // The device-operation buttons are all in this state.
     bool ButtonsEnabled(bool expected) const
     {
-        for (const int id : MainId::kDeviceButtons) {
-            if (controls.IsWindowEnabled(id) != expected)
-                return false;
-        }
-        return true;
+        return std::all_of(std::begin(MainId::kDeviceButtons), std::end(MainId::kDeviceButtons),
+                           [&](int id) { return controls.IsWindowEnabled(id) == expected; });
     }
 
     // Every output report the module got is the full 65-byte report with report ID 0.

@@ -1,6 +1,7 @@
 #include "HidrawFixture.h"
 #include "device/DeviceOperations.h"
 #include "pages/KeyPage.h"
+#include "resources/MainTemplate.h"
 
 #include <string>
 
@@ -33,12 +34,11 @@ protected:
     void SetUp() override
     {
         AddStandardModule(testbed, module);
-        controls.SetList(MainId::kBaudRate, {"禁用", "4800", "9600", "115200"}, 1);
-        controls.SetList(MainId::kWorkMode, {"单键盘", "单鼠标", "键鼠组合", "单游戏柄", "键鼠游戏柄组合"}, 0);
-        controls.SetList(MainId::kTriggerLevel, {"低电平", "高电平", ""}, 0);
-        controls.SetList(MainId::kLongPress, {"是", "否", ""}, 0);
-        controls.SetList(MainId::kModuleName, {""});
-        controls.SetList(MainId::kKeyList, {""});
+        // The combo boxes start with the initial lists of the main window's template.
+        for (const ControlTemplate &control : MainDlgTemplate().controls) {
+            if (control.kind == CtlKind::ComboBox)
+                controls.SetList(control.id, control.items);
+        }
         controls.SetDlgItemText(MainId::kDebounce, "40");
         operations.SetKeyCount(8);
         operations.SetPages([this](PageKind kind) -> IKeyPage * { return kind == PageKind::Mouse ? &mouse : nullptr; },
@@ -184,6 +184,12 @@ struct UnpluggedCase {
     void (CDeviceOperations::*run)();
     Messages messages;
 };
+
+// Cases print by name in the test's report.
+void PrintTo(const UnpluggedCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class HidrawUnpluggedTest : public HidrawOperationsTest, public testing::WithParamInterface<UnpluggedCase> {};
 

@@ -49,6 +49,12 @@ struct SearchCase {
     int opened;                        // index into interfaces, -1 for none
 };
 
+// Cases print by name in the test's report.
+void PrintTo(const SearchCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class HidrawSearchOrderTest : public HidrawSearchTest, public testing::WithParamInterface<SearchCase> {};
 
 TEST_P(HidrawSearchOrderTest, OpensTheFirstInterfaceOfTheSearchListThatIsThere)

@@ -117,6 +117,12 @@ struct FailureCase {
     const char *message;
 };
 
+// Cases print by name in the test's report.
+void PrintTo(const FailureCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class HidrawTransportFailureTest : public HidrawTransportTest, public testing::WithParamInterface<FailureCase> {};
 
 TEST_P(HidrawTransportFailureTest, ShowsTheTransportsMessageAndReturnsANegativeResult)
