@@ -62,7 +62,7 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
         return button;
     }
     case CtlKind::CheckBox:
-        return new QCheckBox(caption, parent);
+        return new CAutoCheckBox(caption, parent);
     case CtlKind::RadioButton: {
         auto *radio = new CAutoRadioButton(caption, parent);
         radio->setAutoExclusive(false);

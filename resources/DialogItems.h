@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QPoint>
 #include <QRect>
+#include <QCheckBox>
 #include <QRadioButton>
 
 #include <functional>
@@ -23,6 +24,18 @@ public:
 
 protected:
     void nextCheckState() override;
+    // The whole rectangle takes the click, not only the indicator and the caption.
+    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
+};
+
+// An automatic check box whose whole rectangle takes the click.
+class CAutoCheckBox final : public QCheckBox {
+    Q_OBJECT
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
 };
 
 // The font a template names, with fallbacks for systems that lack it.

@@ -142,6 +142,16 @@ private slots:
         QVERIFY(items->IsDlgButtonChecked(11));
     }
 
+    void buttonsTakeClicksAnywhereInTheirRectangle()
+    {
+        host->show();
+        for (const int id : {11, 20}) {
+            QWidget *button = items->GetDlgItem(id);
+            QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(button->width() - 2, button->height() / 2));
+            QVERIFY2(items->IsDlgButtonChecked(id), qPrintable(QString::number(id)));
+        }
+    }
+
     void checkingInCodeTouchesOnlyThatButton()
     {
         items->CheckDlgButton(10, true);
