@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <poll.h>
-#include <sys/ioctl.h>
+#include <sys/ioctl.h> // the request numbers of linux/hidraw.h
 #include <unistd.h>
 
 #include <algorithm>
@@ -317,8 +317,8 @@ gboolean CHidrawTestbed::Impl::OnRead(UMockdevIoctlBase *, UMockdevIoctlClient *
     return TRUE;
 }
 
-std::string AddStandardModule(CHidrawTestbed &testbed, CVirtualModule &module)
+void AddStandardModule(CHidrawTestbed &testbed, CVirtualModule &module)
 {
     testbed.AddInterface(module, 0x0B05, 0x185F, 1);
-    return testbed.AddInterface(module, 0x0B05, 0x185F, 2);
+    testbed.AddInterface(module, 0x0B05, 0x185F, 2);
 }

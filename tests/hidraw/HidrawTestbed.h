@@ -49,6 +49,5 @@ private:
     std::unique_ptr<Impl> m_pImpl;
 };
 
-// A module listed as interfaces 1 and 2 of the first product, in that order; returns the node of
-// interface 2, the one the search opens.
-std::string AddStandardModule(CHidrawTestbed &testbed, CVirtualModule &module);
+// A module listed as interfaces 1 and 2 of the first product, in that order.
+void AddStandardModule(CHidrawTestbed &testbed, CVirtualModule &module);
