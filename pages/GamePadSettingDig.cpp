@@ -17,6 +17,13 @@ GamePadSettingDig::GamePadSettingDig(QWidget *parent) : CPageDlg(GamePadTemplate
     g_pGamePadSettingDig = this;
 }
 
+// The pages go with their window; the write-key operation must not reach one that has gone.
+GamePadSettingDig::~GamePadSettingDig()
+{
+    if (g_pGamePadSettingDig == this)
+        g_pGamePadSettingDig = nullptr;
+}
+
 const PageClass &GamePadSettingDig::Class()
 {
     static const PageClass record{"GamePadSettingDig", GamePadId::kTemplate,

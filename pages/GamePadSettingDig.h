@@ -8,6 +8,7 @@ class GamePadSettingDig final : public CPageDlg {
     Q_OBJECT
 public:
     explicit GamePadSettingDig(QWidget *parent);
+    ~GamePadSettingDig() override;
 
     static const PageClass &Class();
 

@@ -34,6 +34,13 @@ MouseSettingDlg::MouseSettingDlg(QWidget *parent) : CPageDlg(MouseTemplate(), pa
     g_pMouseSettingDlg = this;
 }
 
+// The pages go with their window; the write-key operation must not reach one that has gone.
+MouseSettingDlg::~MouseSettingDlg()
+{
+    if (g_pMouseSettingDlg == this)
+        g_pMouseSettingDlg = nullptr;
+}
+
 const PageClass &MouseSettingDlg::Class()
 {
     static const PageClass record{"MouseSettingDlg", MouseId::kTemplate,

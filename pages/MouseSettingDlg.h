@@ -8,6 +8,7 @@ class MouseSettingDlg final : public CPageDlg {
     Q_OBJECT
 public:
     explicit MouseSettingDlg(QWidget *parent);
+    ~MouseSettingDlg() override;
 
     static const PageClass &Class();
 

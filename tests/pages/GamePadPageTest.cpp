@@ -25,7 +25,12 @@ private slots:
 
     void cleanup() { page.reset(); }
 
-    void registersItselfWhenBuilt() { QCOMPARE(g_pGamePadSettingDig, page.get()); }
+    void registersItselfWhileItLives()
+    {
+        QCOMPARE(g_pGamePadSettingDig, page.get());
+        page.reset();
+        QVERIFY(!g_pGamePadSettingDig);
+    }
 
     void onlyFourButtonsAndNoneCanBeChosen()
     {

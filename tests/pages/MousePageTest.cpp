@@ -32,7 +32,12 @@ private slots:
 
     void cleanup() { page.reset(); }
 
-    void registersItselfWhenBuilt() { QCOMPARE(g_pMouseSettingDlg, page.get()); }
+    void registersItselfWhileItLives()
+    {
+        QCOMPARE(g_pMouseSettingDlg, page.get());
+        page.reset();
+        QVERIFY(!g_pMouseSettingDlg);
+    }
 
     void startsBlankWithTheTwoWheelDirections()
     {
