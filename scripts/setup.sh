@@ -9,6 +9,7 @@ packages=(
   libhidapi-dev
   libgtest-dev libgmock-dev
   umockdev libumockdev-dev libglib2.0-dev
+  desktop-file-utils dpkg-dev file
   xvfb xauth fonts-wqy-zenhei
 )
 

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+std::vector<std::string> RuleLines()
+{
+    std::ifstream file(TAVRIN_UDEV_RULE);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line[0] != '#')
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+bool Has(const std::string &line, const std::string &part)
+{
+    return line.find(part) != std::string::npos;
+}
+
+TEST(UdevRule, GivesTheSeatAccessToBothModulesHidrawNodes)
+{
+    const auto lines = RuleLines();
+    struct Pair {
+        const char *vendor;
+        const char *product;
+    };
+    for (const Pair pair : {Pair{"0b05", "185f"}, Pair{"2b05", "285f"}}) {
+        const auto rule = std::find_if(lines.begin(), lines.end(), [&](const std::string &line) {
+            return Has(line, std::string("ATTRS{idVendor}==\"") + pair.vendor + "\"") &&
+                   Has(line, std::string("ATTRS{idProduct}==\"") + pair.product + "\"");
+        });
+        ASSERT_NE(rule, lines.end()) << pair.vendor << ":" << pair.product;
+        EXPECT_TRUE(Has(*rule, "SUBSYSTEM==\"hidraw\"")) << *rule;
+        EXPECT_TRUE(Has(*rule, "TAG+=\"uaccess\"")) << *rule;
+    }
+}
+
+TEST(UdevRule, NeverOpensTheNodesToEveryone)
+{
+    for (const auto &line : RuleLines()) {
+        EXPECT_FALSE(Has(line, "MODE")) << line;
+        EXPECT_FALSE(Has(line, "0666")) << line;
+    }
+}
+
+TEST(UdevRule, SortsBeforeTheSeatRules)
+{
+    const std::string path = TAVRIN_UDEV_RULE;
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    // 73-seat-late.rules turns the uaccess tag into access for the active session.
+    EXPECT_LT(name, "73-seat-late.rules");
+    EXPECT_EQ(name.substr(0, 1), "6");
+}
+} // namespace
