@@ -1,0 +1,12 @@
+#include "settings/Utf8Path.h"
+
+std::filesystem::path PathFromUtf8(const std::string &text)
+{
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string Utf8FromPath(const std::filesystem::path &path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}

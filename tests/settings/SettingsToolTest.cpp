@@ -1,0 +1,124 @@
+#include "SettingsTestFiles.h"
+
+#include "settings/IniFile.h"
+#include "settings/SettingsTool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+const std::string kMaker = "深圳市示例科技有限公司";
+
+class SettingsToolTest : public testing::Test {
+protected:
+    void SetUp() override { fs::copy_file(TAVRIN_DEFAULT_SETTINGS, path); }
+
+    int Run(const std::vector<std::string> &args)
+    {
+        out.str("");
+        err.str("");
+        return RunSettingsTool(args, out, err);
+    }
+
+    CTempFolder folder;
+    std::string path = folder.File("confight.ini");
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(SettingsToolTest, SetsAndShowsAChineseHeaderLine)
+{
+    ASSERT_EQ(Run({"--file", path, "set", "String", "man", kMaker}), 0) << err.str();
+    EXPECT_EQ(ReadBytes(path).find(kMaker), std::string::npos) << "stored in clear";
+
+    CIniFile ini;
+    ini.SetPath(path);
+    EXPECT_EQ(ini.ReadString("String", "man", ""), kMaker);
+
+    ASSERT_EQ(Run({"--file", path, "get", "String", "man"}), 0);
+    EXPECT_EQ(out.str(), kMaker + "\n");
+
+    ASSERT_EQ(Run({"--file", path, "show"}), 0);
+    EXPECT_NE(out.str().find("[int]\nUartBaud=0\nWorkMode=2\nPinTring=0\nKeyHold=1\nKeyDelay=40\nKeyNum=8\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("[String]\nman=" + kMaker + "\n"), std::string::npos) << out.str();
+}
+
+TEST_F(SettingsToolTest, SettingOneValueLeavesTheOtherLines)
+{
+    const std::string before = ReadBytes(path);
+    ASSERT_EQ(Run({"--file", path, "set", "int", "KeyNum", "12"}), 0);
+    const std::string after = ReadBytes(path);
+    EXPECT_EQ(after.size(), before.size() + 1);
+    EXPECT_EQ(after.substr(after.find("[String]")), before.substr(before.find("[String]")));
+}
+
+struct FailureCase {
+    const char *name;
+    std::vector<std::string> args;
+    int status;
+    std::string message; // part of the error output
+};
+
+TEST_F(SettingsToolTest, FailuresAreExplainedAndChangeNothing)
+{
+    const std::string missing = folder.File("missing.ini");
+    fs::create_directory(folder.Path() / "folder.ini");
+    const FailureCase cases[] = {
+        {"missing file", {"--file", missing, "show"}, 1, "no settings file at " + missing},
+        {"set on a missing file", {"--file", missing, "set", "int", "KeyNum", "8"}, 1, "no settings file"},
+        {"unreadable file", {"--file", folder.File("folder.ini"), "show"}, 1, "cannot read"},
+        {"absent value", {"--file", path, "get", "String", "fax"}, 1, "no value \"fax\" in section \"String\""},
+        {"value that cannot be stored", {"--file", path, "set", "String", "man", "<x>"}, 1, "cannot store"},
+        {"bad key", {"--file", path, "set", "String", "a=b", "x"}, 1, "cannot store"},
+        {"no command", {}, 2, "wrong usage"},
+        {"--file without a path", {"--file"}, 2, "wrong usage"},
+        {"unknown command", {"--file", path, "list"}, 2, "wrong usage"},
+        {"set without a value", {"--file", path, "set", "String", "man"}, 2, "wrong usage"},
+    };
+    const std::string before = ReadBytes(path);
+    for (const FailureCase &c : cases) {
+        EXPECT_EQ(Run(c.args), c.status) << c.name;
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << c.name << ": " << err.str();
+        EXPECT_TRUE(out.str().empty()) << c.name;
+    }
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST_F(SettingsToolTest, HelpExplainsTheCommands)
+{
+    ASSERT_EQ(Run({"--help"}), 0);
+    for (const char *word : {"show", "get SECTION KEY", "set SECTION KEY VALUE", "--file", "String", "man"})
+        EXPECT_NE(out.str().find(word), std::string::npos) << word;
+}
+
+#if defined(__unix__) || defined(__APPLE__)
+// A copy of the program in its own folder, started from another working folder, reads and writes
+// the confight.ini beside it and leaves the one in the working folder alone.
+TEST_F(SettingsToolTest, StartedFromAnotherFolderItUsesTheFileBesideItself)
+{
+    const fs::path program = folder.Path() / "tavrin-settings";
+    fs::copy_file(TAVRIN_SETTINGS_TOOL, program);
+    CTempFolder elsewhere;
+    const std::string decoy = CrLf({"[int]", "KeyDelay=" + Scrambled("99")});
+    WriteBytes(elsewhere.Path() / "confight.ini", decoy);
+    CWorkingFolderScope cwd(elsewhere.Path());
+
+    const std::string run = "\"" + program.string() + "\" ";
+    ASSERT_EQ(std::system((run + "set int KeyDelay 25").c_str()), 0);
+    ASSERT_EQ(std::system((run + "get int KeyDelay > value.txt").c_str()), 0);
+    EXPECT_EQ(ReadBytes(elsewhere.Path() / "value.txt"), "25\n");
+
+    CIniFile ini;
+    ini.SetPath(path);
+    EXPECT_EQ(ini.ReadInt("int", "KeyDelay", 0), 25);
+    EXPECT_EQ(ReadBytes(elsewhere.Path() / "confight.ini"), decoy);
+}
+#endif
+} // namespace
