@@ -28,6 +28,8 @@ void FocusFirstControl(QWidget *page)
 
 CPageTabCtrl::CPageTabCtrl(QWidget *parent) : QWidget(parent), m_pTabBar(new QTabBar(this))
 {
+    // Tabs as wide as their titles, as a tab control draws them.
+    m_pTabBar->setExpanding(false);
     connect(m_pTabBar, &QTabBar::currentChanged, this, &CPageTabCtrl::OnSelChange);
 }
 

@@ -256,10 +256,14 @@ int CDialogItems::GetCurSel(int id) const
 void CDialogItems::SetCurSel(int id, int index)
 {
     QWidget *widget = GetDlgItem(id);
-    if (auto *combo = qobject_cast<QComboBox *>(widget))
+    if (auto *combo = qobject_cast<QComboBox *>(widget)) {
         combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
-    else if (auto *list = qobject_cast<QListWidget *>(widget))
+        // Show the start of a text wider than the field, not its end.
+        if (QLineEdit *edit = combo->lineEdit())
+            edit->home(false);
+    } else if (auto *list = qobject_cast<QListWidget *>(widget)) {
         list->setCurrentRow(index >= 0 && index < list->count() ? index : -1);
+    }
 }
 
 int CDialogItems::GetCount(int id) const
