@@ -145,18 +145,22 @@ void CDeviceOperations::RunFactoryReset(const FactoryReset &reset)
 void CDeviceOperations::FactoryReset1()
 {
     // Thirty records 0x03, 0x00, 0x3A + i, of which the data phase carries the first 30 bytes.
-    std::vector<std::uint8_t> keyData{0x00};
-    for (int i = 0; i < 30; ++i)
-        keyData.insert(keyData.end(), {0x03, 0x00, static_cast<std::uint8_t>(0x3A + i)});
+    std::vector<std::uint8_t> keyData(1 + 3 * 30, 0x00);
+    for (std::size_t i = 0; i < 30; ++i) {
+        keyData[1 + 3 * i] = 0x03;
+        keyData[3 + 3 * i] = static_cast<std::uint8_t>(0x3A + i);
+    }
     RunFactoryReset({MakeParameterBlock(0x00, 0x02, 0x01, 0x28), keyData, 30, "恢复出厂1设置完成", "恢复出厂1失败"});
 }
 
 void CDeviceOperations::FactoryReset2()
 {
     // Four gamepad records 0x80, k, 0x00; the last byte reaches the module as report padding.
-    std::vector<std::uint8_t> keyData{0x00};
-    for (std::uint8_t k = 1; k <= 4; ++k)
-        keyData.insert(keyData.end(), {0x80, k, 0x00});
+    std::vector<std::uint8_t> keyData(1 + 3 * 4, 0x00);
+    for (std::size_t k = 1; k <= 4; ++k) {
+        keyData[3 * k - 2] = 0x80;
+        keyData[3 * k - 1] = static_cast<std::uint8_t>(k);
+    }
     RunFactoryReset({MakeParameterBlock(0x02, 0x03, 0x01, 0x28), keyData, 12, "恢复出厂2设置完成", "恢复出厂2失败"});
 }
 
