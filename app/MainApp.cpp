@@ -21,7 +21,7 @@ int CMainApp::Run(int argc, char *argv[], IHidBackend &backend)
     CMessageBoxSink sink;
     CMessageSinkScope sinkScope(sink);
 
-    CMainDlg dialog(backend, SettingsFilePath());
+    CMainDlg dialog(backend, FindSettingsLocation());
     dialog.exec();
     return 0;
 }

@@ -40,9 +40,9 @@ void SetLabelColour(QWidget *label, const QColor &colour)
 }
 } // namespace
 
-CMainDlg::CMainDlg(IHidBackend &backend, std::string settingsPath, QWidget *parent)
+CMainDlg::CMainDlg(IHidBackend &backend, SettingsLocation settings, QWidget *parent)
     : QDialog(parent), m_items(MainDlgTemplate(), this, MakeTabHost), m_link(backend), m_operations(m_link, m_items),
-      m_strSettingsPath(std::move(settingsPath))
+      m_settings(std::move(settings))
 {
     m_tab = qobject_cast<CPageTabCtrl *>(m_items.GetDlgItem(kTabHost));
     m_hIcon = AppIcon();
@@ -60,7 +60,7 @@ void CMainDlg::OnInitDialog()
     setWindowIcon(m_hIcon);
     ColourLabels();
     m_nLogCount = 0;
-    m_bConfigFound = LoadSettings(m_items, m_strSettingsPath) ? 1 : 0;
+    m_bConfigFound = LoadSettings(m_items, m_settings) ? 1 : 0;
     m_operations.SetKeyCount(g_moduleSettings.m_nKeyNum);
     CreatePages();
     ApplyParameters();

@@ -3,12 +3,12 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
 #include "resources/DialogItems.h"
+#include "settings/ModuleSettings.h"
 
 #include <QDialog>
 #include <QIcon>
 #include <QString>
 
-#include <string>
 
 class CPageTabCtrl;
 class IHidBackend;
@@ -19,8 +19,8 @@ class IKeyPage;
 class CMainDlg final : public QDialog {
     Q_OBJECT
 public:
-    // settingsPath: the settings file to load at start and save on cancel.
-    CMainDlg(IHidBackend &backend, std::string settingsPath, QWidget *parent = nullptr);
+    // settings: where the settings are loaded at start and saved on cancel.
+    CMainDlg(IHidBackend &backend, SettingsLocation settings, QWidget *parent = nullptr);
     ~CMainDlg() override;
 
     CDialogItems &Items() { return m_items; }
@@ -57,6 +57,6 @@ private:
     CDeviceLink m_link;
     CDeviceOperations m_operations;
     int m_bConfigFound = 1;
-    std::string m_strSettingsPath;
+    SettingsLocation m_settings;
     QIcon m_hIcon;
 };

@@ -5,6 +5,7 @@
 #include "settings/ProgramFolder.h"
 
 #include <string>
+#include <utility>
 
 inline constexpr const char *kSettingsFileName = "confight.ini";
 inline constexpr const char *kConfigMissing = "配置文件丢失,请检查!";
@@ -34,14 +35,36 @@ extern ModuleSettings g_moduleSettings;
 // folder, as a full path, whatever the working folder is.
 std::string SettingsFilePath();
 
-// Binds g_iniFile to the file at strPath and fills g_moduleSettings from it. A missing file
-// shows kConfigMissing, gives the key count 0 and returns false; the main window keeps the result
-// as m_bConfigFound. Ends by writing the three header texts into labels 1100, 1101 and 1102.
-// Tests and embedders pass their own path instead of the one beside the executable.
-bool LoadSettings(IDlgControls &controls, const std::string &strPath = SettingsFilePath());
+// Where the settings are read and saved. A portable install (the executable's folder writable by
+// the user) keeps everything in the shipped file beside the executable. A system-wide install
+// also has the user's own file: its values win over the shipped ones at load, and the saves go
+// to it, created from the shipped file on the first save, so the shipped file is never written.
+struct SettingsLocation {
+    SettingsLocation(std::string shipped, std::string user = {})
+        : strShippedPath(std::move(shipped)), strUserPath(std::move(user))
+    {
+    }
+    std::string strShippedPath;
+    std::string strUserPath; // empty: portable
+};
+
+// The location for a program in programFolder: portable when the folder is writable, or when
+// there is no configuration folder (configHome empty); otherwise configHome/tavrin/confight.ini.
+SettingsLocation SettingsLocationFor(const std::string &programFolder, bool bFolderWritable,
+                                     const std::string &configHome);
+// The same for the running executable: its folder tried for writing, and the platform's
+// configuration folder ($XDG_CONFIG_HOME, else ~/.config; %APPDATA% on Windows).
+SettingsLocation FindSettingsLocation();
+
+// Binds g_iniFile to the settings file and fills g_moduleSettings from it. A missing file (no
+// shipped and no user file) shows kConfigMissing, gives the key count 0 and returns false; the
+// main window keeps the result as m_bConfigFound. Ends by writing the three header texts into
+// labels 1100, 1101 and 1102. Tests and embedders pass their own location.
+bool LoadSettings(IDlgControls &controls, const SettingsLocation &location = FindSettingsLocation());
 
 // The main window's cancel path. When bConfigFound, writes to section "int" of the file that
-// LoadSettings bound, in this order: "UartBaud", "WorkMode", "PinTring", "KeyHold" from the
+// LoadSettings bound (the user's file, made first from the shipped one, when there is one), in
+// this order: "UartBaud", "WorkMode", "PinTring", "KeyHold" from the
 // selections of combos 1002, 1003, 1006, 1008 (low 8 bits, so no selection stores 255), then
 // "KeyDelay" from the leading number of edit 1096 (low 16 bits, unsigned). Otherwise writes
 // nothing. "KeyNum" and section "String" are never written. A failed save is not reported.
