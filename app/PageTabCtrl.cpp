@@ -3,6 +3,7 @@
 #include "pages/PageClass.h"
 #include "pages/PageDlg.h"
 
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QTabBar>
@@ -16,13 +17,59 @@ constexpr int kMargin = 2;    // left, right and half the bottom margin of a pag
 // dialog does; a page without one takes it itself.
 void FocusFirstControl(QWidget *page)
 {
-    for (QWidget *w = page->nextInFocusChain(); w != page && page->isAncestorOf(w); w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(page) && w->isEnabled()) {
+    // The page's controls follow the tab row, not the page itself (FollowInTabOrder): go round.
+    for (QWidget *w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(page) && w->isEnabled()) {
             w->setFocus(Qt::TabFocusReason);
             return;
         }
     }
     page->setFocus(Qt::TabFocusReason);
+}
+
+// The last control of the pages already placed after the tab row, or the tab row itself.
+QWidget *LastPageControl(QWidget *host, QTabBar *bar)
+{
+    QWidget *last = bar;
+    for (QWidget *w = bar->nextInFocusChain(); host->isAncestorOf(w) && !bar->isAncestorOf(w);
+         w = w->nextInFocusChain())
+        last = w;
+    return last;
+}
+
+// A page is built after the window's other controls, so its controls would come last in the tab
+// order. They follow the tab row (and the pages before) instead: Tab goes from the tabs into the
+// page shown and from its last control on to the window's next one.
+void FollowInTabOrder(QWidget *previous, QWidget *page)
+{
+    QList<QWidget *> controls;
+    for (QWidget *w = page->nextInFocusChain(); page->isAncestorOf(w); w = w->nextInFocusChain()) {
+        if (w->focusPolicy() != Qt::NoFocus && !w->focusProxy())
+            controls.append(w);
+    }
+    for (QWidget *control : controls) {
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
+// Ctrl+Tab and Ctrl+PgDn choose the next tab, Ctrl+Shift+Tab and Ctrl+PgUp the one before, as in
+// a property sheet; 0 for any other key.
+int TabStep(const QKeyEvent &event)
+{
+    if (!(event.modifiers() & Qt::ControlModifier))
+        return 0;
+    switch (event.key()) {
+    case Qt::Key_Tab:
+        return event.modifiers() & Qt::ShiftModifier ? -1 : 1;
+    case Qt::Key_Backtab:
+    case Qt::Key_PageUp:
+        return -1;
+    case Qt::Key_PageDown:
+        return 1;
+    default:
+        return 0;
+    }
 }
 } // namespace
 
@@ -38,9 +85,13 @@ int CPageTabCtrl::AddPage(const PageClass &pageClass, const QString &title, int 
     // A page can only be built from the template its class was made for.
     if ((templateId & 0xFFFF) != pageClass.templateId || !pageClass.create)
         return -1;
+    QWidget *previous = LastPageControl(this, m_pTabBar);
     CPageDlg *page = pageClass.create(this);
     if (!page)
         return -1;
+    FollowInTabOrder(previous, page);
+    // A screen reader announces the page by its tab's title when the focus enters it.
+    page->setAccessibleName(title);
     const int index = static_cast<int>(m_pages.size());
     m_pages.push_back(PageEntry{page, &pageClass, title, imageIndex});
     page->hide();
@@ -102,6 +153,18 @@ void CPageTabCtrl::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     LayoutPages();
+}
+
+void CPageTabCtrl::keyPressEvent(QKeyEvent *event)
+{
+    const int step = TabStep(*event);
+    const int count = m_pTabBar->count();
+    if (step == 0 || count == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // A choice of the user's, as a click on the tab would be.
+    m_pTabBar->setCurrentIndex((m_pTabBar->currentIndex() + step + count) % count);
 }
 
 void CPageTabCtrl::OnSelChange()

@@ -36,6 +36,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // Ctrl+Tab and Ctrl+Shift+Tab (or Ctrl+PgDn and Ctrl+PgUp) pressed inside the host change tabs.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     struct PageEntry {

@@ -76,7 +76,7 @@ bool KeyboardSettingDlg::eventFilter(QObject *watched, QEvent *event)
     auto *field = qobject_cast<QLineEdit *>(watched);
     if (!field)
         return CPageDlg::eventFilter(watched, event);
-    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (IsTakeFieldEvent(event)) {
         TakeField(field);
         return true;
     }

@@ -19,7 +19,8 @@ public:
     std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) override;
 
 protected:
-    // A left press on either field takes that field into use instead of placing the caret.
+    // A left press on either field takes that field into use instead of placing the caret; Enter
+    // in the field does the same.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

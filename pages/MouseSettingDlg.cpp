@@ -29,7 +29,10 @@ MouseSettingDlg::MouseSettingDlg(QWidget *parent) : CPageDlg(MouseTemplate(), pa
     for (const MouseMove &move : kMouseMoves) {
         connect(Items().Item<QAbstractButton>(move.button), &QAbstractButton::clicked, this,
                 [this] { KeepWheelOffAfterMove(Items()); });
-        Items().GetDlgItem(move.countField)->installEventFilter(this);
+        QWidget *field = Items().GetDlgItem(move.countField);
+        field->installEventFilter(this);
+        // No label stands beside a count field: it is named after its direction.
+        field->setAccessibleName(Items().Item<QAbstractButton>(move.button)->text());
     }
     g_pMouseSettingDlg = this;
 }
@@ -58,7 +61,7 @@ bool MouseSettingDlg::eventFilter(QObject *watched, QEvent *event)
     const MouseMove *move = MoveOfCountField(Items(), watched);
     if (!move)
         return CPageDlg::eventFilter(watched, event);
-    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (IsTakeFieldEvent(event)) {
         auto *field = Items().Item<QLineEdit>(move->countField);
         field->setFocus(Qt::MouseFocusReason);
         field->end(false);

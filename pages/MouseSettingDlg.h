@@ -15,7 +15,8 @@ public:
     std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) override;
 
 protected:
-    // A left press in a count field chooses its direction and never reaches the field.
+    // A left press in a count field chooses its direction and never reaches the field; Enter in
+    // the field does the same.
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 

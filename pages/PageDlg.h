@@ -5,7 +5,13 @@
 
 #include <QWidget>
 
+class QEvent;
 class QKeyEvent;
+
+// What takes a field of the keyboard or mouse page into use: a left press on it, or Enter in it.
+// Enter is the keyboard's way to the same reaction, since moving into a field with Tab changes
+// nothing by itself.
+bool IsTakeFieldEvent(const QEvent *event);
 
 // A key page: a child dialog without caption or border, built from its template and created
 // hidden. Subclasses connect their reactions and register themselves in InitDialog.

@@ -63,11 +63,10 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
     }
     case CtlKind::CheckBox:
         return new CAutoCheckBox(caption, parent);
-    case CtlKind::RadioButton: {
-        auto *radio = new CAutoRadioButton(caption, parent);
-        radio->setAutoExclusive(false);
-        return radio;
-    }
+    case CtlKind::RadioButton:
+        // Its group, which is not exclusive, rules its check state. Left auto-exclusive, it is a
+        // radio button to a screen reader rather than a check box.
+        return new CAutoRadioButton(caption, parent);
     case CtlKind::Edit: {
         auto *edit = new QLineEdit(caption, parent);
         edit->setAlignment(TextAlignment(control.style) & Qt::AlignHorizontal_Mask);
@@ -97,6 +96,75 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
     }
     return new QWidget(parent);
 }
+
+bool IsField(const QWidget *widget)
+{
+    return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QComboBox *>(widget) ||
+           qobject_cast<const QListWidget *>(widget);
+}
+
+// Whether the control is shown with its dialog; the dialog itself may not be shown yet.
+bool IsShown(const QWidget *widget)
+{
+    return widget->isVisibleTo(widget->parentWidget());
+}
+
+bool SameRow(const QRect &a, const QRect &b)
+{
+    return a.top() <= b.bottom() && b.top() <= a.bottom();
+}
+
+// The label standing next to a field on its row, looked for on its left first, then on its right;
+// a control nearer to the field than any label on that side means there is none there.
+QLabel *LabelBeside(const QWidget *field, const QList<QWidget *> &built)
+{
+    const QRect rect = field->geometry();
+    for (const int side : {-1, 1}) {
+        QWidget *nearest = nullptr;
+        for (QWidget *widget : built) {
+            const int distance = side * (widget->x() - rect.x());
+            if (widget == field || distance <= 0 || qobject_cast<QGroupBox *>(widget) ||
+                IsShown(widget) != IsShown(field) || !SameRow(widget->geometry(), rect))
+                continue;
+            if (!nearest || distance < side * (nearest->x() - rect.x()))
+                nearest = widget;
+        }
+        auto *label = qobject_cast<QLabel *>(nearest);
+        if (label && !label->text().isEmpty())
+            return label;
+    }
+    return nullptr;
+}
+
+// The innermost frame with a caption around a field.
+QGroupBox *FrameAround(const QWidget *field, const QList<QWidget *> &built)
+{
+    QGroupBox *innermost = nullptr;
+    for (QWidget *widget : built) {
+        auto *frame = qobject_cast<QGroupBox *>(widget);
+        if (frame && !frame->title().isEmpty() && frame->geometry().contains(field->geometry()) &&
+            (!innermost || innermost->geometry().contains(frame->geometry())))
+            innermost = frame;
+    }
+    return innermost;
+}
+
+// A screen reader names an edit, combo box or list by the label beside it, which becomes its
+// buddy so the relation is exposed as well; with no label there, by the frame around it.
+void NameField(QWidget *field, const QList<QWidget *> &built)
+{
+    QString name;
+    if (QLabel *label = LabelBeside(field, built)) {
+        label->setBuddy(field);
+        name = label->text();
+    } else if (QGroupBox *frame = FrameAround(field, built)) {
+        name = frame->title();
+        field->setAccessibleName(name);
+    }
+    // The text field of an editable combo box is an accessible object of its own.
+    if (auto *combo = qobject_cast<QComboBox *>(field); combo && combo->lineEdit())
+        combo->lineEdit()->setAccessibleName(name);
+}
 } // namespace
 
 void CAutoRadioButton::nextCheckState()
@@ -107,6 +175,15 @@ void CAutoRadioButton::nextCheckState()
             if (other != this)
                 other->setChecked(false);
         }
+    }
+}
+
+void CAutoRadioButton::focusInEvent(QFocusEvent *event)
+{
+    QRadioButton::focusInEvent(event);
+    if (QButtonGroup *buttons = group()) {
+        for (QAbstractButton *button : buttons->buttons())
+            button->setFocusPolicy(Qt::FocusPolicy(button->focusPolicy() | Qt::TabFocus));
     }
 }
 
@@ -172,6 +249,10 @@ CDialogItems::CDialogItems(const DialogTemplate &dialog, QWidget *host, const Fa
         (*it)->raise();
     for (QWidget *frame : frames)
         frame->lower();
+    for (QWidget *widget : built) {
+        if (IsField(widget))
+            NameField(widget, built);
+    }
 }
 
 QWidget *CDialogItems::Create(const ControlTemplate &control, QWidget *host, const Factory &factory)

@@ -26,6 +26,10 @@ protected:
     void nextCheckState() override;
     // The whole rectangle takes the click, not only the indicator and the caption.
     bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
+    // Qt leaves Tab to the one radio of a group that last had the focus and lets the arrow keys
+    // move on only in an exclusive group. These groups are not exclusive: every radio stays a Tab
+    // stop, and the arrows then move within the group too.
+    void focusInEvent(QFocusEvent *event) override;
 };
 
 // An automatic check box whose whole rectangle takes the click.

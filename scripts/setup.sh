@@ -11,6 +11,7 @@ packages=(
   umockdev libumockdev-dev libglib2.0-dev
   desktop-file-utils dpkg-dev file
   xvfb xauth fonts-wqy-zenhei
+  at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-x11
 )
 
 missing=()
