@@ -2,6 +2,7 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
 #include "pages/KeyPage.h"
+#include "resources/MainTemplate.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/MapDlgControls.h"
 #include "support/RecordingSink.h"
@@ -46,12 +47,10 @@ protected:
     void SetUp() override
     {
         AddStandardModule(backend, module);
-        controls.SetList(MainId::kBaudRate, {"禁用", "4800", "9600", "115200"}, 1);
-        controls.SetList(MainId::kWorkMode, {"单键盘", "单鼠标", "键鼠组合", "单游戏柄", "键鼠游戏柄组合"}, 0);
-        controls.SetList(MainId::kTriggerLevel, {"低电平", "高电平", ""}, 0);
-        controls.SetList(MainId::kLongPress, {"是", "否", ""}, 0);
-        controls.SetList(MainId::kModuleName, {""});
-        controls.SetList(MainId::kKeyList, {""});
+        controls.SetLists(MainDlgTemplate());
+        controls.SetCurSel(MainId::kBaudRate, 1);
+        for (const int id : {MainId::kWorkMode, MainId::kTriggerLevel, MainId::kLongPress})
+            controls.SetCurSel(id, 0);
         controls.SetDlgItemText(MainId::kDebounce, "40");
         operations.SetKeyCount(8);
         operations.SetPages(

@@ -34,11 +34,7 @@ protected:
     void SetUp() override
     {
         AddStandardModule(testbed, module);
-        // The combo boxes start with the initial lists of the main window's template.
-        for (const ControlTemplate &control : MainDlgTemplate().controls) {
-            if (control.kind == CtlKind::ComboBox)
-                controls.SetList(control.id, control.items);
-        }
+        controls.SetLists(MainDlgTemplate());
         controls.SetDlgItemText(MainId::kDebounce, "40");
         operations.SetKeyCount(8);
         operations.SetPages([this](PageKind kind) -> IKeyPage * { return kind == PageKind::Mouse ? &mouse : nullptr; },

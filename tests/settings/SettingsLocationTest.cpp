@@ -1,6 +1,7 @@
 #include "SettingsTestFiles.h"
 
 #include "common/ControlIds.h"
+#include "resources/MainTemplate.h"
 #include "settings/ModuleSettings.h"
 #include "support/MapDlgControls.h"
 #include "support/RecordingSink.h"
@@ -37,10 +38,7 @@ protected:
     void SetUp() override
     {
         g_moduleSettings = ModuleSettings{};
-        controls.SetList(MainId::kBaudRate, {"禁用", "4800", "9600", "115200"});
-        controls.SetList(MainId::kWorkMode, {"单键盘", "单鼠标", "键鼠组合", "单游戏柄", "键鼠游戏柄组合"});
-        controls.SetList(MainId::kTriggerLevel, {"低电平", "高电平", ""});
-        controls.SetList(MainId::kLongPress, {"是", "否", ""});
+        controls.SetLists(MainDlgTemplate());
         fs::create_directories(folder.Path() / "install");
         WriteBytes(shipped, CrLf({"[int]", "KeyHold=" + Scrambled("1"), "KeyDelay=" + Scrambled("40"),
                                   "KeyNum=" + Scrambled("6"), "[String]", "man=" + Scrambled("示例科技有限公司")}));

@@ -77,6 +77,14 @@ void CMapDlgControls::SetList(int id, std::vector<std::string> items, int select
     SetCurSel(id, selection);
 }
 
+void CMapDlgControls::SetLists(const DialogTemplate &dialog)
+{
+    for (const ControlTemplate &control : dialog.controls) {
+        if (control.kind == CtlKind::ComboBox)
+            SetList(control.id, control.items);
+    }
+}
+
 const CMapDlgControls::List &CMapDlgControls::ListOf(int id) const
 {
     static const List kEmpty;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/DlgControls.h"
+#include "resources/DialogTemplate.h"
 
 #include <map>
 #include <string>
@@ -29,6 +30,8 @@ public:
 
     // Fills a list with items and selects one, as a template's initial list would.
     void SetList(int id, std::vector<std::string> items, int selection = -1);
+    // Every combo box of the dialog with its template's initial list, nothing selected.
+    void SetLists(const DialogTemplate &dialog);
     const List &ListOf(int id) const;
 
     std::map<int, bool> checked;
