@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <utility>
 
 namespace {
 constexpr std::uint8_t kValidMarker = 0x5A;
@@ -123,18 +124,17 @@ void CDeviceOperations::WriteParameters()
         ShowMessage("配置写入失败");
 }
 
-void CDeviceOperations::RunFactoryReset(const FactoryReset &reset)
+void CDeviceOperations::RunFactoryReset(FactoryReset reset)
 {
-    ParameterBlock parameters = reset.parameters;
-    if (Send(kParameterLength, kParameterAddress, parameters.data()) > 0) {
+    const ParameterBlock &parameters = reset.parameters;
+    if (Send(kParameterLength, kParameterAddress, reset.parameters.data()) > 0) {
         m_controls.SetCurSel(MainId::kBaudRate, parameters[1]);
         m_controls.SetCurSel(MainId::kWorkMode, parameters[2]);
         m_controls.SetCurSel(MainId::kTriggerLevel, 0);
         m_controls.SetCurSel(MainId::kLongPress, 1);
         m_controls.SetDlgItemText(MainId::kDebounce, "40");
     }
-    std::vector<std::uint8_t> keyData = reset.keyData;
-    if (Send(reset.keyDataLength, kKeyRecordBase, keyData.data()) > 0) {
+    if (Send(reset.keyDataLength, kKeyRecordBase, reset.keyData.data()) > 0) {
         ShowMessage(reset.done);
         FindModule();
     } else {
@@ -150,7 +150,7 @@ void CDeviceOperations::FactoryReset1()
         keyData[1 + 3 * i] = 0x03;
         keyData[3 + 3 * i] = static_cast<std::uint8_t>(0x3A + i);
     }
-    RunFactoryReset({MakeParameterBlock(0x00, 0x02, 0x01, 0x28), keyData, 30, "恢复出厂1设置完成", "恢复出厂1失败"});
+    RunFactoryReset({MakeParameterBlock(0x00, 0x02, 0x01, 0x28), std::move(keyData), 30, "恢复出厂1设置完成", "恢复出厂1失败"});
 }
 
 void CDeviceOperations::FactoryReset2()
@@ -161,7 +161,7 @@ void CDeviceOperations::FactoryReset2()
         keyData[3 * k - 2] = 0x80;
         keyData[3 * k - 1] = static_cast<std::uint8_t>(k);
     }
-    RunFactoryReset({MakeParameterBlock(0x02, 0x03, 0x01, 0x28), keyData, 12, "恢复出厂2设置完成", "恢复出厂2失败"});
+    RunFactoryReset({MakeParameterBlock(0x02, 0x03, 0x01, 0x28), std::move(keyData), 12, "恢复出厂2设置完成", "恢复出厂2失败"});
 }
 
 void CDeviceOperations::WriteKey()

@@ -42,7 +42,7 @@ public:
 
 private:
     struct FactoryReset;
-    void RunFactoryReset(const FactoryReset &reset);
+    void RunFactoryReset(FactoryReset reset);
     int Send(std::uint32_t dataLength, std::uint32_t address, std::uint8_t *data);
 
     CDeviceLink &m_link;
