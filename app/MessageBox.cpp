@@ -4,10 +4,10 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-void CMessageBoxSink::ShowMessage(const std::string &text)
+void CMessageBoxSink::ShowMessage(const UserText &text)
 {
     const QString title = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    QMessageBox box(QMessageBox::Warning, title, QString::fromStdString(text), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Warning, title, QString::fromStdString(ComposeText(text)), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();

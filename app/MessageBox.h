@@ -6,5 +6,5 @@
 // executable's file name without extension as its title.
 class CMessageBoxSink final : public IMessageSink {
 public:
-    void ShowMessage(const std::string &text) override;
+    void ShowMessage(const UserText &text) override;
 };

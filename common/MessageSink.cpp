@@ -1,18 +1,24 @@
 #include "common/MessageSink.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 IMessageSink *g_pMessageSink = nullptr;
 }
 
-void ShowMessage(const std::string &text)
+void ShowMessage(const UserText &text)
 {
     if (g_pMessageSink) {
         g_pMessageSink->ShowMessage(text);
         return;
     }
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", ComposeText(text).c_str());
+}
+
+void ShowMessage(const std::string &source, std::vector<std::string> args)
+{
+    ShowMessage(UserText{source, std::move(args)});
 }
 
 CMessageSinkScope::CMessageSinkScope(IMessageSink &sink) : m_pPrevious(g_pMessageSink)

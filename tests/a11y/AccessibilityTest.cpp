@@ -481,7 +481,7 @@ private slots:
     void messageBoxTakesTheFocusAndClosesWithEnter()
     {
         CMessageBoxSink boxes;
-        const ModalAnswer answer = AnswerWithEnter([&] { boxes.ShowMessage("设置失败!!"); });
+        const ModalAnswer answer = AnswerWithEnter([&] { boxes.ShowMessage(UserText{"设置失败!!", {}}); });
         QVERIFY(answer.focusInBox);
         QVERIFY(answer.closedByEnter);
     }
