@@ -5,10 +5,6 @@
 #include "settings/Utf8Path.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
-
-namespace fs = std::filesystem;
 
 namespace {
 using Lines = std::vector<std::string>;
@@ -29,126 +25,125 @@ Lines SplitLines(std::string_view bytes)
     return lines;
 }
 
-bool ReadBytes(const fs::path &path, std::string &bytes)
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// What the lines cannot give back as it was: a save would destroy it.
+FileProblem UnkeepableContent(std::string_view bytes)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    char buffer[4096];
-    do {
-        file.read(buffer, sizeof buffer);
-        bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
-    } while (file);
-    return !file.bad();
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ||
+        bytes.find('\0') != std::string_view::npos)
+        return FileProblem::Utf16OrNul;
+    const auto end = bytes.find('\x1A');
+    if (end != std::string_view::npos && end + 1 < bytes.size())
+        return FileProblem::TextAfterEnd;
+    return FileProblem::None;
 }
 
-// Creates or truncates the file; a half-written file is removed again.
-bool WriteLines(const fs::path &path, const Lines &lines)
+std::string JoinLines(const Lines &lines, bool bByteOrderMark)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file)
-        return false;
-    for (const std::string &line : lines) {
-        file.write(line.data(), static_cast<std::streamsize>(line.size()));
-        file.write("\r\n", 2);
-    }
-    file.close();
-    if (!file.fail())
-        return true;
-    std::error_code ignored;
-    fs::remove(path, ignored);
-    return false;
-}
-
-// A rename would replace even a file the user made read-only; an existing target has to be
-// writable in place, as truncating it would require.
-bool MayReplace(const fs::path &target)
-{
-    std::error_code ec;
-    if (!fs::exists(target, ec))
-        return !ec;
-    std::fstream probe(target, std::ios::in | std::ios::out | std::ios::binary);
-    return probe.is_open();
-}
-
-bool ReplaceFile(const fs::path &target, const Lines &lines)
-{
-    if (!MayReplace(target))
-        return false;
-    fs::path temp = target;
-    temp += ".tmp";
-    if (!WriteLines(temp, lines))
-        return false;
-    std::error_code ec;
-    const fs::file_status status = fs::status(target, ec);
-    if (fs::exists(status))
-        fs::permissions(temp, status.permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (!ec)
-        return true;
-    fs::remove(temp, ec);
-    return false;
+    std::string bytes(bByteOrderMark ? kByteOrderMark : std::string_view());
+    for (const std::string &line : lines)
+        bytes.append(line).append("\r\n");
+    return bytes;
 }
 
 // Where the key lives in the first section of that name: its line, or the end of the section
 // when the section lacks it; bSection is false when there is no such section at all.
-struct Position {
+template <class Iterator> struct Position {
     bool bSection;
     bool bKey;
-    Lines::iterator it;
+    Iterator it;
 };
 
-Position Find(Lines &lines, std::string_view section, std::string_view key)
+template <class LineList> auto Find(LineList &lines, std::string_view section, std::string_view key)
 {
+    using Found = Position<decltype(lines.begin())>;
     auto it = std::find_if(lines.begin(), lines.end(), [&](const std::string &line) {
         const auto name = SectionNameOf(line);
         return name && *name == section;
     });
     if (it == lines.end())
-        return {false, false, it};
+        return Found{false, false, it};
     for (++it; it != lines.end() && !SectionNameOf(*it); ++it) {
         if (KeyNameOf(*it) == key)
-            return {true, true, it};
+            return Found{true, true, it};
     }
-    return {true, false, it};
+    return Found{true, false, it};
+}
+
+void Apply(Lines &lines, const std::string &section, const std::string &key, const std::string &text)
+{
+    std::string line = key + "=" + text;
+    const auto pos = Find(lines, section, key);
+    if (pos.bKey) {
+        *pos.it = std::move(line);
+    } else if (pos.bSection) {
+        lines.insert(pos.it, std::move(line));
+    } else {
+        lines.push_back("[" + section + "]");
+        lines.push_back(std::move(line));
+    }
 }
 } // namespace
+
+FileError CIniFile::TakeBytes(std::string_view bytes)
+{
+    if (const FileProblem problem = UnkeepableContent(bytes); problem != FileProblem::None)
+        return {problem};
+    m_bByteOrderMark = bytes.starts_with(kByteOrderMark);
+    if (m_bByteOrderMark)
+        bytes.remove_prefix(kByteOrderMark.size());
+    m_lines = SplitLines(bytes);
+    return {};
+}
 
 bool CIniFile::Load()
 {
     std::string bytes;
-    m_bOpen = ReadBytes(PathFromUtf8(m_strPath), bytes);
-    if (m_bOpen)
-        m_lines = SplitLines(bytes);
+    m_error = ReadRegularFile(PathFromUtf8(m_strPath), bytes);
+    if (!m_error.Failed())
+        m_error = TakeBytes(bytes);
+    m_bOpen = !m_error.Failed();
     return m_bOpen;
 }
 
 bool CIniFile::Save()
 {
-    m_bOpen = ReplaceFile(PathFromUtf8(m_strPath), m_lines);
+    m_error = RewriteFile(PathFromUtf8(m_strPath), [&](const std::string *current, std::string &next) {
+        if (current) {
+            if (const FileError refused = TakeBytes(*current); refused.Failed())
+                return refused;
+        } else {
+            // A new file holds only what was set.
+            m_lines.clear();
+            m_bByteOrderMark = false;
+        }
+        for (const Edit &edit : m_pending)
+            Apply(m_lines, edit.section, edit.key, edit.text);
+        next = JoinLines(m_lines, m_bByteOrderMark);
+        return FileError{};
+    });
+    m_bOpen = !m_error.Failed();
+    if (m_bOpen)
+        m_pending.clear();
     return m_bOpen;
 }
 
 std::string CIniFile::GetValue(const std::string &section, const std::string &key)
 {
-    if (!Load())
-        return kAbsentValue;
-    const Position pos = Find(m_lines, section, key);
+    return Load() ? LookUp(section, key) : kAbsentValue;
+}
+
+std::string CIniFile::LookUp(const std::string &section, const std::string &key) const
+{
+    const auto pos = Find(m_lines, section, key);
     return pos.bKey ? std::string(ValueOf(*pos.it)) : kAbsentValue;
 }
 
 void CIniFile::SetValue(const std::string &section, const std::string &key, const std::string &text)
 {
-    std::string line = key + "=" + text;
-    const Position pos = Find(m_lines, section, key);
-    if (pos.bKey) {
-        *pos.it = std::move(line);
-    } else if (pos.bSection) {
-        m_lines.insert(pos.it, std::move(line));
-    } else {
-        m_lines.push_back("[" + section + "]");
-        m_lines.push_back(std::move(line));
-    }
+    m_pending.push_back({section, key, text});
+    Apply(m_lines, section, key, text);
 }
 
 std::string CIniFile::ReadString(const std::string &section, const std::string &key, const std::string &defaultText)
@@ -165,7 +160,8 @@ int CIniFile::ReadInt(const std::string &section, const std::string &key, int de
 
 bool CIniFile::WriteInt(const std::string &section, const std::string &key, int value)
 {
-    return WriteString(section, key, std::to_string(value));
+    SetInt(section, key, value);
+    return Save();
 }
 
 bool CIniFile::WriteString(const std::string &section, const std::string &key, const std::string &text)
@@ -174,6 +170,13 @@ bool CIniFile::WriteString(const std::string &section, const std::string &key, c
     Scramble(stored);
     SetValue(section, key, stored);
     return Save();
+}
+
+void CIniFile::SetInt(const std::string &section, const std::string &key, int value)
+{
+    std::string stored = std::to_string(value);
+    Scramble(stored);
+    SetValue(section, key, stored);
 }
 
 void CIniFile::Scramble(std::string &text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SafeFile.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,12 +26,15 @@ inline constexpr const char *kAbsentValue = "NULL";
 //
 // Files are read and written as bytes with the same rules on every platform: a line ends at LF,
 // a CR right before the LF is dropped, a byte 0x1A ends the file; every line is written with
-// CR LF. Section and key names match case-sensitively after trimming the line's text; only the
+// CR LF. A UTF-8 byte-order mark is read past and written back. What the lines cannot hold
+// faithfully is refused, never rewritten: text after the 0x1A, UTF-16 or zero bytes, anything
+// that is not a regular file of at most kMaxSettingsFileSize bytes. Section and key names match case-sensitively after trimming the line's text; only the
 // first header of a section counts and its section ends at the next header.
 //
 // Typical use: SetPath, then ReadString/ReadInt (each reloads the file), then WriteInt or
-// WriteString (each edits the lines of the last load and saves the whole file). Read at least
-// once before the first write, or the save replaces the file with only what was written since.
+// WriteString (each edits one line and saves the whole file), or SetInt for several values and
+// one Save. A save applies the values set since the last successful save to the file as it is
+// at that moment, under a lock, so values another process saved in between are kept.
 class CIniFile {
 public:
     CIniFile() = default;
@@ -50,21 +55,27 @@ public:
     // that WhyNotStorable accepts.
     bool WriteInt(const std::string &section, const std::string &key, int value);
     bool WriteString(const std::string &section, const std::string &key, const std::string &text);
+    // Stores the value scrambled in the lines only, for the next Save.
+    void SetInt(const std::string &section, const std::string &key, int value);
 
-    // Replaces the lines by the file's. On a missing or unreadable file, or a read error part way
-    // through, returns false and keeps the lines it had.
+    // Replaces the lines by the file's. On a missing, unreadable or refused file returns false
+    // and keeps the lines it had.
     bool Load();
-    // Writes the lines to a temporary file beside the target and renames it over the target, so
-    // the target holds either its old or its new content. Returns false, with the target
-    // untouched, when the temporary file cannot be written or the target is not writable.
+    // Reloads the file under the folder's lock, applies the values set since the last successful
+    // save and replaces the file atomically (see RewriteFile); a link's target is written. On
+    // failure the file keeps every byte and the values stay set for the next save.
     bool Save();
-    // Outcome of the most recent Load or Save.
+    // Outcome of the most recent Load or Save, and why it failed.
     bool IsOpen() const { return m_bOpen; }
+    const FileError &LastError() const { return m_error; }
 
     // Loads, then the stored (still scrambled) value, or kAbsentValue.
     std::string GetValue(const std::string &section, const std::string &key);
+    // The same in the lines as they are, without loading.
+    std::string LookUp(const std::string &section, const std::string &key) const;
     // Edits the lines only: replaces the key's first line in the section's first header,
-    // inserts the line at the end of that section, or appends the header and the line.
+    // inserts the line at the end of that section, or appends the header and the line. The
+    // edit is kept for the next Save.
     void SetValue(const std::string &section, const std::string &key, const std::string &text);
     const std::vector<std::string> &Lines() const { return m_lines; }
 
@@ -74,9 +85,20 @@ public:
     static std::string Decode(std::string_view stored);
 
 private:
+    struct Edit {
+        std::string section;
+        std::string key;
+        std::string text;
+    };
+    // Takes the file's bytes as the lines, or says why the lines could not keep them.
+    FileError TakeBytes(std::string_view bytes);
+
     std::string m_strPath = "ini.ini";
     bool m_bOpen = false;
+    bool m_bByteOrderMark = false;
+    FileError m_error;
     std::vector<std::string> m_lines;
+    std::vector<Edit> m_pending; // set since the last successful save
 };
 
 // Why a value cannot be written under the section and key so that it reads back unchanged, or

@@ -5,10 +5,11 @@
 #include "common/TextNumber.h"
 #include "settings/Utf8Path.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <iterator>
 #include <system_error>
 
 CProgramFolder g_programFolder;
@@ -52,20 +53,6 @@ bool FileExists(const std::string &path)
     return std::filesystem::exists(PathFromUtf8(path), ec);
 }
 
-// Whether the user may create files in folder: tried, since permissions alone do not tell (an
-// administrator, a read-only mount, access lists).
-bool IsFolderWritable(const std::string &folder)
-{
-    const std::filesystem::path probe = PathFromUtf8(folder) / ".tavrin-write-test";
-    std::ofstream file(probe, std::ios::binary);
-    if (!file)
-        return false;
-    file.close();
-    std::error_code ec;
-    std::filesystem::remove(probe, ec);
-    return true;
-}
-
 std::string UserConfigFolder()
 {
 #ifdef _WIN32
@@ -80,26 +67,16 @@ std::string UserConfigFolder()
 #endif
 }
 
-// The user's file starts as a copy of the shipped one, so that it holds the header lines and the
-// key count too. g_iniFile then reloads it, as every write edits the lines of the last load.
-bool CreateUserFile(const SettingsLocation &location)
+// A file that exists but cannot be read is worth a word; a missing one is not, except the
+// shipped file, which LoadSettings reports itself.
+bool LoadFile(CIniFile &doc, const std::string &path, bool bReport)
 {
-    const std::filesystem::path user = PathFromUtf8(location.strUserPath);
-    std::error_code ec;
-    if (!std::filesystem::exists(user, ec)) {
-        std::filesystem::create_directories(user.parent_path(), ec);
-        if (ec)
-            return false;
-        if (FileExists(location.strShippedPath)) {
-            std::filesystem::copy_file(PathFromUtf8(location.strShippedPath), user, ec);
-            if (ec)
-                return false;
-            std::filesystem::permissions(user, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
-                                         std::filesystem::perm_options::add, ec);
-        }
-    }
-    g_iniFile.Load();
-    return true;
+    doc.SetPath(path);
+    if (doc.Load())
+        return true;
+    if (bReport && !doc.LastError().IsMissing())
+        ShowMessage(DescribeFileError(doc.LastError(), FileAction::Read, path));
+    return false;
 }
 } // namespace
 
@@ -108,20 +85,84 @@ std::string SettingsFilePath()
     return Utf8FromPath(PathFromUtf8(g_programFolder.GetFolder()) / kSettingsFileName);
 }
 
-SettingsLocation SettingsLocationFor(const std::string &programFolder, bool bFolderWritable,
-                                     const std::string &configHome)
+SettingsLocation SettingsLocationFor(const std::string &programFolder, const std::string &configHome)
 {
-    const std::filesystem::path folder = PathFromUtf8(programFolder);
-    const std::string shipped = Utf8FromPath(folder / kSettingsFileName);
-    if (bFolderWritable || configHome.empty())
+    const std::string shipped = Utf8FromPath(PathFromUtf8(programFolder) / kSettingsFileName);
+    if (configHome.empty())
         return {shipped};
     return {shipped, Utf8FromPath(PathFromUtf8(configHome) / "tavrin" / kSettingsFileName)};
 }
 
 SettingsLocation FindSettingsLocation()
 {
-    const std::string folder = g_programFolder.GetFolder();
-    return SettingsLocationFor(folder, IsFolderWritable(folder), UserConfigFolder());
+    return SettingsLocationFor(g_programFolder.GetFolder(), UserConfigFolder());
+}
+
+std::vector<SettingKey> TavrinSettings()
+{
+    const ModuleSettings defaults;
+    std::vector<SettingKey> keys;
+    for (const ComboSetting &combo : kComboSettings)
+        keys.push_back({kSectionInt, combo.pszKey, std::to_string(defaults.*combo.pnValue)});
+    keys.push_back({kSectionInt, kKeyDelay, std::to_string(defaults.m_nKeyDelay)});
+    keys.push_back({kSectionInt, kKeyNum, std::to_string(defaults.m_nKeyNum)});
+    for (const HeaderSetting &header : kHeaderSettings)
+        keys.push_back({kSectionString, header.pszKey, defaults.*header.pstrValue});
+    return keys;
+}
+
+bool IsWindowParameter(const std::string &section, const std::string &key)
+{
+    if (section != kSectionInt)
+        return false;
+    return key == kKeyDelay || std::any_of(std::begin(kComboSettings), std::end(kComboSettings),
+                                           [&](const ComboSetting &combo) { return key == combo.pszKey; });
+}
+
+CSettingsFiles::CSettingsFiles(const SettingsLocation &location, bool bReport) : m_location(location)
+{
+    m_bShipped = LoadFile(m_shipped, location.strShippedPath, bReport);
+    m_bUser = !location.strUserPath.empty() && LoadFile(m_user, location.strUserPath, bReport);
+}
+
+SettingValue CSettingsFiles::Resolve(const std::string &section, const std::string &key,
+                                     const std::string &defaultText) const
+{
+    if (m_bUser && IsWindowParameter(section, key)) {
+        if (const std::string stored = m_user.LookUp(section, key); stored != kAbsentValue)
+            return {CIniFile::Decode(stored), m_location.strUserPath};
+    }
+    if (m_bShipped) {
+        if (const std::string stored = m_shipped.LookUp(section, key); stored != kAbsentValue)
+            return {CIniFile::Decode(stored), m_location.strShippedPath};
+    }
+    return {defaultText, {}};
+}
+
+std::string SaveTargetFor(const SettingsLocation &location)
+{
+    const std::string &user = location.strUserPath;
+    if (user.empty() || (!FileExists(user) && MayReplaceFile(PathFromUtf8(location.strShippedPath))))
+        return location.strShippedPath;
+    return user;
+}
+
+FileError SaveTo(CIniFile &doc, const SettingsLocation &location, std::string &strPath)
+{
+    const auto saveAs = [&](const std::string &path) {
+        strPath = path;
+        doc.SetPath(path);
+        if (path == location.strUserPath) {
+            std::error_code ec;
+            std::filesystem::create_directories(PathFromUtf8(path).parent_path(), ec);
+        }
+        doc.Save();
+        return doc.LastError();
+    };
+    const FileError error = saveAs(SaveTargetFor(location));
+    if (error.IsRefusal() && strPath != location.strUserPath && !location.strUserPath.empty())
+        return saveAs(location.strUserPath);
+    return error;
 }
 
 bool LoadSettings(IDlgControls &controls, const SettingsLocation &location)
@@ -129,31 +170,22 @@ bool LoadSettings(IDlgControls &controls, const SettingsLocation &location)
     const ModuleSettings defaults;
     ModuleSettings &settings = g_moduleSettings;
     g_settingsLocation = location;
-    // The user's file, where there is one, is the document the saves go to; the shipped file
-    // supplies whatever it lacks.
-    const bool bUserFile = !location.strUserPath.empty();
-    g_iniFile.SetPath(bUserFile ? location.strUserPath : location.strShippedPath);
-    CIniFile shipped;
-    shipped.SetPath(location.strShippedPath);
-    const bool bFound = FileExists(location.strShippedPath) || (bUserFile && FileExists(location.strUserPath));
-    if (!bFound)
+    const CSettingsFiles files(location, true);
+    const bool bFound = files.ShippedFound();
+    if (!bFound && !FileExists(location.strShippedPath))
         ShowMessage(kConfigMissing);
 
-    const auto readInt = [&](const char *section, const char *key, int fallback) {
-        return bUserFile ? g_iniFile.ReadInt(section, key, shipped.ReadInt(section, key, fallback))
-                         : g_iniFile.ReadInt(section, key, fallback);
-    };
-    const auto readString = [&](const char *section, const char *key, const std::string &fallback) {
-        return bUserFile ? g_iniFile.ReadString(section, key, shipped.ReadString(section, key, fallback))
-                         : g_iniFile.ReadString(section, key, fallback);
+    const auto readInt = [&](const char *key, int fallback) {
+        const SettingValue value = files.Resolve(kSectionInt, key, {});
+        return value.strPath.empty() ? fallback : AtoiRule(value.strText);
     };
     for (const ComboSetting &combo : kComboSettings)
-        settings.*combo.pnValue = readInt(kSectionInt, combo.pszKey, defaults.*combo.pnValue);
-    settings.m_nKeyDelay = readInt(kSectionInt, kKeyDelay, defaults.m_nKeyDelay);
-    settings.m_nKeyNum = bFound ? readInt(kSectionInt, kKeyNum, defaults.m_nKeyNum) : 0;
+        settings.*combo.pnValue = readInt(combo.pszKey, defaults.*combo.pnValue);
+    settings.m_nKeyDelay = readInt(kKeyDelay, defaults.m_nKeyDelay);
+    settings.m_nKeyNum = bFound ? readInt(kKeyNum, defaults.m_nKeyNum) : 0;
 
     for (const HeaderSetting &header : kHeaderSettings)
-        settings.*header.pstrValue = readString(kSectionString, header.pszKey, defaults.*header.pstrValue);
+        settings.*header.pstrValue = files.Resolve(kSectionString, header.pszKey, defaults.*header.pstrValue).strText;
     for (const HeaderSetting &header : kHeaderSettings)
         controls.SetDlgItemText(header.nLabel, settings.*header.pstrValue);
     return bFound;
@@ -163,10 +195,11 @@ void SaveSettings(const IDlgControls &controls, bool bConfigFound)
 {
     if (!bConfigFound)
         return;
-    if (!g_settingsLocation.strUserPath.empty() && !CreateUserFile(g_settingsLocation))
-        return;
     for (const ComboSetting &combo : kComboSettings)
-        g_iniFile.WriteInt(kSectionInt, combo.pszKey, controls.GetCurSel(combo.nCombo) & 0xFF);
+        g_iniFile.SetInt(kSectionInt, combo.pszKey, controls.GetCurSel(combo.nCombo) & 0xFF);
     const auto nDelay = static_cast<std::uint16_t>(AtoiRule(controls.GetDlgItemText(MainId::kDebounce)));
-    g_iniFile.WriteInt(kSectionInt, kKeyDelay, nDelay);
+    g_iniFile.SetInt(kSectionInt, kKeyDelay, nDelay);
+    std::string path;
+    if (const FileError error = SaveTo(g_iniFile, g_settingsLocation, path); error.Failed())
+        ShowMessage(DescribeFileError(error, FileAction::Save, path));
 }

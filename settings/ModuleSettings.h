@@ -6,6 +6,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 inline constexpr const char *kSettingsFileName = "confight.ini";
 inline constexpr const char *kConfigMissing = "配置文件丢失,请检查!";
@@ -35,37 +36,84 @@ extern ModuleSettings g_moduleSettings;
 // folder, as a full path, whatever the working folder is.
 std::string SettingsFilePath();
 
-// Where the settings are read and saved. A portable install (the executable's folder writable by
-// the user) keeps everything in the shipped file beside the executable. A system-wide install
-// also has the user's own file: its values win over the shipped ones at load, and the saves go
-// to it, created from the shipped file on the first save, so the shipped file is never written.
+// Where the settings are read and saved. The shipped file beside the executable is the
+// deployer's: it alone gives the key count and the header lines, and it holds the window's five
+// parameters too where the user may write it (a portable install). Otherwise (a system-wide
+// install) the five parameters go to the user's own file, which then holds only them and gives
+// them first from then on.
 struct SettingsLocation {
     SettingsLocation(std::string shipped, std::string user = {})
         : strShippedPath(std::move(shipped)), strUserPath(std::move(user))
     {
     }
     std::string strShippedPath;
-    std::string strUserPath; // empty: portable
+    std::string strUserPath; // empty: there is no user's file
 };
 
-// The location for a program in programFolder: portable when the folder is writable, or when
-// there is no configuration folder (configHome empty); otherwise configHome/tavrin/confight.ini.
-SettingsLocation SettingsLocationFor(const std::string &programFolder, bool bFolderWritable,
-                                     const std::string &configHome);
-// The same for the running executable: its folder tried for writing, and the platform's
-// configuration folder ($XDG_CONFIG_HOME, else ~/.config; %APPDATA% on Windows).
+// The location for a program in programFolder: the user's file is configHome/tavrin/confight.ini,
+// none when configHome is empty.
+SettingsLocation SettingsLocationFor(const std::string &programFolder, const std::string &configHome);
+// The same for the running executable and the platform's configuration folder ($XDG_CONFIG_HOME,
+// else ~/.config; %APPDATA% on Windows).
 SettingsLocation FindSettingsLocation();
 
-// Binds g_iniFile to the settings file and fills g_moduleSettings from it. A missing file (no
-// shipped and no user file) shows kConfigMissing, gives the key count 0 and returns false; the
-// main window keeps the result as m_bConfigFound. Ends by writing the three header texts into
+// Every value the tool reads, in the shipped file's order, with the default of a missing one.
+struct SettingKey {
+    std::string section;
+    std::string key;
+    std::string defaultText;
+};
+std::vector<SettingKey> TavrinSettings();
+
+// Whether the window saves a value (section "int", the five parameters); the user's file holds
+// only these.
+bool IsWindowParameter(const std::string &section, const std::string &key);
+
+// One value as the tool resolves it, and the file it came from (empty: the default).
+struct SettingValue {
+    std::string strText;
+    std::string strPath;
+};
+
+// The shipped file and the user's file, each loaded once, and the values resolved from them.
+class CSettingsFiles {
+public:
+    // Messages for a file that exists but cannot be read go through ShowMessage when bReport.
+    CSettingsFiles(const SettingsLocation &location, bool bReport);
+    // The shipped file was read: without it there is no key count and nothing is saved.
+    bool ShippedFound() const { return m_bShipped; }
+    // A window parameter from the user's file, else the shipped file; any other value from the
+    // shipped file only; else the default.
+    SettingValue Resolve(const std::string &section, const std::string &key, const std::string &defaultText) const;
+
+private:
+    SettingsLocation m_location;
+    CIniFile m_shipped;
+    CIniFile m_user;
+    bool m_bShipped = false;
+    bool m_bUser = false;
+};
+
+// The file the window's parameters are saved to: the user's file once it exists, else the
+// shipped file where the user may write it, else the user's file (the shipped one when there
+// is no user's file).
+std::string SaveTargetFor(const SettingsLocation &location);
+
+// Sets the values in doc and saves it to the location's target; when the user may not write the
+// shipped file after all, to the user's file instead. Returns the error and sets strPath to the
+// file last tried.
+FileError SaveTo(CIniFile &doc, const SettingsLocation &location, std::string &strPath);
+
+// Fills g_moduleSettings from the settings files. A missing shipped file shows kConfigMissing, a
+// file that cannot be read says why; without the shipped file the key count is 0 and the result
+// false, which the main window keeps as m_bConfigFound. Ends by writing the three header texts into
 // labels 1100, 1101 and 1102. Tests and embedders pass their own location.
 bool LoadSettings(IDlgControls &controls, const SettingsLocation &location = FindSettingsLocation());
 
-// The main window's cancel path. When bConfigFound, writes to section "int" of the file that
-// LoadSettings bound (the user's file, made first from the shipped one, when there is one), in
-// this order: "UartBaud", "WorkMode", "PinTring", "KeyHold" from the
-// selections of combos 1002, 1003, 1006, 1008 (low 8 bits, so no selection stores 255), then
-// "KeyDelay" from the leading number of edit 1096 (low 16 bits, unsigned). Otherwise writes
-// nothing. "KeyNum" and section "String" are never written. A failed save is not reported.
+// The main window's cancel path. When bConfigFound, sets in section "int" of g_iniFile, in this
+// order: "UartBaud", "WorkMode", "PinTring", "KeyHold" from the selections of combos 1002,
+// 1003, 1006, 1008 (low 8 bits, so no selection stores 255), then "KeyDelay" from the leading
+// number of edit 1096 (low 16 bits, unsigned), and saves them in one go (see SaveTo). A failed
+// save is shown once, with the reason and the file. Otherwise writes nothing. "KeyNum" and
+// section "String" are never written.
 void SaveSettings(const IDlgControls &controls, bool bConfigFound);

@@ -3,11 +3,10 @@
 #include "settings/IniFile.h"
 #include "settings/IniLine.h"
 #include "settings/ModuleSettings.h"
-#include "settings/Utf8Path.h"
 
-#include <filesystem>
+#include <algorithm>
+#include <charconv>
 #include <ostream>
-#include <system_error>
 
 namespace {
 constexpr int kDone = 0;
@@ -21,11 +20,15 @@ constexpr const char *kHelp =
     "       tavrin-settings --help\n"
     "\n"
     "Shows and changes the values of a Tavrin settings file, which keeps them scrambled.\n"
-    "Without --file it works on the confight.ini beside this program, the file Tavrin reads.\n"
+    "Without --file it works as Tavrin does: the key count and the header lines come from the\n"
+    "confight.ini beside this program; the five parameters the window saves come from your own\n"
+    "~/.config/tavrin/confight.ini once it exists, and go there where the file beside this\n"
+    "program is not yours to write. It says which file it read or wrote.\n"
     "\n"
-    "  show   prints every section and value in clear\n"
+    "  show   prints every value in clear (with --file: every section and value of FILE)\n"
     "  get    prints one value in clear\n"
-    "  set    stores VALUE scrambled; every other line of the file stays as it is\n"
+    "  set    stores VALUE scrambled; every other line of the file stays as it is.\n"
+    "         Values of section \"int\" are decimal integers.\n"
     "\n"
     "Values are UTF-8 text. The header lines of the main window are \"man\", \"phone\" and\n"
     "\"www\" in section \"String\", for example:\n"
@@ -34,14 +37,13 @@ constexpr const char *kHelp =
     "Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.\n";
 
 struct Command {
-    std::string strPath;
+    std::string strPath; // empty: the files Tavrin uses
     std::vector<std::string> words; // the command and its arguments
 };
 
 bool ParseCommand(const std::vector<std::string> &args, Command &command)
 {
     std::size_t first = 0;
-    command.strPath = SettingsFilePath();
     if (!args.empty() && args[0] == "--file") {
         if (args.size() < 2)
             return false;
@@ -56,19 +58,21 @@ bool ParseCommand(const std::vector<std::string> &args, Command &command)
     return (verb == "show" && count == 1) || (verb == "get" && count == 3) || (verb == "set" && count == 4);
 }
 
+void Say(std::ostream &stream, const UserText &text)
+{
+    stream << "tavrin-settings: " << ComposeText(text) << "\n";
+}
+
 bool LoadFile(CIniFile &ini, const std::string &strPath, std::ostream &err)
 {
     ini.SetPath(strPath);
-    std::error_code ec;
-    if (!std::filesystem::exists(PathFromUtf8(strPath), ec)) {
+    if (ini.Load())
+        return true;
+    if (ini.LastError().IsMissing())
         err << "tavrin-settings: no settings file at " << strPath << "\n";
-        return false;
-    }
-    if (!ini.Load()) {
-        err << "tavrin-settings: cannot read the settings file " << strPath << "\n";
-        return false;
-    }
-    return true;
+    else
+        Say(err, DescribeFileError(ini.LastError(), FileAction::Read, strPath));
+    return false;
 }
 
 // Lines before the first header belong to no section, and lines without '=' hold no value.
@@ -85,29 +89,126 @@ void Show(const CIniFile &ini, std::ostream &out)
     }
 }
 
-int Get(CIniFile &ini, const std::string &section, const std::string &key, std::ostream &out, std::ostream &err)
+// Where a value came from, as show prints it after the value.
+std::string SourceOf(const SettingValue &value)
 {
-    const std::string stored = ini.GetValue(section, key);
-    if (stored == kAbsentValue) {
+    return value.strPath.empty() ? ComposeText(QT_TRANSLATE_NOOP("Tavrin", "默认值"), {}) : value.strPath;
+}
+
+void ShowResolved(const CSettingsFiles &files, std::ostream &out)
+{
+    std::string section;
+    for (const SettingKey &setting : TavrinSettings()) {
+        if (setting.section != section)
+            out << "[" << (section = setting.section) << "]\n";
+        const SettingValue value = files.Resolve(setting.section, setting.key, setting.defaultText);
+        out << setting.key << "=" << value.strText << "    (" << SourceOf(value) << ")\n";
+    }
+}
+
+const SettingKey *FindTavrinSetting(const std::vector<SettingKey> &settings, const std::string &section,
+                                    const std::string &key)
+{
+    const auto it = std::find_if(settings.begin(), settings.end(),
+                                 [&](const SettingKey &s) { return s.section == section && s.key == key; });
+    return it == settings.end() ? nullptr : &*it;
+}
+
+int Get(const SettingValue *value, const std::string &section, const std::string &key, std::ostream &out,
+        std::ostream &err)
+{
+    if (!value) {
         err << "tavrin-settings: no value \"" << key << "\" in section \"" << section << "\"\n";
         return kFailed;
     }
-    out << CIniFile::Decode(stored) << "\n";
+    out << value->strText << "\n";
+    Say(err, {QT_TRANSLATE_NOOP("Tavrin", "读自 %1"), {SourceOf(*value)}});
     return kDone;
 }
 
-int Set(CIniFile &ini, const std::string &section, const std::string &key, const std::string &text,
-        std::ostream &err)
+// Section "int" holds the numbers the tool reads with atoi: anything else would read as a
+// different number without a word.
+bool IsDecimalInteger(const std::string &text)
 {
-    if (const char *reason = WhyNotStorable(section, key, text)) {
+    int value = 0;
+    const char *end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+const char *WhyNotSettable(const std::string &section, const std::string &key, const std::string &text)
+{
+    if (section == "int" && !IsDecimalInteger(text))
+        return "values of section \"int\" are decimal integers";
+    return WhyNotStorable(section, key, text);
+}
+
+int Set(CIniFile &ini, const SettingsLocation *location, const std::vector<std::string> &words, std::ostream &err)
+{
+    const std::string &section = words[1];
+    const std::string &key = words[2];
+    const std::string &text = words[3];
+    if (const char *reason = WhyNotSettable(section, key, text)) {
         err << "tavrin-settings: cannot store this value: " << reason << "\n";
         return kFailed;
     }
-    if (!ini.WriteString(section, key, text)) {
-        err << "tavrin-settings: cannot write the settings file " << ini.GetPath() << "; it is unchanged\n";
+    std::string stored = text;
+    CIniFile::Scramble(stored);
+    ini.SetValue(section, key, stored);
+    std::string path = ini.GetPath();
+    FileError error;
+    if (location && IsWindowParameter(section, key))
+        error = SaveTo(ini, *location, path);
+    else
+        error = ini.Save() ? FileError{} : ini.LastError();
+    if (error.Failed()) {
+        Say(err, DescribeFileError(error, FileAction::Save, path));
         return kFailed;
     }
+    Say(err, {QT_TRANSLATE_NOOP("Tavrin", "已写入 %1"), {path}});
     return kDone;
+}
+
+// --file FILE: that one file, as it is.
+int RunOnFile(const Command &command, std::ostream &out, std::ostream &err)
+{
+    CIniFile ini;
+    if (!LoadFile(ini, command.strPath, err))
+        return kFailed;
+    const std::vector<std::string> &words = command.words;
+    if (words[0] == "show") {
+        Show(ini, out);
+        return kDone;
+    }
+    if (words[0] == "get") {
+        const std::string stored = ini.LookUp(words[1], words[2]);
+        const SettingValue value{CIniFile::Decode(stored), command.strPath};
+        return Get(stored == kAbsentValue ? nullptr : &value, words[1], words[2], out, err);
+    }
+    return Set(ini, nullptr, words, err);
+}
+
+// The files Tavrin uses, each value resolved as Tavrin resolves it. Values Tavrin does not know
+// live in the shipped file.
+int RunAsTavrin(const Command &command, std::ostream &out, std::ostream &err)
+{
+    const SettingsLocation location = FindSettingsLocation();
+    const std::vector<std::string> &words = command.words;
+    CIniFile shipped;
+    if (!LoadFile(shipped, location.strShippedPath, err))
+        return kFailed;
+    const CSettingsFiles files(location, false);
+    if (words[0] == "show") {
+        ShowResolved(files, out);
+        return kDone;
+    }
+    const std::vector<SettingKey> settings = TavrinSettings();
+    const SettingKey *known = FindTavrinSetting(settings, words[1], words[2]);
+    if (words[0] == "get") {
+        const SettingValue value = files.Resolve(words[1], words[2], known ? known->defaultText : kAbsentValue);
+        return Get(known || !value.strPath.empty() ? &value : nullptr, words[1], words[2], out, err);
+    }
+    return Set(shipped, &location, words, err);
 }
 } // namespace
 
@@ -122,15 +223,5 @@ int RunSettingsTool(const std::vector<std::string> &args, std::ostream &out, std
         err << "tavrin-settings: wrong usage; see tavrin-settings --help\n";
         return kUsage;
     }
-    CIniFile ini;
-    if (!LoadFile(ini, command.strPath, err))
-        return kFailed;
-    const std::vector<std::string> &words = command.words;
-    if (words[0] == "show") {
-        Show(ini, out);
-        return kDone;
-    }
-    if (words[0] == "get")
-        return Get(ini, words[1], words[2], out, err);
-    return Set(ini, words[1], words[2], words[3], err);
+    return command.strPath.empty() ? RunAsTavrin(command, out, err) : RunOnFile(command, out, err);
 }

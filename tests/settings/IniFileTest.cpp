@@ -10,7 +10,11 @@
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -108,11 +112,11 @@ TEST_F(IniFileTest, LoadSplitsLinesByTheSameRulesOnEveryPlatform)
         {"blank lines", "a\n\n\r\nb\n", {"a", "", "", "b"}},
         {"only the CR right before LF is dropped", "a\r\r\nb\rc\n", {"a\r", "b\rc"}},
         {"CR at the very end stays", "a\r", {"a\r"}},
-        {"0x1A ends the file", "a\nb\x1A" "c\nd\n", {"a", "b"}},
-        {"0x1A first", "\x1A" "a\n", {}},
+        {"0x1A ends the file", "a\nb\x1A", {"a", "b"}},
+        {"0x1A alone", "\x1A", {}},
         {"empty file", "", {}},
         {"one line end", "\n", {""}},
-        {"zero bytes are kept", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
+        {"a UTF-8 byte-order mark is read past", "\xEF\xBB\xBF[int]\r\n", {"[int]"}},
     };
     for (const LoadCase &c : cases) {
         WriteBytes(path, c.bytes);
@@ -262,11 +266,159 @@ protected:
     const Lines kOld = {"[int]", "k=" + Scrambled("1"), "[String]", "man=" + Scrambled("深圳")};
 };
 
-TEST_F(FailedSaveTest, TemporaryFileCannotBeCreated)
+// Names planted beside the file, as anyone who may write the folder could: the old fixed
+// temporary name and the old write probe, as links to another file and as a folder.
+TEST_F(IniFileTest, NamesPlantedBesideTheFileAreNeverWrittenThrough)
 {
-    fs::create_directory(path + ".tmp");
-    EXPECT_FALSE(ini.WriteInt("int", "k", 25));
-    ExpectOldFileIntact();
+    WriteFile({"[int]", "k=" + Scrambled("1")});
+    const fs::path victim = folder.Path() / "victim";
+    WriteBytes(victim, "precious");
+    for (const char *name : {"test.ini.tmp", ".tavrin-write-test", ".test.ini.tmp"})
+        fs::create_symlink(victim, folder.Path() / name);
+    fs::create_directory(folder.Path() / ".test.ini.XXXXXX");
+    for (int round = 0; round < 20; ++round)
+        ASSERT_TRUE(ini.WriteInt("int", "k", round));
+    EXPECT_EQ(ReadBytes(victim), "precious");
+    EXPECT_FALSE(fs::is_symlink(path));
+    EXPECT_EQ(ini.ReadInt("int", "k", -1), 19);
+}
+
+#if defined(__unix__) || defined(__APPLE__)
+// Everything in the folder that is not one of the names given.
+std::vector<std::string> Others(const fs::path &folder, const std::vector<std::string> &names)
+{
+    std::vector<std::string> others;
+    for (const auto &entry : fs::directory_iterator(folder)) {
+        if (std::find(names.begin(), names.end(), entry.path().filename()) == names.end())
+            others.push_back(entry.path().filename());
+    }
+    return others;
+}
+
+TEST_F(IniFileTest, ALinkedFileIsSavedAtItsTargetAndStaysALink)
+{
+    CTempFolder elsewhere;
+    const fs::path target = elsewhere.Path() / "real.ini";
+    WriteBytes(target, CrLf({"[int]", "k=" + Scrambled("1")}));
+    fs::create_symlink(target, path);
+    ASSERT_TRUE(ini.WriteInt("int", "k", 25));
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(ReadBytes(target), CrLf({"[int]", "k=" + Scrambled("25")}));
+    EXPECT_EQ(Others(elsewhere.Path(), {"real.ini"}), std::vector<std::string>{});
+}
+
+TEST_F(IniFileTest, ASaveKeepsOwnerGroupAndMode)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another owner";
+    WriteFile({"[int]"});
+    ASSERT_EQ(chown(path.c_str(), 12345, 23456), 0);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(ini.WriteInt("int", "k", 1));
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 12345u);
+    EXPECT_EQ(info.st_gid, 23456u);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// Two processes that save their own values into the same file, round after round, each with the
+// lines of its own last load: every value of both ends in the file.
+TEST_F(IniFileTest, ConcurrentSavesFromTwoProcessesLoseNoLine)
+{
+    WriteFile({"[int]", "shared=" + Scrambled("0")});
+    constexpr int kRounds = 60;
+    pid_t children[2] = {};
+    for (int child = 0; child < 2; ++child) {
+        children[child] = fork();
+        ASSERT_GE(children[child], 0);
+        if (children[child] == 0) {
+            CIniFile own;
+            own.SetPath(path);
+            own.ReadInt("int", "shared", 0);
+            bool bSaved = true;
+            for (int round = 0; round < kRounds; ++round) {
+                bSaved = own.WriteInt("int", "p" + std::to_string(child) + "-" + std::to_string(round), round) && bSaved;
+                bSaved = own.WriteInt("int", "shared", child) && bSaved;
+            }
+            _exit(bSaved ? 0 : 1);
+        }
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int child = 0; child < 2; ++child) {
+        for (int round = 0; round < kRounds; ++round) {
+            const std::string key = "p" + std::to_string(child) + "-" + std::to_string(round);
+            EXPECT_EQ(ini.ReadInt("int", key, -1), round) << key;
+        }
+    }
+    EXPECT_EQ(ini.Lines().size(), 2u + 2 * kRounds);
+    EXPECT_EQ(Others(folder.Path(), {"test.ini"}), std::vector<std::string>{});
+}
+
+struct RefusedCase {
+    const char *name;
+    std::function<void(const fs::path &)> make;
+    FileProblem problem;
+};
+
+void MakeFile(const fs::path &path, std::string_view bytes)
+{
+    WriteBytes(path, bytes);
+}
+
+// What the lines cannot keep is refused by loads and saves alike, and the file keeps every byte.
+TEST_F(IniFileTest, WhatTheLinesCannotKeepIsRefusedAndLeftAsItWas)
+{
+    const std::string utf16 = std::string("\xFF\xFE[\0i\0n\0t\0]\0\r\0\n\0", 16);
+    const RefusedCase cases[] = {
+        {"text after 0x1A", [](const fs::path &p) { MakeFile(p, "[int]\r\n\x1A" "k=1\r\n"); },
+         FileProblem::TextAfterEnd},
+        {"UTF-16 with a byte-order mark", [&](const fs::path &p) { MakeFile(p, utf16); }, FileProblem::Utf16OrNul},
+        {"UTF-16 big-endian", [](const fs::path &p) { MakeFile(p, std::string("\xFE\xFF\0[", 4)); },
+         FileProblem::Utf16OrNul},
+        {"a zero byte", [](const fs::path &p) { MakeFile(p, std::string("[int]\r\nk=\0\r\n", 11)); },
+         FileProblem::Utf16OrNul},
+        {"over 1 MiB", [](const fs::path &p) { MakeFile(p, "[int]\r\n" + std::string(kMaxSettingsFileSize, ';')); },
+         FileProblem::TooLarge},
+        {"a FIFO", [](const fs::path &p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, FileProblem::NotRegular},
+        {"a link to /dev/zero", [](const fs::path &p) { fs::create_symlink("/dev/zero", p); }, FileProblem::NotRegular},
+        {"a folder", [](const fs::path &p) { fs::create_directory(p); }, FileProblem::NotRegular},
+    };
+    for (const RefusedCase &c : cases) {
+        fs::remove_all(path);
+        c.make(path);
+        const std::string before = fs::is_regular_file(path) ? ReadBytes(path) : std::string();
+        const fs::file_type type = fs::symlink_status(path).type();
+        CIniFile doc;
+        doc.SetPath(path);
+        EXPECT_FALSE(doc.Load()) << c.name;
+        EXPECT_EQ(doc.LastError().problem, c.problem) << c.name;
+        EXPECT_EQ(doc.ReadInt("int", "k", -1), -1) << c.name;
+        EXPECT_FALSE(doc.WriteInt("int", "k", 25)) << c.name;
+        EXPECT_EQ(doc.LastError().problem, c.problem) << c.name;
+        const std::string text = ComposeText(DescribeFileError(doc.LastError(), FileAction::Save, path));
+        EXPECT_NE(text.find(path), std::string::npos) << c.name << ": " << text;
+        if (!before.empty()) {
+            EXPECT_EQ(ReadBytes(path), before) << c.name;
+        }
+        EXPECT_EQ(fs::symlink_status(path).type(), type) << c.name;
+        EXPECT_EQ(Others(folder.Path(), {"test.ini"}), std::vector<std::string>{}) << c.name;
+    }
+}
+#endif
+
+TEST_F(IniFileTest, AByteOrderMarkIsReadPastAndKept)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    WriteBytes(path, mark + CrLf({"[int]", "KeyDelay=" + Scrambled("30")}));
+    EXPECT_EQ(ini.ReadInt("int", "KeyDelay", 0), 30);
+    ASSERT_TRUE(ini.WriteInt("int", "KeyDelay", 25));
+    ASSERT_TRUE(ini.WriteInt("int", "KeyHold", 0));
+    EXPECT_EQ(ReadBytes(path), mark + CrLf({"[int]", "KeyDelay=" + Scrambled("25"), "KeyHold=" + Scrambled("0")}));
 }
 
 #if defined(__unix__) || defined(__APPLE__)
@@ -285,7 +437,7 @@ TEST_F(FailedSaveTest, DiskFullPartWayThrough)
 
     EXPECT_FALSE(bSaved);
     ExpectOldFileIntact();
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    EXPECT_EQ(Others(folder.Path(), {"test.ini"}), std::vector<std::string>{});
 }
 
 TEST_F(IniFileTest, ASaveKeepsTheFilesPermissionsAndLeavesNoTemporaryFile)
@@ -295,7 +447,7 @@ TEST_F(IniFileTest, ASaveKeepsTheFilesPermissionsAndLeavesNoTemporaryFile)
     ini.ReadInt("int", "k", 0);
     ASSERT_TRUE(ini.WriteInt("int", "k", 1));
     EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    EXPECT_EQ(Others(folder.Path(), {"test.ini"}), std::vector<std::string>{});
 }
 #endif
 

@@ -11,23 +11,13 @@
 namespace fs = std::filesystem;
 
 namespace {
-TEST(SettingsLocation, IsPortableOnlyWhereTheProgramsFolderIsWritable)
+TEST(SettingsLocation, TheUsersFileIsInTheConfigurationFolder)
 {
-    const SettingsLocation portable = SettingsLocationFor("/opt/tavrin", true, "/home/u/.config");
-    EXPECT_EQ(portable.strShippedPath, "/opt/tavrin/confight.ini");
-    EXPECT_TRUE(portable.strUserPath.empty());
-
-    const SettingsLocation installed = SettingsLocationFor("/usr/lib/tavrin", false, "/home/u/.config");
-    EXPECT_EQ(installed.strShippedPath, "/usr/lib/tavrin/confight.ini");
-    EXPECT_EQ(installed.strUserPath, "/home/u/.config/tavrin/confight.ini");
-
+    const SettingsLocation location = SettingsLocationFor("/usr/lib/tavrin", "/home/u/.config");
+    EXPECT_EQ(location.strShippedPath, "/usr/lib/tavrin/confight.ini");
+    EXPECT_EQ(location.strUserPath, "/home/u/.config/tavrin/confight.ini");
     // Without a configuration folder there is nowhere else to go.
-    EXPECT_TRUE(SettingsLocationFor("/usr/lib/tavrin", false, "").strUserPath.empty());
-}
-
-TEST(SettingsLocation, TheBuildFolderIsPortable)
-{
-    EXPECT_TRUE(FindSettingsLocation().strUserPath.empty());
+    EXPECT_TRUE(SettingsLocationFor("/usr/lib/tavrin", "").strUserPath.empty());
     EXPECT_EQ(FindSettingsLocation().strShippedPath, SettingsFilePath());
 }
 

@@ -72,7 +72,7 @@ TEST_F(SettingsToolTest, FailuresAreExplainedAndChangeNothing)
     const FailureCase cases[] = {
         {"missing file", {"--file", missing, "show"}, 1, "no settings file at " + missing},
         {"set on a missing file", {"--file", missing, "set", "int", "KeyNum", "8"}, 1, "no settings file"},
-        {"unreadable file", {"--file", folder.File("folder.ini"), "show"}, 1, "cannot read"},
+        {"not a file", {"--file", folder.File("folder.ini"), "show"}, 1, "配置文件不是普通文件：" + folder.File("folder.ini")},
         {"absent value", {"--file", path, "get", "String", "fax"}, 1, "no value \"fax\" in section \"String\""},
         {"value that cannot be stored", {"--file", path, "set", "String", "man", "<x>"}, 1, "cannot store"},
         {"bad key", {"--file", path, "set", "String", "a=b", "x"}, 1, "cannot store"},
