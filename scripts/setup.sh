@@ -9,7 +9,7 @@ packages=(
   libhidapi-dev
   libgtest-dev libgmock-dev
   umockdev libumockdev-dev libglib2.0-dev
-  desktop-file-utils dpkg-dev file
+  desktop-file-utils dpkg-dev file lintian
   xvfb xauth fonts-wqy-zenhei
   at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-x11
 )
