@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -36,8 +37,26 @@ TEST(UdevRule, GivesTheSeatAccessToBothModulesHidrawNodes)
         });
         ASSERT_NE(rule, lines.end()) << pair.vendor << ":" << pair.product;
         EXPECT_TRUE(Has(*rule, "SUBSYSTEM==\"hidraw\"")) << *rule;
-        EXPECT_TRUE(Has(*rule, "TAG+=\"uaccess\"")) << *rule;
+        EXPECT_TRUE(Has(*rule, "IMPORT{builtin}=\"usb_id\"")) << *rule;
+        const auto grant = std::find_if(rule, lines.end(), [&](const std::string &line) {
+            return Has(line, std::string("ATTRS{idVendor}==\"") + pair.vendor + "\"") && Has(line, "uaccess");
+        });
+        ASSERT_NE(grant, lines.end()) << pair.vendor << ":" << pair.product;
+        EXPECT_TRUE(Has(*grant, std::string("ATTRS{idProduct}==\"") + pair.product + "\"")) << *grant;
     }
+}
+
+// The tool opens interfaces 1 and 2 only; every grant names exactly those.
+TEST(UdevRule, GrantsOnlyTheInterfacesTheToolOpens)
+{
+    int grants = 0;
+    for (const auto &line : RuleLines()) {
+        if (!Has(line, "uaccess"))
+            continue;
+        ++grants;
+        EXPECT_TRUE(Has(line, "ENV{ID_USB_INTERFACE_NUM}==\"01|02\"")) << line;
+    }
+    EXPECT_EQ(grants, 2);
 }
 
 TEST(UdevRule, NeverOpensTheNodesToEveryone)
