@@ -166,15 +166,18 @@ bool CIniFile::WriteInt(const std::string &section, const std::string &key, int 
 
 bool CIniFile::WriteString(const std::string &section, const std::string &key, const std::string &text)
 {
-    std::string stored = text;
-    Scramble(stored);
-    SetValue(section, key, stored);
+    SetString(section, key, text);
     return Save();
 }
 
 void CIniFile::SetInt(const std::string &section, const std::string &key, int value)
 {
-    std::string stored = std::to_string(value);
+    SetString(section, key, std::to_string(value));
+}
+
+void CIniFile::SetString(const std::string &section, const std::string &key, const std::string &text)
+{
+    std::string stored = text;
     Scramble(stored);
     SetValue(section, key, stored);
 }

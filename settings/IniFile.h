@@ -55,8 +55,9 @@ public:
     // that WhyNotStorable accepts.
     bool WriteInt(const std::string &section, const std::string &key, int value);
     bool WriteString(const std::string &section, const std::string &key, const std::string &text);
-    // Stores the value scrambled in the lines only, for the next Save.
+    // Store the value scrambled in the lines only, for the next Save.
     void SetInt(const std::string &section, const std::string &key, int value);
+    void SetString(const std::string &section, const std::string &key, const std::string &text);
 
     // Replaces the lines by the file's. On a missing, unreadable or refused file returns false
     // and keeps the lines it had.

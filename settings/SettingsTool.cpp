@@ -152,9 +152,7 @@ int Set(CIniFile &ini, const SettingsLocation *location, const std::vector<std::
         err << "tavrin-settings: cannot store this value: " << reason << "\n";
         return kFailed;
     }
-    std::string stored = text;
-    CIniFile::Scramble(stored);
-    ini.SetValue(section, key, stored);
+    ini.SetString(section, key, text);
     std::string path = ini.GetPath();
     FileError error;
     if (location && IsWindowParameter(section, key))
