@@ -7,6 +7,7 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <cstdio>
 #include <fstream>
 #include <random>
 #else
@@ -265,13 +266,15 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change)
     if (const FileError refused = change(read.Failed() ? nullptr : &current, next); refused.Failed())
         return refused;
     const fs::path temp = FolderOf(target) / ("." + target.filename().string() + "." + std::to_string(std::random_device{}()));
-    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-    file.write(next.data(), static_cast<std::streamsize>(next.size()));
-    file.close();
+    // "x": created here or not at all, never an existing file written through.
+    std::FILE *file = _wfopen(temp.c_str(), L"wbx");
+    if (!file)
+        return SystemError(errno);
+    const bool bWritten = std::fwrite(next.data(), 1, next.size(), file) == next.size();
     std::error_code ec;
-    if (!file.fail())
+    if (std::fclose(file) == 0 && bWritten)
         fs::rename(temp, target, ec);
-    if (file.fail() || ec) {
+    if (!bWritten || ec) {
         fs::remove(temp, ec);
         return SystemError(EIO);
     }
