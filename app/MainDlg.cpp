@@ -180,8 +180,7 @@ void CMainDlg::reject()
 
 void CMainDlg::keyPressEvent(QKeyEvent *event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
+    if (IsEnterKey(event)) {
         // Enter on a push button presses it; anywhere else it is the OK command.
         if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
             button->click();

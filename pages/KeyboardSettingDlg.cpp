@@ -57,6 +57,13 @@ KeyboardSettingDlg::KeyboardSettingDlg(QWidget *parent) : CPageDlg(KeyboardTempl
     g_pKeyboardSettingDlg = this;
 }
 
+// The pages go with their window; the write-key operation must not reach one that has gone.
+KeyboardSettingDlg::~KeyboardSettingDlg()
+{
+    if (g_pKeyboardSettingDlg == this)
+        g_pKeyboardSettingDlg = nullptr;
+}
+
 const PageClass &KeyboardSettingDlg::Class()
 {
     static const PageClass kClass{"KeyboardSettingDlg", KeyboardTemplate().id,

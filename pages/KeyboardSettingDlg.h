@@ -12,6 +12,7 @@ class KeyboardSettingDlg : public CPageDlg {
     Q_OBJECT
 public:
     explicit KeyboardSettingDlg(QWidget *parent);
+    ~KeyboardSettingDlg() override;
 
     static const PageClass &Class();
 

@@ -74,7 +74,7 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
     }
     case CtlKind::ComboBox: {
         auto *combo = new QComboBox(parent);
-        combo->setEditable(true);
+        combo->setEditable(!(control.style & kDropDownList));
         combo->setInsertPolicy(QComboBox::NoInsert);
         for (const auto &item : control.items)
             combo->addItem(FromUtf8(item));
@@ -83,7 +83,7 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
     }
     case CtlKind::ListBox: {
         auto *list = new QListWidget(parent);
-        list->setVerticalScrollBarPolicy(control.style & kVScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+        list->setVerticalScrollBarPolicy(control.style & kVScroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         return list;
     }
     case CtlKind::TabControl:

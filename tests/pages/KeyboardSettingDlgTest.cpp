@@ -91,6 +91,9 @@ private slots:
         QCOMPARE(made->parentWidget(), &host);
         QVERIFY(made->isHidden());
         QCOMPARE(g_pKeyboardSettingDlg, made);
+        // A page that has gone is no longer reachable; the older page does not take its place.
+        delete made;
+        QVERIFY(!g_pKeyboardSettingDlg);
     }
 
     void choosingAKeyClearsTheOtherGroups_data()
