@@ -71,11 +71,9 @@ const PageClass &KeyboardSettingDlg::Class()
     return kClass;
 }
 
-std::string KeyboardSettingDlg::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool & /*refused*/)
+std::string KeyboardSettingDlg::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused)
 {
-    const QByteArray charBytes = Items().Item<QLineEdit>(kCharField)->text().toLocal8Bit();
-    return Keyboard::GetKeyAssignment(Items(), std::string_view(charBytes.constData(), charBytes.size()), value1,
-                                      value2);
+    return Keyboard::GetKeyAssignment(Items(), value1, value2, refused);
 }
 
 bool KeyboardSettingDlg::eventFilter(QObject *watched, QEvent *event)

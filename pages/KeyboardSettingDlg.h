@@ -16,7 +16,7 @@ public:
 
     static const PageClass &Class();
 
-    // Never refuses, so refused is left alone.
+    // Refuses a character field that starts with a character outside the keys' table.
     std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) override;
 
 protected:
