@@ -17,7 +17,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTabBar>
+#include <QVBoxLayout>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -32,6 +37,24 @@ QWidget *MakeTabHost(const ControlTemplate &control, QWidget *parent)
     return control.id == kTabHost ? new CPageTabCtrl(parent) : nullptr;
 }
 
+// Room the window manager's frame and title bar take around the window, which is not known
+// before the window is shown.
+constexpr QSize kFrameAllowance(16, 40);
+
+// The window's controls live on one content widget that a frameless scroll area holds.
+QScrollArea *MakeScrollArea(QWidget *parent)
+{
+    auto *scroll = new QScrollArea(parent);
+    scroll->setFrameShape(QFrame::NoFrame);
+    // The scroll area is no control of its own; it brings the control Tab moves to into view.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidget(new QWidget);
+    auto *layout = new QVBoxLayout(parent);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    return scroll;
+}
+
 void SetLabelColour(QWidget *label, const QColor &colour)
 {
     QPalette palette = label->palette();
@@ -41,18 +64,35 @@ void SetLabelColour(QWidget *label, const QColor &colour)
 } // namespace
 
 CMainDlg::CMainDlg(IHidBackend &backend, SettingsLocation settings, QWidget *parent)
-    : QDialog(parent), m_items(MainDlgTemplate(), this, MakeTabHost), m_link(backend), m_operations(m_link, m_items),
-      m_settings(std::move(settings))
+    : QDialog(parent), m_scroll(MakeScrollArea(this)), m_items(MainDlgTemplate(), m_scroll->widget(), MakeTabHost),
+      m_link(backend), m_operations(m_link, m_items), m_settings(std::move(settings))
 {
     m_tab = qobject_cast<CPageTabCtrl *>(m_items.GetDlgItem(kTabHost));
     m_hIcon = AppIcon();
+    setWindowTitle(m_scroll->widget()->windowTitle());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(size());
+    FitToArea(screen()->availableGeometry().size() - kFrameAllowance);
     OnInitDialog();
 }
 
 CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::FitToArea(const QSize &area)
+{
+    const QSize content = m_scroll->widget()->size();
+    if (content.width() <= area.width() && content.height() <= area.height()) {
+        setFixedSize(content);
+        return;
+    }
+    // A scroll bar on one side takes room from the other.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QSize withBars(content.width() + (content.height() > area.height() ? bar : 0),
+                         content.height() + (content.width() > area.width() ? bar : 0));
+    setMinimumSize(QSize(4 * bar, 4 * bar).boundedTo(area));
+    setMaximumSize(withBars);
+    resize(withBars.boundedTo(area));
+}
 
 void CMainDlg::OnInitDialog()
 {
@@ -180,8 +220,7 @@ void CMainDlg::reject()
 
 void CMainDlg::keyPressEvent(QKeyEvent *event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
+    if (IsEnterKey(event)) {
         // Enter on a push button presses it; anywhere else it is the OK command.
         if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
             button->click();

@@ -13,6 +13,7 @@
 class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
+class QScrollArea;
 
 // The main window: header, the tab host with the three key pages, parameters, operations and the
 // log list. Every button runs its operation synchronously in its click handler.
@@ -26,6 +27,9 @@ public:
     CDialogItems &Items() { return m_items; }
     CPageTabCtrl &Tab() { return *m_tab; }
     bool ConfigFound() const { return m_bConfigFound != 0; }
+    // Sizes the window to its template where area holds it; otherwise to area, with the content
+    // scrolling inside so that every control can still be reached.
+    void FitToArea(const QSize &area);
 
     void AddLogLine(const QString &line);
     void ClearLog();
@@ -53,6 +57,7 @@ private:
 
     int m_nLogCount = 0;
     CPageTabCtrl *m_tab = nullptr;
+    QScrollArea *m_scroll;
     CDialogItems m_items;
     CDeviceLink m_link;
     CDeviceOperations m_operations;

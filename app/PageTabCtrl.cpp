@@ -77,6 +77,7 @@ CPageTabCtrl::CPageTabCtrl(QWidget *parent) : QWidget(parent), m_pTabBar(new QTa
 {
     // Tabs as wide as their titles, as a tab control draws them.
     m_pTabBar->setExpanding(false);
+    UseDialogStyle(m_pTabBar);
     connect(m_pTabBar, &QTabBar::currentChanged, this, &CPageTabCtrl::OnSelChange);
 }
 

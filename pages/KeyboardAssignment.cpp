@@ -1,5 +1,7 @@
 #include "pages/KeyboardAssignment.h"
 
+#include "common/MessageSink.h"
+#include "common/UserText.h"
 #include "pages/KeyCodes.h"
 #include "pages/KeyboardIds.h"
 
@@ -37,14 +39,31 @@ const KeyEntry *FirstChecked(const IDlgControls &controls, std::span<const KeyEn
     return nullptr;
 }
 
-std::string CharacterCase(const IDlgControls &controls, const std::string &text, std::string_view charBytes,
-                          std::uint8_t &flags, std::uint8_t &code)
+constexpr unsigned char kFirstNonAscii = 0x80;
+
+// The first character of a UTF-8 text: its lead byte and the continuation bytes after it.
+std::string FirstCharacter(const std::string &text)
 {
+    std::size_t end = 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        ++end;
+    return text.substr(0, end);
+}
+
+std::string CharacterCase(const IDlgControls &controls, const std::string &text, std::uint8_t &flags,
+                          std::uint8_t &code, bool &refused)
+{
+    const auto ch = static_cast<unsigned char>(text.front());
+    if (ch >= kFirstNonAscii) {
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "“%1”不是英文键盘上的字符，键值未写入！"),
+                    {FirstCharacter(text)});
+        refused = true;
+        return {};
+    }
     std::string description = text;
     const std::string modifiers = TickModifiers(controls, flags);
     if (!modifiers.empty())
         description += JoinedForm(modifiers);
-    const unsigned char ch = charBytes.empty() ? 0 : static_cast<unsigned char>(charBytes.front());
     if (ch >= 'a' && ch <= 'z')
         flags &= ~KeyFlag::kUpperCase;
     else if (ch >= 'A' && ch <= 'Z')
@@ -89,8 +108,7 @@ std::string KeyCase(const IDlgControls &controls, std::uint8_t &flags, std::uint
 } // namespace
 
 namespace Keyboard {
-std::string GetKeyAssignment(const IDlgControls &controls, std::string_view charBytes, std::uint8_t &flags,
-                             std::uint8_t &code)
+std::string GetKeyAssignment(const IDlgControls &controls, std::uint8_t &flags, std::uint8_t &code, bool &refused)
 {
     if (controls.IsDlgButtonChecked(kMediaNone))
         flags &= ~KeyFlag::kMedia;
@@ -100,7 +118,7 @@ std::string GetKeyAssignment(const IDlgControls &controls, std::string_view char
     const bool noKey = NoKeyChosen(controls);
     const std::string charText = controls.GetDlgItemText(kCharField);
     if (!charText.empty() && noKey && controls.IsDlgButtonChecked(kCodeNone))
-        return CharacterCase(controls, charText, charBytes, flags, code);
+        return CharacterCase(controls, charText, flags, code, refused);
     const std::string codeText = controls.GetDlgItemText(kCodeField);
     if (!codeText.empty() && noKey && controls.IsDlgButtonChecked(kCharNone))
         return CodeCase(controls, codeText, flags, code);

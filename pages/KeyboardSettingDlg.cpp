@@ -57,6 +57,13 @@ KeyboardSettingDlg::KeyboardSettingDlg(QWidget *parent) : CPageDlg(KeyboardTempl
     g_pKeyboardSettingDlg = this;
 }
 
+// The pages go with their window; the write-key operation must not reach one that has gone.
+KeyboardSettingDlg::~KeyboardSettingDlg()
+{
+    if (g_pKeyboardSettingDlg == this)
+        g_pKeyboardSettingDlg = nullptr;
+}
+
 const PageClass &KeyboardSettingDlg::Class()
 {
     static const PageClass kClass{"KeyboardSettingDlg", KeyboardTemplate().id,
@@ -64,11 +71,9 @@ const PageClass &KeyboardSettingDlg::Class()
     return kClass;
 }
 
-std::string KeyboardSettingDlg::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool & /*refused*/)
+std::string KeyboardSettingDlg::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused)
 {
-    const QByteArray charBytes = Items().Item<QLineEdit>(kCharField)->text().toLocal8Bit();
-    return Keyboard::GetKeyAssignment(Items(), std::string_view(charBytes.constData(), charBytes.size()), value1,
-                                      value2);
+    return Keyboard::GetKeyAssignment(Items(), value1, value2, refused);
 }
 
 bool KeyboardSettingDlg::eventFilter(QObject *watched, QEvent *event)

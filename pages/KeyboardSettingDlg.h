@@ -12,10 +12,11 @@ class KeyboardSettingDlg : public CPageDlg {
     Q_OBJECT
 public:
     explicit KeyboardSettingDlg(QWidget *parent);
+    ~KeyboardSettingDlg() override;
 
     static const PageClass &Class();
 
-    // Never refuses, so refused is left alone.
+    // Refuses a character field that starts with a character outside the keys' table.
     std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) override;
 
 protected:

@@ -5,7 +5,6 @@
 #include "resources/MouseTemplate.h"
 
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 
@@ -24,8 +23,6 @@ const MouseMove *MoveOfCountField(const CDialogItems &items, const QObject *watc
 
 MouseSettingDlg::MouseSettingDlg(QWidget *parent) : CPageDlg(MouseTemplate(), parent)
 {
-    // The direction list offers its two entries only; nothing can be typed into it.
-    Items().Item<QComboBox>(MouseId::kWheelDirection)->setEditable(false);
     for (const MouseMove &move : kMouseMoves) {
         connect(Items().Item<QAbstractButton>(move.button), &QAbstractButton::clicked, this,
                 [this] { KeepWheelOffAfterMove(Items()); });

@@ -10,13 +10,18 @@ CPageDlg::CPageDlg(const DialogTemplate &dialog, QWidget *parent) : QWidget(pare
 
 bool IsTakeFieldEvent(const QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress)
+    // A double-click starts with a press the filter took, so its second press is taken too.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
         return static_cast<const QMouseEvent *>(event)->button() == Qt::LeftButton;
     if (event->type() != QEvent::KeyPress)
         return false;
-    const auto *key = static_cast<const QKeyEvent *>(event);
-    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    return IsEnterKey(static_cast<const QKeyEvent *>(event));
+}
+
+bool IsEnterKey(const QKeyEvent *event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+           (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 void CPageDlg::keyPressEvent(QKeyEvent *event)

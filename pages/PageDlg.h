@@ -13,6 +13,9 @@ class QKeyEvent;
 // nothing by itself.
 bool IsTakeFieldEvent(const QEvent *event);
 
+// Enter from the main keyboard or the numeric keypad, without a modifier.
+bool IsEnterKey(const QKeyEvent *event);
+
 // A key page: a child dialog without caption or border, built from its template and created
 // hidden. Subclasses connect their reactions and register themselves in InitDialog.
 class CPageDlg : public QWidget, public IKeyPage {

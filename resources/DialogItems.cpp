@@ -4,11 +4,13 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QWidget>
 
@@ -17,6 +19,31 @@
 namespace {
 // Height in dialog units from which a label wraps its text.
 constexpr int kTwoLines = 16;
+// Height in dialog units of a row that holds an edit or a closed combo box.
+constexpr int kComboRow = 14;
+
+// Frames and tabs as the dialog manager draws them: a frame's line runs through the middle of its
+// caption rather than below it, and a tab is little taller than its title, so that what a template
+// places inside a frame or below a tab row keeps the room the template gives it.
+class CDialogStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *answer) const override
+    {
+        if (hint == SH_GroupBox_TextLabelVerticalAlignment)
+            return Qt::AlignVCenter;
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_TabBarTabVSpace)
+            return kTabTextSpace;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    static constexpr int kTabTextSpace = 2;
+};
 
 // (a * b) / c rounded to the nearest integer, as the dialog manager scales its units.
 int MulDiv(int a, int b, int c)
@@ -53,6 +80,7 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
     case CtlKind::GroupBox: {
         auto *frame = new QGroupBox(caption, parent);
         frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        UseDialogStyle(frame);
         return frame;
     }
     case CtlKind::PushButton: {
@@ -74,7 +102,7 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
     }
     case CtlKind::ComboBox: {
         auto *combo = new QComboBox(parent);
-        combo->setEditable(true);
+        combo->setEditable(!(control.style & kDropDownList));
         combo->setInsertPolicy(QComboBox::NoInsert);
         for (const auto &item : control.items)
             combo->addItem(FromUtf8(item));
@@ -83,7 +111,7 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
     }
     case CtlKind::ListBox: {
         auto *list = new QListWidget(parent);
-        list->setVerticalScrollBarPolicy(control.style & kVScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+        list->setVerticalScrollBarPolicy(control.style & kVScroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         return list;
     }
     case CtlKind::TabControl:
@@ -187,6 +215,13 @@ void CAutoRadioButton::focusInEvent(QFocusEvent *event)
     }
 }
 
+void UseDialogStyle(QWidget *widget)
+{
+    auto *style = new CDialogStyle;
+    style->setParent(widget);
+    widget->setStyle(style);
+}
+
 QFont TemplateFont(const DialogTemplate &dialog)
 {
     QFont font;
@@ -201,7 +236,8 @@ CDialogUnits::CDialogUnits(const QFont &font)
     const QFontMetrics metrics(font);
     const int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     m_nBaseX = (width / 26 + 1) / 2;
-    m_nBaseY = metrics.height();
+    // The character height of the font itself: a CJK fallback's line spacing is a third larger.
+    m_nBaseY = QFontInfo(font).pixelSize();
 }
 
 int CDialogUnits::X(int units) const
@@ -261,9 +297,16 @@ QWidget *CDialogItems::Create(const ControlTemplate &control, QWidget *host, con
     if (!widget)
         widget = MakeDefaultWidget(control, host);
     QRect rect = m_units.Rect(control.x, control.y, control.cx, control.cy);
-    // A combo box's template height is that of its open list; closed it is as tall as it needs.
+    // A combo box's template height is that of its open list; closed it is as tall as it needs,
+    // but no taller than an edit row of the template, where the next row starts.
     if (control.kind == CtlKind::ComboBox)
-        rect.setHeight(widget->sizeHint().height());
+        rect.setHeight(std::min(widget->sizeHint().height(), m_units.Y(kComboRow)));
+    // A one-line label is as tall as a line of its font, centred on its row: a CJK font's line is
+    // taller than the character height the units come from.
+    if (control.kind == CtlKind::Label && control.cy < kTwoLines && rect.height() < widget->fontMetrics().height()) {
+        const int grow = widget->fontMetrics().height() - rect.height();
+        rect.adjust(0, -grow / 2, 0, grow - grow / 2);
+    }
     // A one-line label grows to its text where this font is wider than the template's.
     if (control.kind == CtlKind::Label && control.cy < kTwoLines && !(control.style & (kAlignCenter | kAlignRight)))
         rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));

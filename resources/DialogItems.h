@@ -42,11 +42,14 @@ protected:
     bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
 };
 
+// Gives widget the look of the template's dialogs where it differs from the application style's.
+void UseDialogStyle(QWidget *widget);
+
 // The font a template names, with fallbacks for systems that lack it.
 QFont TemplateFont(const DialogTemplate &dialog);
 
 // Dialog units to pixels: one horizontal unit is a quarter of the font's average character
-// width, one vertical unit an eighth of its height.
+// width, one vertical unit an eighth of its character height (its pixel size).
 class CDialogUnits {
 public:
     explicit CDialogUnits(const QFont &font);

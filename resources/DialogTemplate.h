@@ -11,25 +11,25 @@ enum class CtlKind {
     CheckBox,    // automatic check box
     RadioButton, // automatic radio button
     Edit,        // single-line edit
-    ComboBox,    // drop-down combo with an editable text field
+    ComboBox,    // drop-down combo, with an editable text field unless kDropDownList
     ListBox,
     TabControl,
     Icon,        // the application icon
 };
 
-// Style bits of a control.
+// Style bits of a control. Every control that takes the focus is a Tab stop, in template order,
+// and the arrow keys move within a radio group: no control is out of the keyboard's reach.
 enum CtlStyle : unsigned {
     kStyleNone = 0,
     kHidden = 1u << 0,     // created invisible and disabled, never shown
     kDisabled = 1u << 1,
     kGroup = 1u << 2,      // starts a group: radios up to the next group start are exclusive
-    kTabStop = 1u << 3,
-    kAlignLeft = 1u << 4,
-    kAlignCenter = 1u << 5,
-    kAlignRight = 1u << 6,
-    kDefaultButton = 1u << 7,
-    kAutoScroll = 1u << 8,  // edit scrolls its text horizontally
-    kVScroll = 1u << 9,     // list box with a vertical scroll bar
+    kAlignLeft = 1u << 3,
+    kAlignCenter = 1u << 4,
+    kAlignRight = 1u << 5,
+    kDefaultButton = 1u << 6,
+    kVScroll = 1u << 7,      // list box with a vertical scroll bar, shown when the list needs it
+    kDropDownList = 1u << 8, // combo box that offers its list only: nothing can be typed into it
 };
 
 inline constexpr int kNoId = -1; // a control nobody addresses (labels, frames)

@@ -4,7 +4,7 @@
 
 using namespace GamePadId;
 
-// No control starts a group, so the thirteen radios are one group; none is a tab stop. The
+// No control starts a group, so the thirteen radios are one group. The
 // directions and buttons 5 to 8 stay hidden and disabled.
 const DialogTemplate &GamePadTemplate()
 {

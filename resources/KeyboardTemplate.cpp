@@ -2,7 +2,7 @@
 
 namespace {
 constexpr CtlKind kRadio = CtlKind::RadioButton;
-constexpr unsigned kFirstOfGroup = kGroup | kTabStop;
+constexpr unsigned kFirstOfGroup = kGroup;
 
 DialogTemplate MakeKeyboardTemplate()
 {
@@ -69,17 +69,17 @@ DialogTemplate MakeKeyboardTemplate()
             // Modifiers in one column beside the special keys.
             {kNoId, CtlKind::GroupBox, 264, 14, 70, 82, "组合键", kStyleNone, {}},
             {1016, CtlKind::CheckBox, 274, 26, 50, 10, "Ctrl", kFirstOfGroup, {}},
-            {1017, CtlKind::CheckBox, 274, 40, 50, 10, "Alt", kTabStop, {}},
-            {1018, CtlKind::CheckBox, 274, 54, 50, 10, "Shift", kTabStop, {}},
-            {1019, CtlKind::CheckBox, 274, 68, 50, 10, "WIN", kTabStop, {}},
+            {1017, CtlKind::CheckBox, 274, 40, 50, 10, "Alt", kStyleNone, {}},
+            {1018, CtlKind::CheckBox, 274, 54, 50, 10, "Shift", kStyleNone, {}},
+            {1019, CtlKind::CheckBox, 274, 68, 50, 10, "WIN", kStyleNone, {}},
 
             // The two fields, each with the "无" that says it is not in use.
             {kNoId, CtlKind::GroupBox, 10, 164, 324, 32, "自定义", kStyleNone, {}},
             {kNoId, CtlKind::Label, 18, 178, 60, 8, "数字/字母/符号", kStyleNone, {}},
-            {1020, CtlKind::Edit, 80, 176, 60, 12, "", kAutoScroll | kFirstOfGroup, {}},
+            {1020, CtlKind::Edit, 80, 176, 60, 12, "", kFirstOfGroup, {}},
             {1067, kRadio, 144, 177, 24, 10, "无", kFirstOfGroup, {}},
             {kNoId, CtlKind::Label, 176, 178, 40, 8, "按键HID码", kGroup, {}},
-            {1065, CtlKind::Edit, 218, 176, 60, 12, "", kAutoScroll | kFirstOfGroup, {}},
+            {1065, CtlKind::Edit, 218, 176, 60, 12, "", kFirstOfGroup, {}},
             {1068, kRadio, 282, 177, 24, 10, "无", kFirstOfGroup, {}},
         }};
 }

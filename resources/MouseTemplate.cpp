@@ -5,8 +5,8 @@
 using namespace MouseId;
 
 // The six radios run from the movement's "无" to the wheel's "无" without a group start between
-// them, so they are one group; the count fields start the next group. Tab stops, in order: the
-// button check boxes, the four counts, the wheel count, the direction list.
+// them, so they are one group; the count fields start the next group. The direction list offers
+// its two entries only.
 const DialogTemplate &MouseTemplate()
 {
     static const DialogTemplate dialog{
@@ -19,10 +19,10 @@ const DialogTemplate &MouseTemplate()
         {
             {kNoId, CtlKind::GroupBox, 7, 7, 334, 197, "鼠标设置", kStyleNone, {}},
             {kNoId, CtlKind::GroupBox, 17, 20, 314, 32, "按键", kStyleNone, {}},
-            {kButtonNone, CtlKind::CheckBox, 35, 34, 40, 10, "无", kGroup | kTabStop, {}},
-            {kLeftButton, CtlKind::CheckBox, 105, 34, 40, 10, "左键", kTabStop, {}},
-            {kMiddleButton, CtlKind::CheckBox, 175, 34, 40, 10, "中键", kTabStop, {}},
-            {kRightButton, CtlKind::CheckBox, 245, 34, 40, 10, "右键", kTabStop, {}},
+            {kButtonNone, CtlKind::CheckBox, 35, 34, 40, 10, "无", kGroup, {}},
+            {kLeftButton, CtlKind::CheckBox, 105, 34, 40, 10, "左键", kStyleNone, {}},
+            {kMiddleButton, CtlKind::CheckBox, 175, 34, 40, 10, "中键", kStyleNone, {}},
+            {kRightButton, CtlKind::CheckBox, 245, 34, 40, 10, "右键", kStyleNone, {}},
             {kNoId, CtlKind::GroupBox, 17, 58, 314, 96, "鼠标像素移动", kStyleNone, {}},
             {kMoveNone, CtlKind::RadioButton, 27, 70, 30, 10, "无", kGroup, {}},
             {kMoveUp, CtlKind::RadioButton, 135, 72, 32, 10, "上移", kStyleNone, {}},
@@ -31,12 +31,12 @@ const DialogTemplate &MouseTemplate()
             {kMoveRight, CtlKind::RadioButton, 225, 102, 32, 10, "右移", kStyleNone, {}},
             {kNoId, CtlKind::GroupBox, 17, 160, 314, 38, "滚轮操作", kStyleNone, {}},
             {kWheelNone, CtlKind::RadioButton, 27, 177, 30, 10, "无", kStyleNone, {}},
-            {kUpCount, CtlKind::Edit, 170, 70, 40, 13, "", kGroup | kTabStop, {}},
-            {kDownCount, CtlKind::Edit, 170, 130, 40, 13, "", kTabStop, {}},
-            {kLeftCount, CtlKind::Edit, 80, 100, 40, 13, "", kTabStop, {}},
-            {kRightCount, CtlKind::Edit, 260, 100, 40, 13, "", kTabStop, {}},
-            {kWheelCount, CtlKind::Edit, 160, 175, 40, 13, "", kTabStop, {}},
-            {kWheelDirection, CtlKind::ComboBox, 75, 175, 70, 40, "", kTabStop, {"往前滚动", "往后滚动"}},
+            {kUpCount, CtlKind::Edit, 170, 70, 40, 13, "", kGroup, {}},
+            {kDownCount, CtlKind::Edit, 170, 130, 40, 13, "", kStyleNone, {}},
+            {kLeftCount, CtlKind::Edit, 80, 100, 40, 13, "", kStyleNone, {}},
+            {kRightCount, CtlKind::Edit, 260, 100, 40, 13, "", kStyleNone, {}},
+            {kWheelCount, CtlKind::Edit, 160, 175, 40, 13, "", kStyleNone, {}},
+            {kWheelDirection, CtlKind::ComboBox, 75, 175, 70, 40, "", kDropDownList, {"往前滚动", "往后滚动"}},
             {kNoId, CtlKind::Label, 205, 177, 20, 8, "刻度", kStyleNone, {}},
         }};
     return dialog;

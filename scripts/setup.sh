@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   umockdev libumockdev-dev libglib2.0-dev
   desktop-file-utils dpkg-dev file lintian
-  xvfb xauth fonts-wqy-zenhei
+  xvfb xauth fonts-wqy-zenhei fonts-noto-cjk
   at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-x11
 )
 

@@ -24,16 +24,16 @@ DialogTemplate SampleTemplate()
             {kNoId, CtlKind::GroupBox, 4, 50, 100, 40, "内框", kStyleNone, {}},
             {kNoId, CtlKind::Label, 8, 10, 24, 8, "远", kStyleNone, {}},
             {kNoId, CtlKind::Label, 36, 10, 24, 8, "近", kStyleNone, {}},
-            {10, CtlKind::Edit, 64, 9, 40, 12, "", kTabStop, {}},
-            {11, CtlKind::Edit, 108, 9, 30, 12, "", kTabStop, {}},
+            {10, CtlKind::Edit, 64, 9, 40, 12, "", kStyleNone, {}},
+            {11, CtlKind::Edit, 108, 9, 30, 12, "", kStyleNone, {}},
             {kNoId, CtlKind::Label, 142, 10, 24, 8, "右", kStyleNone, {}},
             {kNoId, CtlKind::Label, 8, 27, 24, 8, "隐", kHidden, {}},
-            {12, CtlKind::ComboBox, 36, 26, 40, 40, "", kTabStop, {"甲", "乙"}},
-            {13, CtlKind::PushButton, 80, 26, 30, 14, "钮", kTabStop, {}},
+            {12, CtlKind::ComboBox, 36, 26, 40, 40, "", kStyleNone, {"甲", "乙"}},
+            {13, CtlKind::PushButton, 80, 26, 30, 14, "钮", kStyleNone, {}},
             {kNoId, CtlKind::Label, 114, 27, 24, 8, "钮后", kStyleNone, {}},
-            {14, CtlKind::ListBox, 8, 60, 60, 24, "", kTabStop, {}},
+            {14, CtlKind::ListBox, 8, 60, 60, 24, "", kStyleNone, {}},
             {kNoId, CtlKind::Label, 100, 106, 24, 8, "", kStyleNone, {}},
-            {15, CtlKind::Edit, 140, 104, 40, 12, "", kTabStop, {}},
+            {15, CtlKind::Edit, 140, 104, 40, 12, "", kStyleNone, {}},
         }};
 }
 
@@ -86,7 +86,7 @@ private slots:
                                     {
                                         {20, CtlKind::RadioButton, 4, 4, 40, 10, "上移", kGroup, {}},
                                         {21, CtlKind::CheckBox, 4, 16, 40, 10, "左键", kGroup, {}},
-                                        {22, CtlKind::PushButton, 50, 4, 40, 14, "查找模块", kTabStop, {}},
+                                        {22, CtlKind::PushButton, 50, 4, 40, 14, "查找模块", kStyleNone, {}},
                                     }};
         QWidget host;
         CDialogItems items(dialog, &host);

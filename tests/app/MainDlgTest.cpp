@@ -197,19 +197,33 @@ private slots:
     void enterClosesWithoutSaving_data()
     {
         QTest::addColumn<int>("focus");
-        QTest::newRow("debounce edit") << int(kDebounce);
-        QTest::newRow("closed combo box") << int(kLongPress);
+        QTest::addColumn<bool>("keypad");
+        for (const bool keypad : {false, true}) {
+            const char *key = keypad ? "keypad Enter" : "Enter";
+            QTest::addRow("%s in the debounce edit", key) << int(kDebounce) << keypad;
+            QTest::addRow("%s in a closed combo box", key) << int(kLongPress) << keypad;
+        }
+    }
+
+    // Enter from the main keyboard or from the numeric keypad, which carries the keypad modifier.
+    static void PressEnter(QWidget *widget, bool keypad)
+    {
+        if (keypad)
+            QTest::keyClick(widget, Qt::Key_Enter, Qt::KeypadModifier);
+        else
+            QTest::keyClick(widget, Qt::Key_Return);
     }
 
     void enterClosesWithoutSaving()
     {
         QFETCH(int, focus);
+        QFETCH(bool, keypad);
         Open();
         const QByteArray before = FileBytes(settingsPath);
         dialog->Items().SetDlgItemText(kDebounce, "25");
         QWidget *target = dialog->Items().GetDlgItem(focus);
         target->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        PressEnter(QApplication::focusWidget(), keypad);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(FileBytes(settingsPath), before);
@@ -219,9 +233,10 @@ private slots:
     {
         Open(true, false);
         Control<QPushButton>(kFindModule)->setFocus();
-        QTest::keyClick(Control<QPushButton>(kFindModule), Qt::Key_Return);
+        for (const bool keypad : {false, true})
+            PressEnter(Control<QPushButton>(kFindModule), keypad);
         QVERIFY(dialog->isVisible());
-        QCOMPARE(sink->messages, std::vector<std::string>{"模块不在线"});
+        QCOMPARE(sink->messages, (std::vector<std::string>{"模块不在线", "模块不在线"}));
     }
 
     void enterInsideAPageLeavesTheWindowOpen()

@@ -18,7 +18,7 @@ namespace {
 // A page of the smallest kind: one edit field.
 const DialogTemplate &ProbeTemplate()
 {
-    static const DialogTemplate dialog{900, "", 100, 60, "宋体", 9, {{901, CtlKind::Edit, 5, 5, 40, 12, "", kTabStop, {}}}};
+    static const DialogTemplate dialog{900, "", 100, 60, "宋体", 9, {{901, CtlKind::Edit, 5, 5, 40, 12, "", kStyleNone, {}}}};
     return dialog;
 }
 

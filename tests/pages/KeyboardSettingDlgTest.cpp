@@ -1,4 +1,5 @@
 #include "pages/KeyboardSettingDlg.h"
+#include "support/RecordingSink.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -91,6 +92,9 @@ private slots:
         QCOMPARE(made->parentWidget(), &host);
         QVERIFY(made->isHidden());
         QCOMPARE(g_pKeyboardSettingDlg, made);
+        // A page that has gone is no longer reachable; the older page does not take its place.
+        delete made;
+        QVERIFY(!g_pKeyboardSettingDlg);
     }
 
     void choosingAKeyClearsTheOtherGroups_data()
@@ -223,8 +227,10 @@ private slots:
         QTest::keyClicks(Control<QWidget>(1020), "A");
         QCOMPARE(Assign(), QStringLiteral("0x50 0x04 A"));
 
+        CRecordingSink sink;
         Control<QLineEdit>(1020)->setText(QStringLiteral("键"));
-        QCOMPARE(Assign(), QStringLiteral("0x40 0x00 键"));
+        QCOMPARE(Assign(), QStringLiteral("refused"));
+        QCOMPARE(sink.messages, std::vector<std::string>{"“键”不是英文键盘上的字符，键值未写入！"});
 
         Click(1057);
         Click(1018);
@@ -266,15 +272,15 @@ private:
         return ids;
     }
 
-    // The page's answer as "flags code description"; a refusal flag already set stays set.
+    // The page's answer as "flags code description", or "refused".
     QString Assign() const
     {
         std::uint8_t flags = 0;
         std::uint8_t code = 0;
-        bool refused = true;
+        bool refused = false;
         const std::string description = page->GetKeyAssignment(flags, code, refused);
-        if (!refused)
-            return QStringLiteral("refused changed");
+        if (refused)
+            return QStringLiteral("refused");
         return QStringLiteral("0x%1 0x%2 %3")
             .arg(flags, 2, 16, QChar('0'))
             .arg(code, 2, 16, QChar('0'))

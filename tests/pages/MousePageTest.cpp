@@ -108,6 +108,19 @@ private slots:
         QCOMPARE(field->cursorPosition(), 5);
     }
 
+    // A double-click would select the word under it and move the caret; the page takes it instead.
+    void aDoubleClickInACountFieldIsTakenLikeAPress()
+    {
+        auto *field = Item<QLineEdit>(kLeftCount);
+        field->setText(QStringLiteral("12 45"));
+        const QPoint nearStart(3, field->height() / 2);
+        QTest::mouseDClick(field, Qt::LeftButton, {}, nearStart);
+        for (int id : kRadioGroup)
+            QCOMPARE(Checked(id), id == kMoveLeft || id == kWheelNone);
+        QVERIFY(!field->hasSelectedText());
+        QCOMPARE(field->cursorPosition(), 5);
+    }
+
     void aPressInTheWheelCountChoosesNothing()
     {
         Click(kMoveNone);

@@ -23,15 +23,15 @@ DialogTemplate SampleTemplate()
         9,
         {
             {kNoId, CtlKind::GroupBox, 2, 2, 100, 60, "组", kStyleNone, {}},
-            {10, CtlKind::RadioButton, 5, 10, 40, 10, "甲", kGroup | kTabStop, {}},
+            {10, CtlKind::RadioButton, 5, 10, 40, 10, "甲", kGroup, {}},
             {11, CtlKind::RadioButton, 5, 20, 40, 10, "乙", kStyleNone, {}},
-            {12, CtlKind::RadioButton, 5, 30, 40, 10, "丙", kGroup | kTabStop, {}},
-            {20, CtlKind::CheckBox, 50, 10, 40, 10, "Ctrl", kGroup | kTabStop, {}},
-            {30, CtlKind::Edit, 50, 25, 40, 12, "", kTabStop | kAlignCenter, {}},
-            {40, CtlKind::ComboBox, 110, 10, 60, 61, "", kTabStop, {"是", "否", ""}},
-            {41, CtlKind::ComboBox, 110, 30, 60, 61, "", kHidden, {"a", "b"}},
+            {12, CtlKind::RadioButton, 5, 30, 40, 10, "丙", kGroup, {}},
+            {20, CtlKind::CheckBox, 50, 10, 40, 10, "Ctrl", kGroup, {}},
+            {30, CtlKind::Edit, 50, 25, 40, 12, "", kAlignCenter, {}},
+            {40, CtlKind::ComboBox, 110, 10, 60, 61, "", kStyleNone, {"是", "否", ""}},
+            {41, CtlKind::ComboBox, 110, 30, 60, 61, "", kHidden | kDropDownList, {"a", "b"}},
             {50, CtlKind::ListBox, 110, 50, 80, 40, "", kVScroll, {}},
-            {60, CtlKind::PushButton, 5, 70, 40, 14, "按钮", kDisabled | kTabStop, {}},
+            {60, CtlKind::PushButton, 5, 70, 40, 14, "按钮", kDisabled, {}},
             {70, CtlKind::Label, 50, 70, 50, 8, "<b>plain</b>", kAlignRight, {}},
         }};
 }
@@ -90,6 +90,10 @@ private slots:
         QVERIFY(items->Item<QLineEdit>(30)->alignment() & Qt::AlignHCenter);
         QVERIFY(items->Item<QLabel>(70)->alignment() & Qt::AlignRight);
         QCOMPARE(items->Item<QLabel>(70)->textFormat(), Qt::PlainText);
+        // The list style comes from the template; the log's scroll bar shows only when needed.
+        QVERIFY(items->Item<QComboBox>(40)->isEditable());
+        QVERIFY(!items->Item<QComboBox>(41)->isEditable());
+        QCOMPARE(items->Item<QListWidget>(50)->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     }
 
     void comboBoxesStartWithTheirListAndNoSelection()
