@@ -1,0 +1,226 @@
+#include "keymap/AssignmentText.h"
+
+#include "keymap/ControlState.h"
+#include "pages/GamePadAssignment.h"
+#include "pages/GamePadIds.h"
+#include "pages/KeyCodes.h"
+#include "pages/KeyboardAssignment.h"
+#include "pages/MouseAssignment.h"
+#include "pages/MouseIds.h"
+
+#include <charconv>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace {
+// What the page's reactions leave when a key, a field or nothing is chosen: every "无" checked,
+// and the ticked modifiers.
+CControlState KeyboardState(const std::vector<int> &modifiers)
+{
+    CControlState state;
+    for (const int id : {KeyboardId::kSpecialNone, KeyboardId::kFnNone, KeyboardId::kMediaNone, KeyboardId::kCharNone,
+                         KeyboardId::kCodeNone})
+        state.CheckDlgButton(id, true);
+    for (const int id : modifiers)
+        state.CheckDlgButton(id, true);
+    return state;
+}
+
+std::optional<PageAssignment> RunKeyboard(const CControlState &state, std::string_view text)
+{
+    std::uint8_t flags = 0;
+    std::uint8_t code = 0;
+    const std::string charText = state.GetDlgItemText(KeyboardId::kCharField);
+    if (Keyboard::GetKeyAssignment(state, charText, flags, code) != text)
+        return std::nullopt;
+    return PageAssignment{PageKind::Keyboard, flags, code};
+}
+
+// Choosing a key radio leaves the other two groups at "无"; its own group's "无" goes off.
+std::optional<PageAssignment> KeyRadioText(std::span<const KeyEntry> keys, int groupNone, std::string_view rest,
+                                           const std::vector<int> &modifiers, std::string_view text)
+{
+    for (const KeyEntry &key : keys) {
+        if (rest != key.token)
+            continue;
+        CControlState state = KeyboardState(modifiers);
+        state.CheckDlgButton(groupNone, false);
+        state.CheckDlgButton(key.id, true);
+        return RunKeyboard(state, text);
+    }
+    return std::nullopt;
+}
+
+// A key, a typed code, a media key or modifiers alone: "CTRL+ALT+DEL", "ALT+HID(41)", "VOL_UP".
+std::optional<PageAssignment> KeyboardKeyText(std::string_view text)
+{
+    if (auto media = KeyRadioText(kMediaKeys, KeyboardId::kMediaNone, text, {}, text))
+        return media;
+    std::vector<int> modifiers;
+    std::string_view rest = text;
+    for (const KeyEntry &modifier : kModifierKeys) {
+        const std::string_view token = modifier.token;
+        if (rest.starts_with(token) && (rest.size() == token.size() || rest[token.size()] == '+')) {
+            modifiers.push_back(modifier.id);
+            rest.remove_prefix(std::min(rest.size(), token.size() + 1));
+        }
+    }
+    if (rest.empty())
+        return modifiers.empty() ? std::nullopt : RunKeyboard(KeyboardState(modifiers), text);
+    if (rest.starts_with(kHidOpen) && rest.ends_with(kHidClose) && rest.size() >= kHidOpen.size() + kHidClose.size()) {
+        CControlState state = KeyboardState(modifiers);
+        state.SetDlgItemText(KeyboardId::kCodeField,
+                             std::string(rest.substr(kHidOpen.size(), rest.size() - kHidOpen.size() - kHidClose.size())));
+        state.CheckDlgButton(KeyboardId::kCodeNone, false);
+        return RunKeyboard(state, text);
+    }
+    if (auto special = KeyRadioText(kSpecialKeys, KeyboardId::kSpecialNone, rest, modifiers, text))
+        return special;
+    return KeyRadioText(kFunctionKeys, KeyboardId::kFnNone, rest, modifiers, text);
+}
+
+bool IsOneCharacter(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    const auto lead = static_cast<unsigned char>(text.front());
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    return text.size() == length;
+}
+
+// The character field's text followed by the modifiers' joined forms: "a+CTRL+SHIFT".
+std::optional<PageAssignment> CharacterText(std::string_view text, bool anyLength)
+{
+    std::vector<int> modifiers;
+    std::string_view field = text;
+    for (auto modifier = kModifierKeys.rbegin(); modifier != kModifierKeys.rend(); ++modifier) {
+        const std::string suffix = JoinedForm(modifier->token);
+        if (field.size() > suffix.size() && field.ends_with(suffix)) {
+            modifiers.push_back(modifier->id);
+            field.remove_suffix(suffix.size());
+        }
+    }
+    if (field.empty() || (!anyLength && !IsOneCharacter(field)))
+        return std::nullopt;
+    CControlState state = KeyboardState(modifiers);
+    state.SetDlgItemText(KeyboardId::kCharField, std::string(field));
+    state.CheckDlgButton(KeyboardId::kCharNone, false);
+    return RunKeyboard(state, text);
+}
+
+std::optional<PageAssignment> KeyboardText(std::string_view text, bool anyCharacterField)
+{
+    if (text.empty())
+        return anyCharacterField ? RunKeyboard(KeyboardState({}), text) : std::nullopt;
+    if (auto key = KeyboardKeyText(text))
+        return key;
+    return CharacterText(text, anyCharacterField);
+}
+
+std::string_view TrimTrailingBlanks(std::string_view text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+// A wheel piece ends in a blank that an editor may have dropped; the page's text is the truth.
+std::optional<PageAssignment> RunMouse(const CControlState &state, std::string_view text)
+{
+    std::uint8_t value1 = 0;
+    std::uint8_t value2 = 0;
+    bool refused = false;
+    const std::string produced = GetMouseAssignment(state, value1, value2, refused);
+    if (refused || TrimTrailingBlanks(produced) != TrimTrailingBlanks(text))
+        return std::nullopt;
+    return PageAssignment{PageKind::Mouse, value1, value2};
+}
+
+// The last number of a text: the count of a movement or wheel piece.
+std::optional<int> LastNumber(std::string_view text)
+{
+    const std::size_t end = text.find_last_of("0123456789");
+    if (end == std::string_view::npos)
+        return std::nullopt;
+    std::size_t begin = text.find_last_not_of("0123456789", end);
+    begin = begin == std::string_view::npos ? 0 : begin + (text[begin] == '-' ? 0 : 1);
+    int number = 0;
+    const auto [last, error] = std::from_chars(text.data() + begin, text.data() + end + 1, number);
+    if (error != std::errc() || last != text.data() + end + 1)
+        return std::nullopt;
+    return number;
+}
+
+// Every combination of the three buttons, with nothing else, a movement or the wheel: the states
+// the page can be in. Counts are kept within what the page accepts, so it never refuses here.
+std::optional<PageAssignment> MouseText(std::string_view text)
+{
+    const std::optional<int> count = LastNumber(text);
+    const int buttons[] = {MouseId::kLeftButton, MouseId::kMiddleButton, MouseId::kRightButton};
+    for (int subset = 0; subset < 8; ++subset) {
+        CControlState base;
+        for (int bit = 0; bit < 3; ++bit)
+            base.CheckDlgButton(buttons[bit], (subset >> bit) & 1);
+        CControlState plain = base;
+        plain.CheckDlgButton(MouseId::kWheelNone, true);
+        if (auto result = RunMouse(plain, text))
+            return result;
+        if (!count)
+            continue;
+        for (const MouseMove &move : kMouseMoves) {
+            CControlState moved = plain;
+            moved.CheckDlgButton(move.button, true);
+            moved.SetDlgItemText(move.countField, std::to_string(*count));
+            if (*count >= 0 && *count <= 127) {
+                if (auto result = RunMouse(moved, text))
+                    return result;
+            }
+        }
+        for (int turn = 0; turn < 2 && *count >= -128 && *count <= 127; ++turn) {
+            CControlState wheel = base;
+            wheel.CheckDlgButton(MouseId::kMoveNone, true);
+            wheel.SetCurSel(MouseId::kWheelDirection, turn);
+            wheel.SetDlgItemText(MouseId::kWheelCount, std::to_string(*count));
+            if (auto result = RunMouse(wheel, text))
+                return result;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<PageAssignment> GamePadText(std::string_view text)
+{
+    for (const int choice : kGamePadChoices) {
+        CControlState state;
+        state.CheckDlgButton(choice, true);
+        std::uint8_t value1 = 0;
+        std::uint8_t value2 = 0;
+        if (GetGamePadAssignment(state, value1, value2) == text)
+            return PageAssignment{PageKind::GamePad, value1, value2};
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page)
+{
+    if (!page) {
+        if (text.empty())
+            return std::nullopt;
+        if (auto gamepad = GamePadText(text))
+            return gamepad;
+        if (auto mouse = MouseText(text))
+            return mouse;
+        return KeyboardText(text, false);
+    }
+    switch (*page) {
+    case PageKind::Keyboard:
+        return KeyboardText(text, true);
+    case PageKind::Mouse:
+        return MouseText(text);
+    case PageKind::GamePad:
+        return GamePadText(text);
+    }
+    return std::nullopt;
+}
