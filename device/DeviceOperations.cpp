@@ -106,13 +106,17 @@ void CDeviceOperations::FactoryReset2()
     RunFactoryReset(2);
 }
 
-bool CDeviceOperations::WriteKeyRecord(int keyIndex, const KeyRecord &record, const std::string &text)
+void CDeviceOperations::SetKeyWritten(KeyWritten keyWritten)
 {
-    if (!::WriteKeyRecord(m_link, keyIndex, record))
-        return false;
+    m_keyWritten = std::move(keyWritten);
+}
+
+void CDeviceOperations::LogKeyWritten(int keyIndex, const KeyRecord &record, const std::string &text)
+{
     if (m_addLogLine)
         m_addLogLine(KeyLogLine(keyIndex, text));
-    return true;
+    if (m_keyWritten)
+        m_keyWritten(keyIndex, record, text);
 }
 
 void CDeviceOperations::WriteKey()
@@ -137,5 +141,7 @@ void CDeviceOperations::WriteKey()
     // The page has already told the user why; a refused entry is not written.
     if (refused)
         return;
-    WriteKeyRecord(selection, MakeKeyRecord(selection, static_cast<PageKind>(kind), value1, value2), text);
+    const KeyRecord record = MakeKeyRecord(selection, static_cast<PageKind>(kind), value1, value2);
+    if (::WriteKeyRecord(m_link, selection, record))
+        LogKeyWritten(selection, record, text);
 }

@@ -20,6 +20,8 @@ public:
     // The kind of the page that is shown (the page host's current tab).
     using CurrentPage = std::function<int()>;
     using LogLine = std::function<void(const std::string &)>;
+    // A key that went to the module: its index, its record and the text the log shows.
+    using KeyWritten = std::function<void(int, const KeyRecord &, const std::string &)>;
 
     CDeviceOperations(CDeviceLink &link, IDlgControls &controls);
 
@@ -28,6 +30,7 @@ public:
     int KeyCount() const { return m_nKeyCount; }
     void SetPages(PageLookup pages, CurrentPage currentPage);
     void SetLog(LogLine addLogLine);
+    void SetKeyWritten(KeyWritten keyWritten);
 
     void FindModule();
     void QueryModule();
@@ -39,8 +42,8 @@ public:
     // The keys the last query listed: none after a failed search or an invalid reply, so that no
     // key is written to a module that was not found valid.
     int ListedKeys() const { return m_nListedKeys; }
-    // Writes one record and logs it as "键值写入" does; false after a failure already shown.
-    bool WriteKeyRecord(int keyIndex, const KeyRecord &record, const std::string &text);
+    // Logs a key that went to the module, as "键值写入" does, and passes it on.
+    void LogKeyWritten(int keyIndex, const KeyRecord &record, const std::string &text);
     // The parameter controls' values, with the long-press and debounce values given.
     ModuleParameters ParametersWith(std::uint8_t longPress, int debounce) const;
     // Shows parameters that went to the module in their controls.
@@ -56,4 +59,5 @@ private:
     PageLookup m_pages;
     CurrentPage m_currentPage;
     LogLine m_addLogLine;
+    KeyWritten m_keyWritten;
 };

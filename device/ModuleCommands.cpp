@@ -132,10 +132,15 @@ KeyRecord MakeKeyRecord(int keyIndex, PageKind kind, std::uint8_t value1, std::u
     return {static_cast<std::uint8_t>((static_cast<unsigned>(keyIndex) & 0x3F) | type), value1, value2};
 }
 
-bool WriteKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record)
+bool SendKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record)
 {
     std::array<std::uint8_t, 4> data{0x00, record[0], record[1], record[2]};
-    if (Send(link, data.size(), kKeyRecordBase + 3u * static_cast<std::uint32_t>(keyIndex), data.data()) > 0)
+    return Send(link, data.size(), kKeyRecordBase + 3u * static_cast<std::uint32_t>(keyIndex), data.data()) > 0;
+}
+
+bool WriteKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record)
+{
+    if (SendKeyRecord(link, keyIndex, record))
         return true;
     ShowMessage("设置失败!!");
     return false;

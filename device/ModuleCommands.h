@@ -59,7 +59,9 @@ bool WriteFactoryParameters(CDeviceLink &link, const FactoryConfig &config);
 bool WriteFactoryKeys(CDeviceLink &link, const FactoryConfig &config);
 
 KeyRecord MakeKeyRecord(int keyIndex, PageKind kind, std::uint8_t value1, std::uint8_t value2);
-// Sends one key record to its key's address; shows "设置失败!!" when it does not go through.
+// Sends one key record to its key's address; a failure is shown by the transport only.
+bool SendKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record);
+// The same, showing "设置失败!!" when it does not go through.
 bool WriteKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record);
 // "KEY-3": how the key list and the log name key index 2.
 std::string KeyName(int keyIndex);

@@ -21,13 +21,28 @@ constexpr std::string_view kYesNo[] = {"yes", "no"}; // by the long-press item i
 constexpr std::string_view kPageNames[] = {"keyboard", "mouse", "gamepad"}; // by PageKind
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-constexpr const char *kUnreadable = QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行无法识别：%2");
-constexpr const char *kBeyondKeyCount = QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）");
-constexpr const char *kTwice = QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 在前面已经出现过");
-constexpr const char *kEmptyNeedsPage =
-    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) =");
+// Where a bad entry was: a line of a file, or a KEY-n TEXT pair of the command line.
+struct ReaderTexts {
+    const char *unreadable;
+    const char *beyondKeyCount;
+    const char *twice;
+    const char *emptyNeedsPage;
+};
+constexpr ReaderTexts kFileTexts = {
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行无法识别：%2"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 在前面已经出现过"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) ="),
+};
+constexpr ReaderTexts kArgumentTexts = {
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数无法识别：%2"),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）"),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 在前面已经出现过"),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 的键值为空，请注明页面，例如 \"%2 (keyboard)\"、\"%2 (mouse)\" 或 \"%2 (gamepad)\""),
+};
 constexpr const char *kDebounceRange = QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：按键消抖值应在 10 到 255 MS 之间：%2");
 constexpr const char *kNothing = QT_TRANSLATE_NOOP("Tavrin", "键值文件中没有任何按键或参数");
+constexpr const char *kKeyFailed = QT_TRANSLATE_NOOP("Tavrin", "%1 写入失败，其后的按键没有写入");
 constexpr const char *kReadFailed = QT_TRANSLATE_NOOP("Tavrin", "无法读取键值文件 %1");
 constexpr const char *kSaveFailed = QT_TRANSLATE_NOOP("Tavrin", "无法保存键值文件 %1");
 
@@ -109,7 +124,7 @@ std::optional<KeyLine> ReadKeyLine(std::string_view line)
 
 class CKeyMapReader {
 public:
-    explicit CKeyMapReader(int keyCount) : m_nKeyCount(keyCount) {}
+    CKeyMapReader(int keyCount, const ReaderTexts &texts) : m_nKeyCount(keyCount), m_texts(texts) {}
 
     // False, with the error set, at a bad line.
     bool ReadLine(int number, std::string_view line)
@@ -135,7 +150,7 @@ private:
         error.args.insert(error.args.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
         return false;
     }
-    bool Unreadable() { return Fail(kUnreadable, {std::string(m_line)}); }
+    bool Unreadable() { return Fail(m_texts.unreadable, {std::string(m_line)}); }
 
     bool ReadKey(std::string_view line)
     {
@@ -144,10 +159,10 @@ private:
             return Unreadable();
         const std::string name = std::string(kKeyPrefix) + std::to_string(key->number);
         if (key->number < 1 || key->number > m_nKeyCount)
-            return Fail(kBeyondKeyCount, {name, std::to_string(m_nKeyCount)});
+            return Fail(m_texts.beyondKeyCount, {name, std::to_string(m_nKeyCount)});
         const int index = key->number - 1;
         if (std::any_of(map.keys.begin(), map.keys.end(), [&](const KeyMapEntry &entry) { return entry.keyIndex == index; }))
-            return Fail(kTwice, {name});
+            return Fail(m_texts.twice, {name});
         const auto record = RecordOf(*key, index);
         if (!record)
             return error.source.empty() ? Unreadable() : false;
@@ -166,7 +181,7 @@ private:
                 return std::nullopt;
             page = static_cast<PageKind>(name - std::begin(kPageNames));
         } else if (key.text.empty()) {
-            Fail(kEmptyNeedsPage, {std::string(kKeyPrefix) + std::to_string(key.number)});
+            Fail(m_texts.emptyNeedsPage, {std::string(kKeyPrefix) + std::to_string(key.number)});
             return std::nullopt;
         }
         const auto assignment = ParseAssignmentText(key.text, page);
@@ -187,7 +202,7 @@ private:
             if (word == std::end(kYesNo))
                 return Unreadable();
             if (map.longPress)
-                return Fail(kTwice, {std::string(name)});
+                return Fail(m_texts.twice, {std::string(name)});
             map.longPress = static_cast<std::uint8_t>(word - std::begin(kYesNo));
             return true;
         }
@@ -198,7 +213,7 @@ private:
             if (*debounce < kMinDebounce || *debounce > kMaxDebounce)
                 return Fail(kDebounceRange, {std::string(value)});
             if (map.debounce)
-                return Fail(kTwice, {std::string(name)});
+                return Fail(m_texts.twice, {std::string(name)});
             map.debounce = *debounce;
             return true;
         }
@@ -206,6 +221,7 @@ private:
     }
 
     int m_nKeyCount;
+    const ReaderTexts &m_texts;
     int m_nLine = 0;
     std::string_view m_line;
 };
@@ -228,11 +244,11 @@ void SetKey(KeyMap &map, KeyMapEntry entry)
         map.keys.insert(place, std::move(entry));
 }
 
-KeyMapResult ParseKeyMap(std::string_view text, int keyCount)
+KeyMapResult ParseKeyMap(std::string_view text, int keyCount, KeyMapSource source)
 {
     if (text.starts_with(kBom))
         text.remove_prefix(kBom.size());
-    CKeyMapReader reader(keyCount);
+    CKeyMapReader reader(keyCount, source == KeyMapSource::File ? kFileTexts : kArgumentTexts);
     int number = 0;
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
@@ -278,6 +294,25 @@ std::string FormatKeyMap(const KeyMap &map)
     if (map.debounce)
         text += std::string(kDebounce) + " = " + std::to_string(*map.debounce) + "\n";
     return text;
+}
+
+WriteResult ApplyKeyMap(CDeviceLink &link, const KeyMap &map, const ModuleParameters &base,
+                        const std::function<void(const KeyMapEntry &)> &written)
+{
+    for (const KeyMapEntry &entry : map.keys) {
+        if (!SendKeyRecord(link, entry.keyIndex, entry.record)) {
+            ShowMessage(kKeyFailed, {KeyName(entry.keyIndex)});
+            return WriteResult::Failed;
+        }
+        if (written)
+            written(entry);
+    }
+    if (!map.HasParameters())
+        return WriteResult::Done;
+    ModuleParameters parameters = base;
+    parameters.longPress = map.longPress.value_or(base.longPress);
+    parameters.debounce = map.debounce.value_or(base.debounce);
+    return WriteParameters(link, parameters);
 }
 
 std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount)

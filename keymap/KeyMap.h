@@ -3,6 +3,7 @@
 #include "common/UserText.h"
 #include "device/ModuleCommands.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,12 +48,20 @@ struct KeyMapResult {
     std::optional<KeyMap> map;
     UserText error;
 };
-KeyMapResult ParseKeyMap(std::string_view text, int keyCount);
+// The lines come from a file, or each from a KEY-n TEXT pair of the command line.
+enum class KeyMapSource { File, Arguments };
+KeyMapResult ParseKeyMap(std::string_view text, int keyCount, KeyMapSource source = KeyMapSource::File);
 
 // The line of one key: the log's form when its text reads back to its record, else the page's or
 // the raw form.
 std::string FormatKeyLine(const KeyMapEntry &entry);
 std::string FormatKeyMap(const KeyMap &map);
+
+// Writes each key of the map as "键值写入" does, then its parameters (the values the map leaves
+// out taken from base). Stops at the first failure: the transport's message, then one that names
+// the key. written() is told of each key that went through.
+WriteResult ApplyKeyMap(CDeviceLink &link, const KeyMap &map, const ModuleParameters &base,
+                        const std::function<void(const KeyMapEntry &)> &written);
 
 // The file forms; both show what went wrong through the message sink.
 std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount);
