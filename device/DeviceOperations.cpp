@@ -64,16 +64,15 @@ void CDeviceOperations::QueryModule()
     m_nListedKeys = m_nKeyCount;
 }
 
-ModuleParameters CDeviceOperations::ParametersWith(std::uint8_t longPress, int debounce) const
+ModuleParameters CDeviceOperations::ControlParameters() const
 {
-    return {SelectionByte(m_controls, MainId::kBaudRate), SelectionByte(m_controls, MainId::kWorkMode), longPress,
-            debounce};
+    return {SelectionByte(m_controls, MainId::kBaudRate), SelectionByte(m_controls, MainId::kWorkMode),
+            SelectionByte(m_controls, MainId::kLongPress), AtoiRule(m_controls.GetDlgItemText(MainId::kDebounce))};
 }
 
 void CDeviceOperations::WriteParameters()
 {
-    ::WriteParameters(m_link, ParametersWith(SelectionByte(m_controls, MainId::kLongPress),
-                                             AtoiRule(m_controls.GetDlgItemText(MainId::kDebounce))));
+    ::WriteParameters(m_link, ControlParameters());
 }
 
 void CDeviceOperations::ShowParameters(const ModuleParameters &parameters)

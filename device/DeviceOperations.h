@@ -44,8 +44,8 @@ public:
     int ListedKeys() const { return m_nListedKeys; }
     // Logs a key that went to the module, as "键值写入" does, and passes it on.
     void LogKeyWritten(int keyIndex, const KeyRecord &record, const std::string &text);
-    // The parameter controls' values, with the long-press and debounce values given.
-    ModuleParameters ParametersWith(std::uint8_t longPress, int debounce) const;
+    // The parameters as the controls show them.
+    ModuleParameters ControlParameters() const;
     // Shows parameters that went to the module in their controls.
     void ShowParameters(const ModuleParameters &parameters);
 
