@@ -118,13 +118,6 @@ std::optional<PageAssignment> KeyboardText(std::string_view text, bool anyCharac
     return CharacterText(text, anyCharacterField);
 }
 
-std::string_view TrimTrailingBlanks(std::string_view text)
-{
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 // A wheel piece ends in a blank that an editor may have dropped; the page's text is the truth.
 std::optional<PageAssignment> RunMouse(const CControlState &state, std::string_view text)
 {
@@ -132,7 +125,8 @@ std::optional<PageAssignment> RunMouse(const CControlState &state, std::string_v
     std::uint8_t value2 = 0;
     bool refused = false;
     const std::string produced = GetMouseAssignment(state, value1, value2, refused);
-    if (refused || TrimTrailingBlanks(produced) != TrimTrailingBlanks(text))
+    const bool blankDropped = produced.ends_with(' ') && std::string_view(produced).substr(0, produced.size() - 1) == text;
+    if (refused || (produced != text && !blankDropped))
         return std::nullopt;
     return PageAssignment{PageKind::Mouse, value1, value2};
 }
