@@ -131,26 +131,48 @@ std::optional<PageAssignment> RunMouse(const CControlState &state, std::string_v
     return PageAssignment{PageKind::Mouse, value1, value2};
 }
 
-// The last number of a text: the count of a movement or wheel piece.
-std::optional<int> LastNumber(std::string_view text)
+// The last number of a text, the count of a movement or wheel piece, and where it stands.
+struct Count {
+    int value;
+    std::size_t begin;
+    std::size_t end;
+};
+
+std::optional<Count> LastNumber(std::string_view text)
 {
-    const std::size_t end = text.find_last_of("0123456789");
-    if (end == std::string_view::npos)
+    const std::size_t last = text.find_last_of("0123456789");
+    if (last == std::string_view::npos)
         return std::nullopt;
-    std::size_t begin = text.find_last_not_of("0123456789", end);
+    std::size_t begin = text.find_last_not_of("0123456789", last);
     begin = begin == std::string_view::npos ? 0 : begin + (text[begin] == '-' ? 0 : 1);
     int number = 0;
-    const auto [last, error] = std::from_chars(text.data() + begin, text.data() + end + 1, number);
-    if (error != std::errc() || last != text.data() + end + 1)
-        return std::nullopt;
-    return number;
+    const auto [end, error] = std::from_chars(text.data() + begin, text.data() + last + 1, number);
+    if (error != std::errc() || end != text.data() + last + 1)
+        number = 1 << 30; // beyond every limit, like any number too long for an int
+    return Count{number, begin, last + 1};
+}
+
+// A count beyond the page's limit in a text of the page's shape: the page refuses it with its own
+// message. The shape is tried with the count 0, which the page always takes.
+bool RefusedByPage(CControlState state, int countField, const Count &count, std::string_view text)
+{
+    state.SetDlgItemText(countField, "0");
+    const std::string shape = std::string(text.substr(0, count.begin)) + "0" + std::string(text.substr(count.end));
+    if (!RunMouse(state, shape))
+        return false;
+    state.SetDlgItemText(countField, std::string(text.substr(count.begin, count.end - count.begin)));
+    std::uint8_t value1 = 0;
+    std::uint8_t value2 = 0;
+    bool refused = false;
+    GetMouseAssignment(state, value1, value2, refused);
+    return refused;
 }
 
 // Every combination of the three buttons, with nothing else, a movement or the wheel: the states
-// the page can be in. Counts are kept within what the page accepts, so it never refuses here.
-std::optional<PageAssignment> MouseText(std::string_view text)
+// the page can be in. A count the page refuses is refused as the page does.
+std::optional<PageAssignment> MouseText(std::string_view text, bool &refused)
 {
-    const std::optional<int> count = LastNumber(text);
+    const std::optional<Count> count = LastNumber(text);
     const int buttons[] = {MouseId::kLeftButton, MouseId::kMiddleButton, MouseId::kRightButton};
     for (int subset = 0; subset < 8; ++subset) {
         CControlState base;
@@ -162,21 +184,24 @@ std::optional<PageAssignment> MouseText(std::string_view text)
             return result;
         if (!count)
             continue;
+        std::vector<std::pair<CControlState, int>> states; // with the field that takes the count
         for (const MouseMove &move : kMouseMoves) {
-            CControlState moved = plain;
-            moved.CheckDlgButton(move.button, true);
-            moved.SetDlgItemText(move.countField, std::to_string(*count));
-            if (*count >= 0 && *count <= 127) {
-                if (auto result = RunMouse(moved, text))
-                    return result;
-            }
+            states.emplace_back(plain, move.countField);
+            states.back().first.CheckDlgButton(move.button, true);
         }
-        for (int turn = 0; turn < 2 && *count >= -128 && *count <= 127; ++turn) {
-            CControlState wheel = base;
-            wheel.CheckDlgButton(MouseId::kMoveNone, true);
-            wheel.SetCurSel(MouseId::kWheelDirection, turn);
-            wheel.SetDlgItemText(MouseId::kWheelCount, std::to_string(*count));
-            if (auto result = RunMouse(wheel, text))
+        for (int turn = 0; turn < 2; ++turn) {
+            states.emplace_back(base, MouseId::kWheelCount);
+            states.back().first.CheckDlgButton(MouseId::kMoveNone, true);
+            states.back().first.SetCurSel(MouseId::kWheelDirection, turn);
+        }
+        for (auto &[state, field] : states) {
+            const bool wheel = field == MouseId::kWheelCount;
+            if (count->value < (wheel ? -128 : 0) || count->value > 127) {
+                refused = refused || RefusedByPage(state, field, *count, text);
+                continue;
+            }
+            state.SetDlgItemText(field, std::to_string(count->value));
+            if (auto result = RunMouse(state, text))
                 return result;
         }
     }
@@ -195,16 +220,14 @@ std::optional<PageAssignment> GamePadText(std::string_view text)
     }
     return std::nullopt;
 }
-} // namespace
-
-std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page)
+std::optional<PageAssignment> ReadText(std::string_view text, std::optional<PageKind> page, bool &refused)
 {
     if (!page) {
         if (text.empty())
             return std::nullopt;
         if (auto gamepad = GamePadText(text))
             return gamepad;
-        if (auto mouse = MouseText(text))
+        if (auto mouse = MouseText(text, refused); mouse || refused)
             return mouse;
         return KeyboardText(text, false);
     }
@@ -212,9 +235,19 @@ std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::op
     case PageKind::Keyboard:
         return KeyboardText(text, true);
     case PageKind::Mouse:
-        return MouseText(text);
+        return MouseText(text, refused);
     case PageKind::GamePad:
         return GamePadText(text);
     }
     return std::nullopt;
+}
+} // namespace
+
+std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page, bool *pRefused)
+{
+    bool refused = false;
+    const auto result = ReadText(text, page, refused);
+    if (pRefused)
+        *pRefused = refused;
+    return result;
 }

@@ -21,5 +21,7 @@ struct PageAssignment {
 // With a page kind: that page's texts, any text of the keyboard page's character field included;
 // the empty text is the page with nothing chosen. Without: the kind follows from the text. The
 // empty text, which every page gives, and a character field of more than one character, which
-// could spell any other text, are then not read. nullopt when the text is not read.
-std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page = {});
+// could spell any other text, are then not read. nullopt when the text is not read; a mouse count
+// beyond the page's limits is refused with the page's own message, and *pRefused tells so.
+std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page = {},
+                                                  bool *pRefused = nullptr);
