@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
+#include "common/MessageSink.h"
 #include "pages/GamePadSettingDig.h"
 #include "pages/KeyboardSettingDlg.h"
 #include "pages/MouseSettingDlg.h"
@@ -10,8 +11,13 @@
 #include "resources/MainTemplate.h"
 #include "settings/ModuleSettings.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProgressDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -30,6 +36,35 @@
 
 namespace {
 using namespace MainId;
+
+constexpr const char *kSaveKeyMapText = QT_TRANSLATE_NOOP("Tavrin", "保存键值文件(&S)...");
+constexpr const char *kLoadKeyMapText = QT_TRANSLATE_NOOP("Tavrin", "载入并写入键值文件(&L)...");
+constexpr const char *kSaveKeyMapTitle = QT_TRANSLATE_NOOP("Tavrin", "保存键值文件");
+constexpr const char *kLoadKeyMapTitle = QT_TRANSLATE_NOOP("Tavrin", "载入并写入键值文件");
+constexpr const char *kKeyMapFilter = QT_TRANSLATE_NOOP("Tavrin", "键值文件 (*.txt);;所有文件 (*)");
+constexpr const char *kSearchFirst = QT_TRANSLATE_NOOP("Tavrin", "未找到有效模块，请先查找模块！");
+constexpr const char *kNothingWritten = QT_TRANSLATE_NOOP("Tavrin", "本次运行还没有写入过按键，没有可保存的键值。");
+constexpr const char *kConfirmKeys = QT_TRANSLATE_NOOP("Tavrin", "将向模块写入 %1 个按键的键值，是否继续？");
+constexpr const char *kConfirmKeysAndParameters =
+    QT_TRANSLATE_NOOP("Tavrin", "将向模块写入 %1 个按键的键值和参数（长按连发、按键消抖），是否继续？");
+constexpr const char *kWritingKeyMap = QT_TRANSLATE_NOOP("Tavrin", "正在写入键值...");
+
+QString Text(const char *source, const std::vector<std::string> &args = {})
+{
+    return QString::fromStdString(ComposeText(source, args));
+}
+
+// The title every box of the tool has: the executable's name without its extension.
+QString BoxTitle()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+#ifdef Q_OS_WIN
+// The key-map items beside the about item in the system menu.
+constexpr int kIdmSaveKeyMap = 32;
+constexpr int kIdmLoadKeyMap = 48;
+#endif
 
 // The tab host takes the place of control 1021 in the template.
 QWidget *MakeTabHost(const ControlTemplate &control, QWidget *parent)
@@ -97,6 +132,7 @@ void CMainDlg::FitToArea(const QSize &area)
 void CMainDlg::OnInitDialog()
 {
     AddSystemMenuItem();
+    CreateKeyMapActions();
     setWindowIcon(m_hIcon);
     ColourLabels();
     m_nLogCount = 0;
@@ -115,8 +151,28 @@ void CMainDlg::AddSystemMenuItem()
     if (HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu, MF_STRING, kIdmAboutBox, reinterpret_cast<LPCWSTR>(QString::fromUtf8(kAboutMenuText).utf16()));
+        AppendMenuW(menu, MF_STRING, kIdmSaveKeyMap, reinterpret_cast<LPCWSTR>(Text(kSaveKeyMapText).utf16()));
+        AppendMenuW(menu, MF_STRING, kIdmLoadKeyMap, reinterpret_cast<LPCWSTR>(Text(kLoadKeyMapText).utf16()));
     }
 #endif
+}
+
+// The items are actions of the window, so their shortcuts work from every control, and the
+// background's context menu shows them (by the menu key or Shift+F10 too).
+void CMainDlg::CreateKeyMapActions()
+{
+    m_pSaveKeyMap = new QAction(Text(kSaveKeyMapText), this);
+    m_pSaveKeyMap->setObjectName(QStringLiteral("saveKeyMap"));
+    m_pSaveKeyMap->setShortcut(QKeySequence::Save);
+    connect(m_pSaveKeyMap, &QAction::triggered, this, &CMainDlg::SaveKeyMap);
+    m_pLoadKeyMap = new QAction(Text(kLoadKeyMapText), this);
+    m_pLoadKeyMap->setObjectName(QStringLiteral("loadKeyMap"));
+    m_pLoadKeyMap->setShortcut(QKeySequence::Open);
+    connect(m_pLoadKeyMap, &QAction::triggered, this, &CMainDlg::LoadKeyMap);
+    addActions({m_pSaveKeyMap, m_pLoadKeyMap});
+    m_operations.SetKeyWritten([this](int keyIndex, const KeyRecord &record, const std::string &text) {
+        SetKey(m_writtenKeys, {keyIndex, record, text});
+    });
 }
 
 void CMainDlg::ColourLabels()
@@ -212,6 +268,58 @@ void CMainDlg::ShowAboutBox()
     about.exec();
 }
 
+// Like "键值写入", the key-map items need a module that a valid query listed.
+bool CMainDlg::ModuleFound() const
+{
+    if (m_operations.ListedKeys() > 0)
+        return true;
+    ShowMessage(kSearchFirst);
+    return false;
+}
+
+void CMainDlg::SaveKeyMap()
+{
+    if (!ModuleFound())
+        return;
+    if (m_writtenKeys.keys.empty()) {
+        ShowMessage(kNothingWritten);
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(this, Text(kSaveKeyMapTitle),
+                                                      QString(), Text(kKeyMapFilter));
+    if (!path.isEmpty())
+        SaveKeyMapFile(path.toStdString(), m_writtenKeys);
+}
+
+void CMainDlg::LoadKeyMap()
+{
+    if (!ModuleFound())
+        return;
+    const QString path = QFileDialog::getOpenFileName(this, Text(kLoadKeyMapTitle),
+                                                      QString(), Text(kKeyMapFilter));
+    if (path.isEmpty())
+        return;
+    const std::optional<KeyMap> map = LoadKeyMapFile(path.toStdString(), m_operations.ListedKeys());
+    if (!map)
+        return;
+    const std::vector<std::string> count{std::to_string(map->keys.size())};
+    const QString question = Text(map->HasParameters() ? kConfirmKeysAndParameters : kConfirmKeys, count);
+    if (QMessageBox::question(this, BoxTitle(), question) != QMessageBox::Yes)
+        return;
+    QProgressDialog progress(Text(kWritingKeyMap), QString(), 0, static_cast<int>(map->keys.size()), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    int written = 0;
+    const ModuleParameters base = m_operations.ControlParameters();
+    const WriteResult result = ApplyKeyMap(m_link, *map, base, [&](const KeyMapEntry &entry) {
+        m_operations.LogKeyWritten(entry.keyIndex, entry.record, entry.text);
+        progress.setValue(++written);
+    });
+    if (result == WriteResult::Done && map->HasParameters())
+        m_operations.ShowParameters({base.baud, base.workMode, map->longPress.value_or(base.longPress),
+                                     map->debounce.value_or(base.debounce)});
+}
+
 void CMainDlg::reject()
 {
     SaveSettings(m_items, m_bConfigFound != 0);
@@ -237,6 +345,8 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
     menu.addSeparator();
+    menu.addAction(m_pSaveKeyMap);
+    menu.addAction(m_pLoadKeyMap);
     menu.addAction(QString::fromUtf8(kAboutMenuText), this, &CMainDlg::ShowAboutBox);
     menu.exec(event->globalPos());
 }
@@ -245,10 +355,13 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent *event)
 bool CMainDlg::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
 {
     const auto *msg = static_cast<MSG *>(message);
-    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == kIdmAboutBox) {
-        ShowAboutBox();
-        *result = 0;
-        return true;
+    if (msg->message == WM_SYSCOMMAND) {
+        const auto command = msg->wParam & 0xFFF0;
+        if (command == kIdmAboutBox || command == kIdmSaveKeyMap || command == kIdmLoadKeyMap) {
+            (command == kIdmAboutBox ? ShowAboutBox() : command == kIdmSaveKeyMap ? SaveKeyMap() : LoadKeyMap());
+            *result = 0;
+            return true;
+        }
     }
     return QDialog::nativeEvent(eventType, message, result);
 }

@@ -2,6 +2,7 @@
 
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
+#include "keymap/KeyMap.h"
 #include "resources/DialogItems.h"
 #include "settings/ModuleSettings.h"
 
@@ -10,6 +11,7 @@
 #include <QString>
 
 
+class QAction;
 class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
@@ -34,6 +36,11 @@ public:
     void AddLogLine(const QString &line);
     void ClearLog();
     void ShowAboutBox();
+    // The two key-map items beside the about item.
+    void SaveKeyMap();
+    void LoadKeyMap();
+    // What this session wrote to each key: what "保存键值文件" saves.
+    const KeyMap &WrittenKeys() const { return m_writtenKeys; }
 
     // Cancel (Esc, the close box): save the parameters, then close.
     void reject() override;
@@ -48,6 +55,8 @@ protected:
 private:
     void OnInitDialog();
     void AddSystemMenuItem();
+    void CreateKeyMapActions();
+    bool ModuleFound() const;
     void ColourLabels();
     void CreatePages();
     void ApplyParameters();
@@ -64,4 +73,7 @@ private:
     int m_bConfigFound = 1;
     SettingsLocation m_settings;
     QIcon m_hIcon;
+    KeyMap m_writtenKeys;
+    QAction *m_pSaveKeyMap = nullptr;
+    QAction *m_pLoadKeyMap = nullptr;
 };

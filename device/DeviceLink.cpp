@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <utility>
 
 CDeviceLink::CDeviceLink(IHidBackend &backend) : m_backend(backend) {}
 
@@ -20,18 +22,45 @@ void CDeviceLink::CloseHandle()
     }
 }
 
-HidHandle CDeviceLink::OpenInterface(std::uint16_t vendorId, std::uint16_t productId, int interfaceNumber)
+std::vector<ModuleInterface> ListModuleInterfaces(IHidBackend &backend)
 {
-    const auto list = m_backend.Enumerate(vendorId, productId);
-    const auto match = std::find_if(list.begin(), list.end(), [&](const HidDeviceInfo &info) {
-        return info.vendor_id == vendorId && info.product_id == productId &&
-               info.interface_number == interfaceNumber;
-    });
-    if (match == list.end() || match->path.empty())
-        return nullptr;
-    HidHandle device = m_backend.OpenPath(match->path);
-    m_bAccessDenied = m_bAccessDenied || (!device && m_backend.LastOpenDenied());
-    return device;
+    std::vector<ModuleInterface> result;
+    // Vendor and product 0 list every HID interface: one walk instead of one per search entry.
+    for (const HidDeviceInfo &info : backend.Enumerate(0, 0)) {
+        const bool listed = std::any_of(std::begin(kSearchList), std::end(kSearchList), [&](const auto &id) {
+            return id.vendorId == info.vendor_id && id.productId == info.product_id;
+        });
+        if (listed && !info.path.empty())
+            result.push_back({info, -1});
+    }
+    for (int order = 0; order < static_cast<int>(std::size(kSearchList)); ++order) {
+        const ModuleInterfaceId &id = kSearchList[order];
+        const auto match = std::find_if(result.begin(), result.end(), [&](const ModuleInterface &candidate) {
+            return candidate.searchOrder < 0 && candidate.info.vendor_id == id.vendorId &&
+                   candidate.info.product_id == id.productId && candidate.info.interface_number == id.interfaceNumber;
+        });
+        if (match != result.end())
+            match->searchOrder = order;
+    }
+    return result;
+}
+
+OpenedInterface OpenInSearchOrder(IHidBackend &backend, const std::vector<ModuleInterface> &interfaces,
+                            const std::function<void(const ModuleInterface &)> &failed)
+{
+    std::vector<const ModuleInterface *> order;
+    for (const ModuleInterface &candidate : interfaces) {
+        if (candidate.searchOrder >= 0)
+            order.push_back(&candidate);
+    }
+    std::sort(order.begin(), order.end(), [](auto *a, auto *b) { return a->searchOrder < b->searchOrder; });
+    for (const ModuleInterface *candidate : order) {
+        if (HidHandle device = backend.OpenPath(candidate->info.path))
+            return {device, candidate->info.path};
+        if (failed)
+            failed(*candidate);
+    }
+    return {};
 }
 
 bool CDeviceLink::OpenModule()
@@ -40,12 +69,12 @@ bool CDeviceLink::OpenModule()
         ShowMessage("设备初始化失败");
     CloseHandle();
     m_bAccessDenied = false;
-    for (const auto &id : kSearchList) {
-        m_hDevice = OpenInterface(id.vendorId, id.productId, id.interfaceNumber);
-        if (m_hDevice)
-            return true;
-    }
-    return false;
+    OpenedInterface opened = OpenInSearchOrder(m_backend, ListModuleInterfaces(m_backend), [this](const ModuleInterface &) {
+        m_bAccessDenied = m_bAccessDenied || m_backend.LastOpenDenied();
+    });
+    m_hDevice = opened.device;
+    m_strPath = std::move(opened.path);
+    return m_hDevice != nullptr;
 }
 
 int CDeviceLink::WritePadded(const std::uint8_t *data, std::size_t length)

@@ -4,6 +4,8 @@
 #include "device/HidBackend.h"
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 // One vendor/product/interface triple of the search list.
 struct ModuleInterfaceId {
@@ -19,6 +21,26 @@ inline constexpr ModuleInterfaceId kSearchList[] = {
     {0x2B05, 0x285F, 2},
     {0x2B05, 0x285F, 1},
 };
+
+// An interface of a module present on the machine.
+struct ModuleInterface {
+    HidDeviceInfo info;
+    int searchOrder = -1; // where a search tries it; -1 when a search never does
+};
+
+// One enumeration: every interface with a vendor/product pair of the search list, in enumeration
+// order. For each entry of the search list, the first interface that matches it is the one a
+// search tries, at that entry's place.
+std::vector<ModuleInterface> ListModuleInterfaces(IHidBackend &backend);
+
+// Opens the first of these interfaces that opens, in search order, and tells failed() about each
+// one tried before it. The device is nullptr when none opens.
+struct OpenedInterface {
+    HidHandle device = nullptr;
+    std::string path;
+};
+OpenedInterface OpenInSearchOrder(IHidBackend &backend, const std::vector<ModuleInterface> &interfaces,
+                            const std::function<void(const ModuleInterface &)> &failed);
 
 // The module's output report: the report-ID byte plus 64 bytes. Linux hidraw sends short writes
 // as they are, so every report is padded to this size before it goes out.
@@ -36,10 +58,7 @@ public:
     CDeviceLink(const CDeviceLink &) = delete;
     CDeviceLink &operator=(const CDeviceLink &) = delete;
 
-    // Opens the first enumerated interface whose identifiers all match; nullptr when none does.
-    HidHandle OpenInterface(std::uint16_t vendorId, std::uint16_t productId, int interfaceNumber);
-
-    // hid_init, then the search list in order; the handle of an earlier search is closed and
+    // hid_init, then one enumeration and the search list in order; the handle of an earlier search is closed and
     // replaced. Shows "设备初始化失败" when hid_init fails. True when an interface was opened.
     bool OpenModule();
     // After a search that opened nothing: whether a matching interface was there but the user
@@ -51,6 +70,8 @@ public:
     int SendCommand(CommandBlock block, std::uint8_t *data);
 
     bool IsOpen() const { return m_hDevice != nullptr; }
+    // The path of the interface the last search opened.
+    const std::string &OpenPath() const { return m_strPath; }
     IHidBackend &Backend() { return m_backend; }
 
 private:
@@ -59,5 +80,6 @@ private:
 
     IHidBackend &m_backend;
     HidHandle m_hDevice = nullptr;
+    std::string m_strPath;
     bool m_bAccessDenied = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/ModuleCommands.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -8,15 +10,9 @@ class CDeviceLink;
 class IDlgControls;
 class IKeyPage;
 
-// Page kinds, in tab order; also the assignment type in a key record's top two bits.
-enum class PageKind : int { Keyboard = 0, Mouse = 1, GamePad = 2 };
-
-// The module's record of one key sits at 28 + 3 × key index; the index field has six bits.
-inline constexpr std::uint32_t kKeyRecordBase = 28;
-inline constexpr int kMaxKeyCount = 64;
-
 // The five things the tool does with the module, each started by a main-window button (or by the
-// search), reading and setting the main window's controls by identifier.
+// search): the window's adapter over the typed operations, reading and setting the main window's
+// controls by identifier.
 class CDeviceOperations {
 public:
     // The page of a kind, or nullptr when that page could not be created.
@@ -24,6 +20,8 @@ public:
     // The kind of the page that is shown (the page host's current tab).
     using CurrentPage = std::function<int()>;
     using LogLine = std::function<void(const std::string &)>;
+    // A key that went to the module: its index, its record and the text the log shows.
+    using KeyWritten = std::function<void(int, const KeyRecord &, const std::string &)>;
 
     CDeviceOperations(CDeviceLink &link, IDlgControls &controls);
 
@@ -32,6 +30,7 @@ public:
     int KeyCount() const { return m_nKeyCount; }
     void SetPages(PageLookup pages, CurrentPage currentPage);
     void SetLog(LogLine addLogLine);
+    void SetKeyWritten(KeyWritten keyWritten);
 
     void FindModule();
     void QueryModule();
@@ -40,15 +39,25 @@ public:
     void FactoryReset2();
     void WriteKey();
 
+    // The keys the last query listed: none after a failed search or an invalid reply, so that no
+    // key is written to a module that was not found valid.
+    int ListedKeys() const { return m_nListedKeys; }
+    // Logs a key that went to the module, as "键值写入" does, and passes it on.
+    void LogKeyWritten(int keyIndex, const KeyRecord &record, const std::string &text);
+    // The parameters as the controls show them.
+    ModuleParameters ControlParameters() const;
+    // Shows parameters that went to the module in their controls.
+    void ShowParameters(const ModuleParameters &parameters);
+
 private:
-    struct FactoryReset;
-    void RunFactoryReset(FactoryReset reset);
-    int Send(std::uint32_t dataLength, std::uint32_t address, std::uint8_t *data);
+    void RunFactoryReset(int number);
 
     CDeviceLink &m_link;
     IDlgControls &m_controls;
     int m_nKeyCount = 0;
+    int m_nListedKeys = 0;
     PageLookup m_pages;
     CurrentPage m_currentPage;
     LogLine m_addLogLine;
+    KeyWritten m_keyWritten;
 };

@@ -25,8 +25,8 @@ public:
 
     // hid_init: 0 on success.
     virtual int Init() = 0;
-    // hid_enumerate followed by hid_free_enumeration: the interfaces with these identifiers, in
-    // enumeration order.
+    // hid_enumerate followed by hid_free_enumeration: the interfaces with these identifiers (0 for
+    // any), in enumeration order.
     virtual std::vector<HidDeviceInfo> Enumerate(std::uint16_t vendorId, std::uint16_t productId) = 0;
     // hid_open_path: nullptr on failure.
     virtual HidHandle OpenPath(const std::string &path) = 0;

@@ -5,13 +5,12 @@
 #include "common/MessageSink.h"
 #include "device/DeviceLink.h"
 
-namespace {
-// The module is plugged in but the system does not let this user open it.
-constexpr const char *kAccessDeniedMessage =
+const char *const kAccessDeniedMessage =
     "模块已连接，但没有权限打开它。请安装本工具附带的 udev 规则 60-tavrin.rules"
     "（复制到 /etc/udev/rules.d/），然后执行 sudo udevadm control --reload-rules 和 "
     "sudo udevadm trigger，再重新插拔模块。";
 
+namespace {
 void EnableDeviceButtons(IDlgControls &controls, bool enable)
 {
     for (const int id : MainId::kDeviceButtons)
@@ -19,10 +18,15 @@ void EnableDeviceButtons(IDlgControls &controls, bool enable)
 }
 } // namespace
 
+void ShowSearchFailure(const CDeviceLink &link)
+{
+    ShowMessage(link.AccessDenied() ? kAccessDeniedMessage : "模块不在线");
+}
+
 void FindModule(CDeviceLink &link, IDlgControls &controls, const std::function<void()> &queryModule)
 {
     if (!link.OpenModule()) {
-        ShowMessage(link.AccessDenied() ? kAccessDeniedMessage : "模块不在线");
+        ShowSearchFailure(link);
         EnableDeviceButtons(controls, false);
         return;
     }

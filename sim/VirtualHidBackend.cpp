@@ -35,7 +35,10 @@ std::vector<HidDeviceInfo> CVirtualHidBackend::Enumerate(std::uint16_t vendorId,
 {
     std::vector<HidDeviceInfo> result;
     for (const auto &entry : m_entries) {
-        if (entry.module->IsPresent() && entry.info.vendor_id == vendorId && entry.info.product_id == productId)
+        // As hid_enumerate: 0 matches any vendor or product.
+        const bool vendor = vendorId == 0 || entry.info.vendor_id == vendorId;
+        const bool product = productId == 0 || entry.info.product_id == productId;
+        if (entry.module->IsPresent() && vendor && product)
             result.push_back(entry.info);
     }
     return result;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+class IHidBackend;
+
+// Exit statuses of tavrin-cli.
+namespace CliExit {
+inline constexpr int kOk = 0;
+inline constexpr int kUsage = 2;    // bad command, option or key map; a value the window refuses too
+inline constexpr int kNoModule = 3; // no module, or no permission to open it
+inline constexpr int kInvalid = 4;  // the module answered the query with an invalid marker
+inline constexpr int kFailed = 5;   // a write did not go through
+} // namespace CliExit
+
+// What the tool runs on: the module's backend, the key count of the settings file, a clock to
+// wait with, and whether Ctrl-C was pressed. Results go to out, messages to the message sink.
+struct CliEnvironment {
+    IHidBackend &backend;
+    int keyCount = 0;
+    std::function<void(int milliseconds)> sleep;
+    std::function<bool()> interrupted;
+    std::FILE *out = stdout;
+};
+
+// Runs one command line (without the program name) and returns its exit status.
+int RunCli(const std::vector<std::string> &args, CliEnvironment &environment);

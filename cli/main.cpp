@@ -1,0 +1,41 @@
+#include "cli/Cli.h"
+#include "common/MessageSink.h"
+#include "device/HidapiBackend.h"
+#include "keymap/ControlState.h"
+#include "settings/ModuleSettings.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+namespace {
+volatile std::sig_atomic_t g_bInterrupted = 0;
+
+extern "C" void OnInterrupt(int)
+{
+    g_bInterrupted = 1;
+}
+
+// The window's messages, one a line on standard error.
+class CStderrSink final : public IMessageSink {
+public:
+    void ShowMessage(const UserText &text) override { std::fprintf(stderr, "%s\n", ComposeText(text).c_str()); }
+};
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    CStderrSink sink;
+    CMessageSinkScope scope(sink);
+    // The key count comes from the settings file beside the program, as for the window.
+    CControlState header;
+    LoadSettings(header);
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    CHidapiBackend backend;
+    CliEnvironment environment{backend, g_moduleSettings.m_nKeyNum,
+                               [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+                               [] { return g_bInterrupted != 0; }};
+    return RunCli(std::vector<std::string>(argv + 1, argv + argc), environment);
+}

@@ -1,0 +1,350 @@
+#include "keymap/KeyMap.h"
+
+#include "common/MessageSink.h"
+#include "keymap/AssignmentText.h"
+#include "settings/Utf8Path.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <system_error>
+
+namespace {
+constexpr std::string_view kKeyPrefix = "KEY-";
+constexpr std::string_view kRaw = "raw";
+constexpr std::string_view kLongPress = "long-press";
+constexpr std::string_view kDebounce = "debounce";
+constexpr std::string_view kYesNo[] = {"yes", "no"}; // by the long-press item index
+constexpr std::string_view kPageNames[] = {"keyboard", "mouse", "gamepad"}; // by PageKind
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// Where a bad entry was: a line of a file, or a KEY-n TEXT pair of the command line.
+struct ReaderTexts {
+    const char *unreadable;
+    const char *beyondKeyCount;
+    const char *twice;
+    const char *emptyNeedsPage;
+};
+constexpr ReaderTexts kFileTexts = {
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行无法识别：%2"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 在前面已经出现过"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) ="),
+};
+constexpr ReaderTexts kArgumentTexts = {
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数无法识别：%2"),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）"),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 在前面已经出现过"),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 的键值为空，请注明页面，例如 \"%2 (keyboard)\"、\"%2 (mouse)\" 或 \"%2 (gamepad)\""),
+};
+constexpr const char *kDebounceRange = QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：按键消抖值应在 10 到 255 MS 之间：%2");
+constexpr const char *kNothing = QT_TRANSLATE_NOOP("Tavrin", "键值文件中没有任何按键或参数");
+constexpr const char *kKeyFailed = QT_TRANSLATE_NOOP("Tavrin", "%1 写入失败，其后的按键没有写入");
+constexpr const char *kReadFailed = QT_TRANSLATE_NOOP("Tavrin", "无法读取键值文件 %1");
+constexpr const char *kSaveFailed = QT_TRANSLATE_NOOP("Tavrin", "无法保存键值文件 %1");
+
+std::string_view Trim(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+template <typename Number>
+std::optional<Number> ReadNumber(std::string_view text, int base = 10)
+{
+    Number number{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
+std::string Hex(std::uint8_t byte)
+{
+    char text[4];
+    std::snprintf(text, sizeof text, "%02X", byte);
+    return text;
+}
+
+std::optional<KeyRecord> ReadRawBytes(std::string_view text)
+{
+    std::istringstream words{std::string(text)};
+    KeyRecord record{};
+    std::string word;
+    for (std::uint8_t &byte : record) {
+        if (!(words >> word) || word.size() > 2)
+            return std::nullopt;
+        const auto value = ReadNumber<unsigned>(word, 16);
+        if (!value)
+            return std::nullopt;
+        byte = static_cast<std::uint8_t>(*value);
+    }
+    return words >> word ? std::nullopt : std::optional(record);
+}
+
+// "KEY-n", an optional "(qualifier)", "=", and the text after one blank, kept as it is.
+struct KeyLine {
+    int number = 0;
+    std::string_view qualifier;
+    std::string_view text;
+};
+
+std::optional<KeyLine> ReadKeyLine(std::string_view line)
+{
+    line.remove_prefix(kKeyPrefix.size());
+    const std::size_t digits = std::min(line.find_first_not_of("0123456789"), line.size());
+    const auto number = ReadNumber<int>(line.substr(0, digits));
+    std::string_view rest = line.substr(digits);
+    if (!number || (!rest.empty() && rest.front() != ' ' && rest.front() != '\t' && rest.front() != '=' &&
+                    rest.front() != '('))
+        return std::nullopt;
+    KeyLine key{*number, {}, {}};
+    rest = rest.substr(std::min(rest.find_first_not_of(" \t"), rest.size()));
+    if (rest.starts_with('(')) {
+        const std::size_t close = rest.find(')');
+        if (close == std::string_view::npos)
+            return std::nullopt;
+        key.qualifier = Trim(rest.substr(1, close - 1));
+        rest = rest.substr(close + 1);
+        rest = rest.substr(std::min(rest.find_first_not_of(" \t"), rest.size()));
+    }
+    if (!rest.starts_with('='))
+        return std::nullopt;
+    rest.remove_prefix(1);
+    if (rest.starts_with(' '))
+        rest.remove_prefix(1);
+    key.text = rest;
+    return key;
+}
+
+class CKeyMapReader {
+public:
+    CKeyMapReader(int keyCount, const ReaderTexts &texts) : m_nKeyCount(keyCount), m_texts(texts) {}
+
+    // False, with the error set, at a bad line.
+    bool ReadLine(int number, std::string_view line)
+    {
+        m_nLine = number;
+        m_line = line;
+        const std::string_view content = Trim(line);
+        if (content.empty() || content.starts_with('#'))
+            return true;
+        if (content.starts_with(kKeyPrefix))
+            return ReadKey(line.substr(line.find(kKeyPrefix)));
+        return ReadParameter(content);
+    }
+
+    KeyMap map;
+    UserText error;
+
+private:
+    bool Fail(const char *source, std::vector<std::string> more = {})
+    {
+        error.source = source;
+        error.args = {std::to_string(m_nLine)};
+        error.args.insert(error.args.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+        return false;
+    }
+    bool Unreadable() { return Fail(m_texts.unreadable, {std::string(m_line)}); }
+
+    bool ReadKey(std::string_view line)
+    {
+        const auto key = ReadKeyLine(line);
+        if (!key)
+            return Unreadable();
+        const std::string name = std::string(kKeyPrefix) + std::to_string(key->number);
+        if (key->number < 1 || key->number > m_nKeyCount)
+            return Fail(m_texts.beyondKeyCount, {name, std::to_string(m_nKeyCount)});
+        const int index = key->number - 1;
+        if (std::any_of(map.keys.begin(), map.keys.end(), [&](const KeyMapEntry &entry) { return entry.keyIndex == index; }))
+            return Fail(m_texts.twice, {name});
+        const auto record = RecordOf(*key, index);
+        if (!record)
+            return error.source.empty() ? Unreadable() : false;
+        map.keys.push_back({index, *record, std::string(key->text)});
+        return true;
+    }
+
+    std::optional<KeyRecord> RecordOf(const KeyLine &key, int index)
+    {
+        std::optional<PageKind> page;
+        if (key.qualifier.starts_with(kRaw))
+            return ReadRawBytes(key.qualifier.substr(kRaw.size()));
+        if (!key.qualifier.empty()) {
+            const auto name = std::find(std::begin(kPageNames), std::end(kPageNames), key.qualifier);
+            if (name == std::end(kPageNames))
+                return std::nullopt;
+            page = static_cast<PageKind>(name - std::begin(kPageNames));
+        } else if (key.text.empty()) {
+            Fail(m_texts.emptyNeedsPage, {std::string(kKeyPrefix) + std::to_string(key.number)});
+            return std::nullopt;
+        }
+        const auto assignment = ParseAssignmentText(key.text, page);
+        if (!assignment)
+            return std::nullopt;
+        return MakeKeyRecord(index, assignment->kind, assignment->value1, assignment->value2);
+    }
+
+    bool ReadParameter(std::string_view content)
+    {
+        const std::size_t equals = content.find('=');
+        if (equals == std::string_view::npos)
+            return Unreadable();
+        const std::string_view name = Trim(content.substr(0, equals));
+        const std::string_view value = Trim(content.substr(equals + 1));
+        if (name == kLongPress) {
+            const auto word = std::find(std::begin(kYesNo), std::end(kYesNo), value);
+            if (word == std::end(kYesNo))
+                return Unreadable();
+            if (map.longPress)
+                return Fail(m_texts.twice, {std::string(name)});
+            map.longPress = static_cast<std::uint8_t>(word - std::begin(kYesNo));
+            return true;
+        }
+        if (name == kDebounce) {
+            const auto debounce = ReadNumber<int>(value);
+            if (!debounce)
+                return Unreadable();
+            if (*debounce < kMinDebounce || *debounce > kMaxDebounce)
+                return Fail(kDebounceRange, {std::string(value)});
+            if (map.debounce)
+                return Fail(m_texts.twice, {std::string(name)});
+            map.debounce = *debounce;
+            return true;
+        }
+        return Unreadable();
+    }
+
+    int m_nKeyCount;
+    const ReaderTexts &m_texts;
+    int m_nLine = 0;
+    std::string_view m_line;
+};
+
+std::string LineLabel(const std::string &text)
+{
+    std::string label = text;
+    std::replace_if(label.begin(), label.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return label;
+}
+} // namespace
+
+void SetKey(KeyMap &map, KeyMapEntry entry)
+{
+    const auto place = std::lower_bound(map.keys.begin(), map.keys.end(), entry.keyIndex,
+                                        [](const KeyMapEntry &held, int index) { return held.keyIndex < index; });
+    if (place != map.keys.end() && place->keyIndex == entry.keyIndex)
+        *place = std::move(entry);
+    else
+        map.keys.insert(place, std::move(entry));
+}
+
+KeyMapResult ParseKeyMap(std::string_view text, int keyCount, KeyMapSource source)
+{
+    if (text.starts_with(kBom))
+        text.remove_prefix(kBom.size());
+    CKeyMapReader reader(keyCount, source == KeyMapSource::File ? kFileTexts : kArgumentTexts);
+    int number = 0;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (!reader.ReadLine(++number, line))
+            return {std::nullopt, reader.error};
+    }
+    if (reader.map.keys.empty() && !reader.map.HasParameters())
+        return {std::nullopt, {kNothing, {}}};
+    std::sort(reader.map.keys.begin(), reader.map.keys.end(),
+              [](const KeyMapEntry &a, const KeyMapEntry &b) { return a.keyIndex < b.keyIndex; });
+    return {std::move(reader.map), {}};
+}
+
+std::string FormatKeyLine(const KeyMapEntry &entry)
+{
+    const std::string key = KeyName(entry.keyIndex);
+    const auto readsBack = [&](std::optional<PageKind> page) {
+        const auto assignment = ParseAssignmentText(entry.text, page);
+        return assignment && MakeKeyRecord(entry.keyIndex, assignment->kind, assignment->value1,
+                                           assignment->value2) == entry.record;
+    };
+    const bool oneLine = entry.text.find_first_of("\r\n") == std::string::npos;
+    if (oneLine && readsBack(std::nullopt))
+        return key + " = " + entry.text;
+    const unsigned kind = entry.record[0] >> 6;
+    if (oneLine && kind < std::size(kPageNames) && readsBack(static_cast<PageKind>(kind)))
+        return key + " (" + std::string(kPageNames[kind]) + ") = " + entry.text;
+    return key + " (" + std::string(kRaw) + " " + Hex(entry.record[0]) + " " + Hex(entry.record[1]) + " " +
+           Hex(entry.record[2]) + ") = " + LineLabel(entry.text);
+}
+
+std::string FormatKeyMap(const KeyMap &map)
+{
+    std::string text = "# Tavrin key map\n";
+    for (const KeyMapEntry &entry : map.keys)
+        text += FormatKeyLine(entry) + "\n";
+    if (map.longPress)
+        text += std::string(kLongPress) + " = " + std::string(kYesNo[*map.longPress != 0]) + "\n";
+    if (map.debounce)
+        text += std::string(kDebounce) + " = " + std::to_string(*map.debounce) + "\n";
+    return text;
+}
+
+WriteResult ApplyKeyMap(CDeviceLink &link, const KeyMap &map, const ModuleParameters &base,
+                        const std::function<void(const KeyMapEntry &)> &written)
+{
+    for (const KeyMapEntry &entry : map.keys) {
+        if (!SendKeyRecord(link, entry.keyIndex, entry.record)) {
+            ShowMessage(kKeyFailed, {KeyName(entry.keyIndex)});
+            return WriteResult::Failed;
+        }
+        if (written)
+            written(entry);
+    }
+    if (!map.HasParameters())
+        return WriteResult::Done;
+    ModuleParameters parameters = base;
+    parameters.longPress = map.longPress.value_or(base.longPress);
+    parameters.debounce = map.debounce.value_or(base.debounce);
+    return WriteParameters(link, parameters);
+}
+
+std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount)
+{
+    std::ifstream file(PathFromUtf8(path), std::ios::binary);
+    std::ostringstream content;
+    if (!file || !(content << file.rdbuf())) {
+        ShowMessage(kReadFailed, {path});
+        return std::nullopt;
+    }
+    KeyMapResult result = ParseKeyMap(content.str(), keyCount);
+    if (!result.map)
+        ShowMessage(result.error);
+    return std::move(result.map);
+}
+
+bool SaveKeyMapFile(const std::string &path, const KeyMap &map)
+{
+    // A failed save leaves an earlier file as it was.
+    const std::filesystem::path target = PathFromUtf8(path);
+    std::filesystem::path temporary = target;
+    temporary += ".part";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << FormatKeyMap(map);
+        file.close();
+        std::error_code renamed;
+        if (file && (std::filesystem::rename(temporary, target, renamed), !renamed))
+            return true;
+    }
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    ShowMessage(kSaveFailed, {path});
+    return false;
+}

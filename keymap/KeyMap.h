@@ -1,0 +1,68 @@
+#pragma once
+
+#include "common/UserText.h"
+#include "device/ModuleCommands.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A key map: what to write to each key of a module, and optionally the two parameters the window
+// writes. Its file is UTF-8 text, one line per key in the log's own form, so lines copied from the
+// log work as they are:
+//
+//   # comment
+//   KEY-3 = CTRL+ALT+DEL
+//   KEY-4 (mouse) =
+//   KEY-5 (raw 41 41 00) = MLKey
+//   long-press = no
+//   debounce = 40
+//
+// "KEY-n = text" reads the text as the page that wrote it; "(keyboard)", "(mouse)" or "(gamepad)"
+// names the page where the text alone does not; "(raw b0 b1 b2)" gives the key's record bytes in
+// hex, the text after "=" being then only what the log shows.
+struct KeyMapEntry {
+    int keyIndex = 0; // KEY-1 is 0
+    KeyRecord record{};
+    std::string text; // what the log shows for the key
+    bool operator==(const KeyMapEntry &) const = default;
+};
+
+struct KeyMap {
+    std::vector<KeyMapEntry> keys; // in key order, one per key
+    std::optional<std::uint8_t> longPress; // item index: 0 "是" (yes), 1 "否" (no)
+    std::optional<int> debounce;            // milliseconds
+    bool operator==(const KeyMap &) const = default;
+    bool HasParameters() const { return longPress || debounce; }
+};
+
+// Sets a key's entry, replacing what the map held for that key.
+void SetKey(KeyMap &map, KeyMapEntry entry);
+
+// Reads a whole key map, checking every line: the keys against the module's key count, the
+// parameters against their ranges. On the first bad line the result holds no map but the message
+// that names the line and its text.
+struct KeyMapResult {
+    std::optional<KeyMap> map;
+    UserText error;
+};
+// The lines come from a file, or each from a KEY-n TEXT pair of the command line.
+enum class KeyMapSource { File, Arguments };
+KeyMapResult ParseKeyMap(std::string_view text, int keyCount, KeyMapSource source = KeyMapSource::File);
+
+// The line of one key: the log's form when its text reads back to its record, else the page's or
+// the raw form.
+std::string FormatKeyLine(const KeyMapEntry &entry);
+std::string FormatKeyMap(const KeyMap &map);
+
+// Writes each key of the map as "键值写入" does, then its parameters (the values the map leaves
+// out taken from base). Stops at the first failure: the transport's message, then one that names
+// the key. written() is told of each key that went through.
+WriteResult ApplyKeyMap(CDeviceLink &link, const KeyMap &map, const ModuleParameters &base,
+                        const std::function<void(const KeyMapEntry &)> &written);
+
+// The file forms; both show what went wrong through the message sink.
+std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount);
+bool SaveKeyMapFile(const std::string &path, const KeyMap &map);

@@ -1,0 +1,114 @@
+#include "cli/Cli.h"
+#include "sim/VirtualHidBackend.h"
+#include "support/RecordingSink.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace {
+using Strings = std::vector<std::string>;
+constexpr const char *kBlockWriteFailed = "写命令错误，请检查模块是否在线，或者重新点击查找设备再试。";
+
+struct Case {
+    const char *name;
+    Strings args;
+    std::function<void(CVirtualModule &)> setUp;
+    int status;
+    std::vector<std::pair<std::size_t, std::vector<std::uint8_t>>> memory; // address, bytes there
+    Strings messages;                                                      // leading messages
+    const char *output = "";                                               // a line of the output
+};
+
+std::string KeyMapFile(const std::string &content)
+{
+    static int files = 0;
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("tavrin-cli-test-" + std::to_string(::getpid()) + "-" + std::to_string(++files));
+    std::ofstream(path, std::ios::binary) << content;
+    return path.string();
+}
+} // namespace
+
+TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
+{
+    const std::string good = KeyMapFile("# two keys\nKEY-1 = GameKey2\nKEY-8 (raw 03 00 3A) = x\ndebounce = 20\n");
+    const std::string oneBadLine = KeyMapFile("KEY-1 = ENTER\nKEY-2 = MoveUp(300)Pixel\nKEY-3 = ESC\n");
+    const auto invalid = [](CVirtualModule &m) { m.SetMarker(0x00); };
+    const auto absent = [](CVirtualModule &m) { m.faults.absent = true; };
+    const auto denied = [](CVirtualModule &m) { m.faults.denyOpen = true; };
+    const Case cases[] = {
+        {"write", {"write", "KEY-3", "CTRL+ALT+DEL", "KEY-4", "MLKey"}, {}, 0,
+         {{34, {0x02, 0x05, 0x4C}}, {37, {0x43, 0x01, 0x00}}}, {}, "KEY-3 = CTRL+ALT+DEL"},
+        {"write page form", {"write", "KEY-2 (mouse)", ""}, {}, 0, {{31, {0x41, 0x00, 0x00}}}, {}, "KEY-2 = "},
+        {"apply", {"apply", good}, {}, 0, {{28, {0x80, 0x02, 0x00}}, {49, {0x03, 0x00, 0x3A}}, {12, {20}}},
+         {" 配置写入完成"}, "KEY-8 = x"},
+        {"one bad line", {"apply", oneBadLine}, {}, 2, {},
+         {"向上像素移动数值设置过大,设置值不应超过127", "键值文件第 2 行无法识别：KEY-2 = MoveUp(300)Pixel"}},
+        {"wheel limit", {"write", "KEY-1", "MRKey+Wheel Forward = -200"}, {}, 2, {},
+         {"滚动刻度数值设置过大,设置值不应超过127", "第 1 个按键参数无法识别：KEY-1 = MRKey+Wheel Forward = -200"}},
+        {"key count", {"write", "KEY-9", "ENTER"}, {}, 2, {}, {"第 1 个按键参数：KEY-9 超出模块的按键数（8 个按键）"}},
+        {"params", {"params", "--debounce", "30", "--long-press", "no"}, [](CVirtualModule &m) { m.Memory()[3] = 2; }, 0, {{2, {0, 2, 0, 0, 1}}, {12, {30}}},
+         {" 配置写入完成"}},
+        {"debounce", {"params", "--long-press", "yes", "--debounce", "256"}, {}, 2, {}, {"注意，按键消抖值不能大于255 MS"}},
+        {"reset", {"reset", "2"}, {}, 0, {{2, {2, 3}}, {28, {0x80, 0x01, 0x00, 0x80, 0x02}}}, {"恢复出厂2设置完成"}},
+        {"info", {"info"}, {}, 0, {}, {}, "按键数：8"},
+        {"invalid", {"write", "KEY-1", "ENTER"}, invalid, 4, {}, {"此模块非法，请检查！"}},
+        {"absent", {"info"}, absent, 3, {}, {"模块不在线"}},
+        {"denied", {"list"}, denied, 3, {}, {}, "  无法打开：模块已连接，但没有权限打开它。"},
+        {"list", {"list"}, {}, 0, {}, {}, "  查找模块时打开此接口"},
+        {"failed write", {"write", "KEY-1", "ENTER", "KEY-2", "ESC"}, [](CVirtualModule &m) { m.faults.failWritesFrom = 3; },
+         5, {{28, {0x00, 0x00, 0x28}}}, {kBlockWriteFailed, "KEY-2 写入失败，其后的按键没有写入"}, "KEY-1 = ENTER"},
+        {"usage", {"write", "KEY-1"}, {}, 2, {}, {"write 的参数不对：KEY-1（见 tavrin-cli write --help）"}},
+        {"unknown", {"flash"}, {}, 2, {}, {"未知的命令：flash（见 tavrin-cli --help）"}},
+        {"help", {"apply", "--help"}, {}, 0, {}, {}, "--each"},
+    };
+    for (const Case &c : cases) {
+        CRecordingSink sink;
+        CVirtualModule module;
+        module.SetMarker(CVirtualModule::kValidMarker);
+        CVirtualHidBackend backend;
+        AddStandardModule(backend, module);
+        if (c.setUp)
+            c.setUp(module);
+        char *output = nullptr;
+        std::size_t size = 0;
+        std::FILE *out = open_memstream(&output, &size);
+        CliEnvironment environment{backend, 8, [](int) {}, [] { return false; }, out};
+        EXPECT_EQ(RunCli(c.args, environment), c.status) << c.name;
+        std::fclose(out);
+        const std::string printed(output, size);
+        std::free(output);
+        EXPECT_NE(printed.find(c.output), std::string::npos) << c.name << ": " << printed;
+        for (const auto &[address, bytes] : c.memory)
+            EXPECT_EQ(std::vector(module.Memory().begin() + address, module.Memory().begin() + address + bytes.size()), bytes) << c.name;
+        if (c.memory.empty() && c.status != 0) {
+            EXPECT_LE(module.Writes(), 1) << c.name << ": nothing but the query may reach the module";
+        }
+        sink.messages.resize(std::min(sink.messages.size(), c.messages.size()));
+        EXPECT_EQ(sink.messages, c.messages) << c.name;
+    }
+}
+
+TEST(Cli, WaitsForAModuleToBePluggedIn)
+{
+    CRecordingSink sink;
+    CVirtualModule module;
+    module.SetMarker(CVirtualModule::kValidMarker);
+    module.faults.absent = true;
+    CVirtualHidBackend backend;
+    AddStandardModule(backend, module);
+    int slept = 0;
+    CliEnvironment environment{backend, 8, [&](int) { module.faults.absent = ++slept < 3; }, [] { return false; },
+                               std::tmpfile()};
+    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait", "2"}, environment), 0);
+    EXPECT_EQ(slept, 3);
+    module.faults.absent = true;
+    slept = -100;
+    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait", "1"}, environment), 3);
+    EXPECT_EQ(slept, -96) << "one second of 250 ms polls";
+    EXPECT_EQ(sink.messages, Strings{"模块不在线"});
+}

@@ -1,0 +1,90 @@
+#include "HidrawFixture.h"
+#include "cli/Cli.h"
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace {
+// tavrin-cli on the real hidapi path; each wait of the tool runs the next step of the scene.
+class HidrawCliTest : public CHidrawTest {
+protected:
+    int Run(const std::vector<std::string> &args)
+    {
+        char *output = nullptr;
+        std::size_t size = 0;
+        std::FILE *out = open_memstream(&output, &size);
+        CliEnvironment environment{backend, 8, [this](int) { NextStep(); },
+                                   [this] { return idleWaits > 40; }, out};
+        const int status = RunCli(args, environment);
+        std::fclose(out);
+        printed.assign(output, size);
+        std::free(output);
+        return status;
+    }
+
+    // A scene that has run out ends the tool as Ctrl-C would, rather than letting it wait for ever.
+    void NextStep()
+    {
+        if (scene.empty()) {
+            ++idleWaits;
+            return;
+        }
+        scene.front()();
+        scene.pop_front();
+    }
+
+    std::string KeyMapFile() const
+    {
+        const auto path = std::filesystem::temp_directory_path() / ("tavrin-hidraw-cli-" + std::to_string(::getpid()));
+        std::ofstream(path) << "KEY-1 = CTRL+ALT+DEL\nKEY-2 = MRKey+Wheel BackWard = 3 \nKEY-3 = GameKey4\n"
+                               "long-press = yes\ndebounce = 25\n";
+        return path.string();
+    }
+
+    static std::vector<std::uint8_t> Records(const CVirtualModule &target)
+    {
+        return {target.Memory().begin() + 28, target.Memory().begin() + 37};
+    }
+
+    std::deque<std::function<void()>> scene;
+    std::string printed;
+    int idleWaits = 0;
+    const std::vector<std::uint8_t> written{0x00, 0x05, 0x4C, 0x41, 0x62, 0x03, 0x82, 0x04, 0x00};
+};
+} // namespace
+
+TEST_F(HidrawCliTest, ApplyWritesTheKeyMapIntoTheModulesMemory)
+{
+    AddStandardModule(testbed, module);
+    EXPECT_EQ(Run({"apply", KeyMapFile()}), CliExit::kOk) << printed;
+    EXPECT_EQ(Records(module), written);
+    EXPECT_EQ(module.Memory()[6], 0x00);
+    EXPECT_EQ(module.Memory()[12], 25);
+    EXPECT_EQ(printed, "KEY-1 = CTRL+ALT+DEL\nKEY-2 = MRKey+Wheel BackWard = 3 \nKEY-3 = GameKey4\n");
+    ExpectFullReports(module);
+}
+
+TEST_F(HidrawCliTest, EachGoesOnFromModuleToModuleAndReportsTheFailedOne)
+{
+    // Outlives the testbed, as the fixture's modules do.
+    static CVirtualModule third;
+    AddStandardModule(testbed, module);
+    other.faults.failWritesFrom = 2;
+    scene = {
+        [&] { testbed.Unplug(module); },
+        [&] { AddStandardModule(testbed, other); },
+        [&] { testbed.Unplug(other); },
+        [&] { AddStandardModule(testbed, third); },
+    };
+    EXPECT_EQ(Run({"apply", KeyMapFile(), "--each", "--count", "3"}), CliExit::kFailed) << printed;
+    EXPECT_TRUE(scene.empty());
+    EXPECT_EQ(Records(module), written);
+    EXPECT_EQ(Records(third), written);
+    EXPECT_NE(printed.find("第 1 个模块：写入完成"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("第 2 个模块：写入失败"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("第 3 个模块：写入完成"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("共 3 个模块：完成 2 个，失败 1 个"), std::string::npos) << printed;
+    EXPECT_NE(std::find(sink.messages.begin(), sink.messages.end(), "KEY-1 写入失败，其后的按键没有写入"), sink.messages.end());
+}
