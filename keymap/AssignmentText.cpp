@@ -31,8 +31,8 @@ std::optional<PageAssignment> RunKeyboard(const CControlState &state, std::strin
 {
     std::uint8_t flags = 0;
     std::uint8_t code = 0;
-    const std::string charText = state.GetDlgItemText(KeyboardId::kCharField);
-    if (Keyboard::GetKeyAssignment(state, charText, flags, code) != text)
+    bool refused = false;
+    if (Keyboard::GetKeyAssignment(state, flags, code, refused) != text || refused)
         return std::nullopt;
     return PageAssignment{PageKind::Keyboard, flags, code};
 }
