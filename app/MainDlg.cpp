@@ -9,6 +9,7 @@
 #include "resources/AppIcon.h"
 #include "resources/MainTemplate.h"
 #include "settings/ModuleSettings.h"
+#include "translations/Translation.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -74,7 +75,7 @@ void CMainDlg::AddSystemMenuItem()
 #ifdef Q_OS_WIN
     if (HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(menu, MF_STRING, kIdmAboutBox, reinterpret_cast<LPCWSTR>(QString::fromUtf8(kAboutMenuText).utf16()));
+        AppendMenuW(menu, MF_STRING, kIdmAboutBox, reinterpret_cast<LPCWSTR>(TranslatedText(kAboutMenuText).utf16()));
     }
 #endif
 }
@@ -90,9 +91,9 @@ void CMainDlg::ColourLabels()
 
 void CMainDlg::CreatePages()
 {
-    m_tab->AddPage(KeyboardSettingDlg::Class(), QStringLiteral("键盘"), 130, 0);
-    m_tab->AddPage(MouseSettingDlg::Class(), QStringLiteral("鼠标"), 131, 0);
-    m_tab->AddPage(GamePadSettingDig::Class(), QStringLiteral("游戏杆"), 132, 0);
+    m_tab->AddPage(KeyboardSettingDlg::Class(), TranslatedText(QT_TRANSLATE_NOOP("Tavrin", "键盘")), 130, 0);
+    m_tab->AddPage(MouseSettingDlg::Class(), TranslatedText(QT_TRANSLATE_NOOP("Tavrin", "鼠标")), 131, 0);
+    m_tab->AddPage(GamePadSettingDig::Class(), TranslatedText(QT_TRANSLATE_NOOP("Tavrin", "游戏杆")), 132, 0);
     m_tab->SetActivePage(0);
     m_tab->m_nCurSel = 0;
     m_tab->LayoutPages();
@@ -198,7 +199,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
     menu.addSeparator();
-    menu.addAction(QString::fromUtf8(kAboutMenuText), this, &CMainDlg::ShowAboutBox);
+    menu.addAction(TranslatedText(kAboutMenuText), this, &CMainDlg::ShowAboutBox);
     menu.exec(event->globalPos());
 }
 

@@ -88,7 +88,7 @@ void CDeviceOperations::QueryModule()
     // The reply decides, not the command's result: a failed or timed-out read leaves it zero.
     m_link.SendCommand(MakeQueryCommand(), reply.data());
     if (reply[0] != kValidMarker) {
-        ShowMessage("此模块非法，请检查！");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！"));
         return;
     }
     m_controls.ResetContent(MainId::kModuleName);
@@ -108,20 +108,20 @@ void CDeviceOperations::WriteParameters()
 {
     const int debounce = AtoiRule(m_controls.GetDlgItemText(MainId::kDebounce));
     if (debounce < kMinDebounce) {
-        ShowMessage("注意，按键消抖值不能小于10 MS");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "注意，按键消抖值不能小于10 MS"));
         return;
     }
     if (debounce > kMaxDebounce) {
-        ShowMessage("注意，按键消抖值不能大于255 MS");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "注意，按键消抖值不能大于255 MS"));
         return;
     }
     ParameterBlock block = MakeParameterBlock(
         SelectionByte(m_controls, MainId::kBaudRate), SelectionByte(m_controls, MainId::kWorkMode),
         SelectionByte(m_controls, MainId::kLongPress), static_cast<std::uint8_t>(debounce));
     if (Send(kParameterLength, kParameterAddress, block.data()) > 0)
-        ShowMessage(" 配置写入完成");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", " 配置写入完成"));
     else
-        ShowMessage("配置写入失败");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "配置写入失败"));
 }
 
 void CDeviceOperations::RunFactoryReset(FactoryReset reset)
@@ -150,7 +150,7 @@ void CDeviceOperations::FactoryReset1()
         keyData[1 + 3 * i] = 0x03;
         keyData[3 + 3 * i] = static_cast<std::uint8_t>(0x3A + i);
     }
-    RunFactoryReset({MakeParameterBlock(0x00, 0x02, 0x01, 0x28), std::move(keyData), 30, "恢复出厂1设置完成", "恢复出厂1失败"});
+    RunFactoryReset({MakeParameterBlock(0x00, 0x02, 0x01, 0x28), std::move(keyData), 30, QT_TRANSLATE_NOOP("Tavrin", "恢复出厂1设置完成"), QT_TRANSLATE_NOOP("Tavrin", "恢复出厂1失败")});
 }
 
 void CDeviceOperations::FactoryReset2()
@@ -161,20 +161,20 @@ void CDeviceOperations::FactoryReset2()
         keyData[3 * k - 2] = 0x80;
         keyData[3 * k - 1] = static_cast<std::uint8_t>(k);
     }
-    RunFactoryReset({MakeParameterBlock(0x02, 0x03, 0x01, 0x28), std::move(keyData), 12, "恢复出厂2设置完成", "恢复出厂2失败"});
+    RunFactoryReset({MakeParameterBlock(0x02, 0x03, 0x01, 0x28), std::move(keyData), 12, QT_TRANSLATE_NOOP("Tavrin", "恢复出厂2设置完成"), QT_TRANSLATE_NOOP("Tavrin", "恢复出厂2失败")});
 }
 
 void CDeviceOperations::WriteKey()
 {
     const int selection = m_controls.GetCurSel(MainId::kKeyList);
     if (selection < 0 || selection >= kMaxKeyCount) {
-        ShowMessage("未选择按键，请先查找模块并选择按键！");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "未选择按键，请先查找模块并选择按键！"));
         return;
     }
     const int kind = m_currentPage ? m_currentPage() : 0;
     IKeyPage *page = m_pages ? m_pages(static_cast<PageKind>(kind)) : nullptr;
     if (!page) {
-        ShowMessage("当前页面不可用，键值未写入！");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "当前页面不可用，键值未写入！"));
         return;
     }
     std::uint8_t value1 = 0;
@@ -191,6 +191,6 @@ void CDeviceOperations::WriteKey()
         if (m_addLogLine)
             m_addLogLine(KeyName(static_cast<std::uint8_t>(index + 1)) + " = " + text);
     } else {
-        ShowMessage("设置失败!!");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设置失败!!"));
     }
 }

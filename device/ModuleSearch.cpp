@@ -7,10 +7,10 @@
 
 namespace {
 // The module is plugged in but the system does not let this user open it.
-constexpr const char *kAccessDeniedMessage =
-    "模块已连接，但没有权限打开它。请安装本工具附带的 udev 规则 60-tavrin.rules"
+constexpr const char *kAccessDeniedMessage = QT_TRANSLATE_NOOP(
+    "Tavrin", "模块已连接，但没有权限打开它。请安装本工具附带的 udev 规则 60-tavrin.rules"
     "（复制到 /etc/udev/rules.d/），然后执行 sudo udevadm control --reload-rules 和 "
-    "sudo udevadm trigger，再重新插拔模块。";
+    "sudo udevadm trigger，再重新插拔模块。");
 
 void EnableDeviceButtons(IDlgControls &controls, bool enable)
 {
@@ -22,7 +22,7 @@ void EnableDeviceButtons(IDlgControls &controls, bool enable)
 void FindModule(CDeviceLink &link, IDlgControls &controls, const std::function<void()> &queryModule)
 {
     if (!link.OpenModule()) {
-        ShowMessage(link.AccessDenied() ? kAccessDeniedMessage : "模块不在线");
+        ShowMessage(link.AccessDenied() ? kAccessDeniedMessage : QT_TRANSLATE_NOOP("Tavrin", "模块不在线"));
         EnableDeviceButtons(controls, false);
         return;
     }

@@ -1,5 +1,7 @@
 #include "resources/DialogItems.h"
 
+#include "translations/Translation.h"
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -38,9 +40,11 @@ QString FromUtf8(const std::string &text)
     return QString::fromStdString(text);
 }
 
+// The template's captions and list items are texts for a person, shown in the run's language;
+// what the program sets later (header lines, key names, numbers) is data and shown as it is.
 QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
 {
-    const QString caption = FromUtf8(control.caption);
+    const QString caption = TranslatedText(control.caption);
     switch (control.kind) {
     case CtlKind::Label: {
         auto *label = new QLabel(caption, parent);
@@ -77,7 +81,7 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         for (const auto &item : control.items)
-            combo->addItem(FromUtf8(item));
+            combo->addItem(TranslatedText(item));
         combo->setCurrentIndex(-1);
         return combo;
     }
@@ -223,7 +227,7 @@ CDialogItems::CDialogItems(const DialogTemplate &dialog, QWidget *host, const Fa
     : m_units(TemplateFont(dialog))
 {
     host->setFont(TemplateFont(dialog));
-    host->setWindowTitle(FromUtf8(dialog.caption));
+    host->setWindowTitle(TranslatedText(dialog.caption));
     host->resize(m_units.X(dialog.cx), m_units.Y(dialog.cy));
 
     QButtonGroup *radioGroup = nullptr;
