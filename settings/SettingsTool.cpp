@@ -1,5 +1,6 @@
 #include "settings/SettingsTool.h"
 
+#include "common/UserText.h"
 #include "settings/IniFile.h"
 #include "settings/IniLine.h"
 #include "settings/ModuleSettings.h"
@@ -8,30 +9,40 @@
 #include <filesystem>
 #include <ostream>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace {
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-constexpr const char *kHelp =
-    "Usage: tavrin-settings [--file FILE] show\n"
-    "       tavrin-settings [--file FILE] get SECTION KEY\n"
-    "       tavrin-settings [--file FILE] set SECTION KEY VALUE\n"
-    "       tavrin-settings --help\n"
+constexpr const char *kHelp = QT_TRANSLATE_NOOP(
+    "Tavrin",
+    "用法：tavrin-settings [--file FILE] show\n"
+    "      tavrin-settings [--file FILE] get SECTION KEY\n"
+    "      tavrin-settings [--file FILE] set SECTION KEY VALUE\n"
+    "      tavrin-settings --help\n"
     "\n"
-    "Shows and changes the values of a Tavrin settings file, which keeps them scrambled.\n"
-    "Without --file it works on the confight.ini beside this program, the file Tavrin reads.\n"
+    "显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。\n"
+    "不带 --file 时，处理本程序旁边的 confight.ini，也就是 Tavrin 读取的文件。\n"
     "\n"
-    "  show   prints every section and value in clear\n"
-    "  get    prints one value in clear\n"
-    "  set    stores VALUE scrambled; every other line of the file stays as it is\n"
+    "  show   以明文列出所有节和值\n"
+    "  get    以明文显示一个值\n"
+    "  set    加扰保存 VALUE；文件的其他各行保持不变\n"
     "\n"
-    "Values are UTF-8 text. The header lines of the main window are \"man\", \"phone\" and\n"
-    "\"www\" in section \"String\", for example:\n"
+    "  --lang en|zh   输出的语言（也可以用环境变量 TAVRIN_LANG 选择）\n"
+    "\n"
+    "值是 UTF-8 文本。主窗口的三行标题是节 \"String\" 中的 \"man\"、\"phone\" 和 \"www\"，例如：\n"
     "  tavrin-settings set String man \"示例科技有限公司\"\n"
     "\n"
-    "Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.\n";
+    "退出状态：0 完成，1 无法读写文件或值，2 用法错误。\n");
+
+// Every message names the program first, as command-line tools do.
+void Report(std::ostream &err, const char *source, std::vector<std::string> args = {})
+{
+    err << "tavrin-settings: " << TranslateText({source, std::move(args)}) << "\n";
+}
 
 struct Command {
     std::string strPath;
@@ -61,11 +72,11 @@ bool LoadFile(CIniFile &ini, const std::string &strPath, std::ostream &err)
     ini.SetPath(strPath);
     std::error_code ec;
     if (!std::filesystem::exists(PathFromUtf8(strPath), ec)) {
-        err << "tavrin-settings: no settings file at " << strPath << "\n";
+        Report(err, QT_TRANSLATE_NOOP("Tavrin", "没有设置文件：%1"), {strPath});
         return false;
     }
     if (!ini.Load()) {
-        err << "tavrin-settings: cannot read the settings file " << strPath << "\n";
+        Report(err, QT_TRANSLATE_NOOP("Tavrin", "无法读取设置文件 %1"), {strPath});
         return false;
     }
     return true;
@@ -89,7 +100,7 @@ int Get(CIniFile &ini, const std::string &section, const std::string &key, std::
 {
     const std::string stored = ini.GetValue(section, key);
     if (stored == kAbsentValue) {
-        err << "tavrin-settings: no value \"" << key << "\" in section \"" << section << "\"\n";
+        Report(err, QT_TRANSLATE_NOOP("Tavrin", "节 \"%1\" 中没有值 \"%2\""), {section, key});
         return kFailed;
     }
     out << CIniFile::Decode(stored) << "\n";
@@ -100,11 +111,11 @@ int Set(CIniFile &ini, const std::string &section, const std::string &key, const
         std::ostream &err)
 {
     if (const char *reason = WhyNotStorable(section, key, text)) {
-        err << "tavrin-settings: cannot store this value: " << reason << "\n";
+        Report(err, QT_TRANSLATE_NOOP("Tavrin", "无法保存这个值：%1"), {TranslateText({reason, {}})});
         return kFailed;
     }
     if (!ini.WriteString(section, key, text)) {
-        err << "tavrin-settings: cannot write the settings file " << ini.GetPath() << "; it is unchanged\n";
+        Report(err, QT_TRANSLATE_NOOP("Tavrin", "无法写入设置文件 %1，文件保持不变"), {ini.GetPath()});
         return kFailed;
     }
     return kDone;
@@ -114,12 +125,12 @@ int Set(CIniFile &ini, const std::string &section, const std::string &key, const
 int RunSettingsTool(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kHelp;
+        out << TranslateText({kHelp, {}});
         return kDone;
     }
     Command command;
     if (!ParseCommand(args, command)) {
-        err << "tavrin-settings: wrong usage; see tavrin-settings --help\n";
+        Report(err, QT_TRANSLATE_NOOP("Tavrin", "用法错误，请参阅 tavrin-settings --help"));
         return kUsage;
     }
     CIniFile ini;

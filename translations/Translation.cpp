@@ -52,10 +52,11 @@ bool InstallTranslation(Language language)
 bool SetUpLanguage(std::vector<std::string> &args)
 {
     std::optional<Language> chosen;
-    if (!TakeLanguageOption(args, chosen)) {
-        std::fprintf(stderr, "%s: --lang takes en or zh\n", qPrintable(QCoreApplication::applicationName()));
-        return false;
-    }
+    const bool understood = TakeLanguageOption(args, chosen);
     InstallTranslation(ChooseLanguage(chosen, ProcessEnvironment));
-    return true;
+    if (!understood) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                     TranslateText({QT_TRANSLATE_NOOP("Tavrin", "--lang 只接受 en 或 zh"), {}}).c_str());
+    }
+    return understood;
 }

@@ -20,5 +20,6 @@ bool InstallTranslation(Language language);
 
 // What each program does once its application object exists: takes --lang out of args, chooses
 // the language from it, TAVRIN_LANG and the locale, and installs it. False, with the reason on
-// standard error, when --lang names no language Tavrin has; the program then ends with status 2.
+// standard error in the language of the environment, when --lang names no language Tavrin has;
+// the program then ends with status 2.
 bool SetUpLanguage(std::vector<std::string> &args);

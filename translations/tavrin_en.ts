@@ -245,7 +245,7 @@
     </message>
     <message>
         <source>注意:参数写入按钮,只有更改模块长按连接,按键消抖的参数,才能点击。</source>
-        <translation>Note: press Set params only to change the module's Repeat or debounce Delay.</translation>
+        <translation>Note: press Set params only to change the module&apos;s Repeat or debounce Delay.</translation>
     </message>
     <message>
         <source>长按连击</source>
@@ -422,6 +422,95 @@
     <message>
         <source>配置文件丢失,请检查!</source>
         <translation>Settings file missing, please check!</translation>
+    </message>
+    <message>
+        <source>节名不能为空，不能以空白开头或结尾，也不能含有 &apos;]&apos;、LF 或 0x1A</source>
+        <translation>a section name must not be empty, start or end with white space, or hold &apos;]&apos;, LF or 0x1A</translation>
+    </message>
+    <message>
+        <source>键名不能为空，不能以 &apos;[&apos; 或空白开头，不能以空白结尾，也不能含有 &apos;=&apos;、LF 或 0x1A</source>
+        <translation>a key must not be empty, start with &apos;[&apos; or white space, end with white space, or hold &apos;=&apos;, LF or 0x1A</translation>
+    </message>
+    <message>
+        <source>值不能含有零字节</source>
+        <translation>a value must not hold a zero byte</translation>
+    </message>
+    <message>
+        <source>值含有文件无法保存的控制字符，或者开头或结尾是 &apos;&lt;&apos;</source>
+        <translation>the value holds a control character, or &apos;&lt;&apos; at its start or end, that the file cannot keep</translation>
+    </message>
+    <message>
+        <source>值加扰后的形式正好是缺失值的标记</source>
+        <translation>the value&apos;s scrambled form is the marker of a missing value</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-settings [--file FILE] show
+      tavrin-settings [--file FILE] get SECTION KEY
+      tavrin-settings [--file FILE] set SECTION KEY VALUE
+      tavrin-settings --help
+
+显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。
+不带 --file 时，处理本程序旁边的 confight.ini，也就是 Tavrin 读取的文件。
+
+  show   以明文列出所有节和值
+  get    以明文显示一个值
+  set    加扰保存 VALUE；文件的其他各行保持不变
+
+  --lang en|zh   输出的语言（也可以用环境变量 TAVRIN_LANG 选择）
+
+值是 UTF-8 文本。主窗口的三行标题是节 &quot;String&quot; 中的 &quot;man&quot;、&quot;phone&quot; 和 &quot;www&quot;，例如：
+  tavrin-settings set String man &quot;示例科技有限公司&quot;
+
+退出状态：0 完成，1 无法读写文件或值，2 用法错误。
+</source>
+        <translation>Usage: tavrin-settings [--file FILE] show
+       tavrin-settings [--file FILE] get SECTION KEY
+       tavrin-settings [--file FILE] set SECTION KEY VALUE
+       tavrin-settings --help
+
+Shows and changes the values of a Tavrin settings file, which keeps them scrambled.
+Without --file it works on the confight.ini beside this program, the file Tavrin reads.
+
+  show   prints every section and value in clear
+  get    prints one value in clear
+  set    stores VALUE scrambled; every other line of the file stays as it is
+
+  --lang en|zh   the language of the output (TAVRIN_LANG chooses it too)
+
+Values are UTF-8 text. The header lines of the main window are &quot;man&quot;, &quot;phone&quot; and
+&quot;www&quot; in section &quot;String&quot;, for example:
+  tavrin-settings set String man &quot;Example Technology Co., Ltd.&quot;
+
+Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.
+</translation>
+    </message>
+    <message>
+        <source>没有设置文件：%1</source>
+        <translation>no settings file at %1</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件 %1</source>
+        <translation>cannot read the settings file %1</translation>
+    </message>
+    <message>
+        <source>节 &quot;%1&quot; 中没有值 &quot;%2&quot;</source>
+        <translation>no value &quot;%2&quot; in section &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>无法保存这个值：%1</source>
+        <translation>cannot store this value: %1</translation>
+    </message>
+    <message>
+        <source>无法写入设置文件 %1，文件保持不变</source>
+        <translation>cannot write the settings file %1; it is unchanged</translation>
+    </message>
+    <message>
+        <source>用法错误，请参阅 tavrin-settings --help</source>
+        <translation>wrong usage; see tavrin-settings --help</translation>
+    </message>
+    <message>
+        <source>--lang 只接受 en 或 zh</source>
+        <translation>--lang takes en or zh</translation>
     </message>
 </context>
 </TS>

@@ -62,7 +62,7 @@ struct FailureCase {
     const char *name;
     std::vector<std::string> args;
     int status;
-    std::string message; // part of the error output
+    std::string message; // part of the error output, in the source language: no translation is loaded
 };
 
 TEST_F(SettingsToolTest, FailuresAreExplainedAndChangeNothing)
@@ -70,16 +70,16 @@ TEST_F(SettingsToolTest, FailuresAreExplainedAndChangeNothing)
     const std::string missing = folder.File("missing.ini");
     fs::create_directory(folder.Path() / "folder.ini");
     const FailureCase cases[] = {
-        {"missing file", {"--file", missing, "show"}, 1, "no settings file at " + missing},
-        {"set on a missing file", {"--file", missing, "set", "int", "KeyNum", "8"}, 1, "no settings file"},
-        {"unreadable file", {"--file", folder.File("folder.ini"), "show"}, 1, "cannot read"},
-        {"absent value", {"--file", path, "get", "String", "fax"}, 1, "no value \"fax\" in section \"String\""},
-        {"value that cannot be stored", {"--file", path, "set", "String", "man", "<x>"}, 1, "cannot store"},
-        {"bad key", {"--file", path, "set", "String", "a=b", "x"}, 1, "cannot store"},
-        {"no command", {}, 2, "wrong usage"},
-        {"--file without a path", {"--file"}, 2, "wrong usage"},
-        {"unknown command", {"--file", path, "list"}, 2, "wrong usage"},
-        {"set without a value", {"--file", path, "set", "String", "man"}, 2, "wrong usage"},
+        {"missing file", {"--file", missing, "show"}, 1, "没有设置文件：" + missing},
+        {"set on a missing file", {"--file", missing, "set", "int", "KeyNum", "8"}, 1, "没有设置文件"},
+        {"unreadable file", {"--file", folder.File("folder.ini"), "show"}, 1, "无法读取设置文件"},
+        {"absent value", {"--file", path, "get", "String", "fax"}, 1, "节 \"String\" 中没有值 \"fax\""},
+        {"value that cannot be stored", {"--file", path, "set", "String", "man", "<x>"}, 1, "无法保存这个值：值含有"},
+        {"bad key", {"--file", path, "set", "String", "a=b", "x"}, 1, "无法保存这个值：键名"},
+        {"no command", {}, 2, "用法错误"},
+        {"--file without a path", {"--file"}, 2, "用法错误"},
+        {"unknown command", {"--file", path, "list"}, 2, "用法错误"},
+        {"set without a value", {"--file", path, "set", "String", "man"}, 2, "用法错误"},
     };
     const std::string before = ReadBytes(path);
     for (const FailureCase &c : cases) {
