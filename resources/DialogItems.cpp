@@ -40,11 +40,9 @@ QString FromUtf8(const std::string &text)
     return QString::fromStdString(text);
 }
 
-// The template's captions and list items are texts for a person, shown in the run's language;
-// what the program sets later (header lines, key names, numbers) is data and shown as it is.
 QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
 {
-    const QString caption = TranslatedText(control.caption);
+    const QString caption = FromUtf8(control.caption);
     switch (control.kind) {
     case CtlKind::Label: {
         auto *label = new QLabel(caption, parent);
@@ -81,7 +79,7 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         for (const auto &item : control.items)
-            combo->addItem(TranslatedText(item));
+            combo->addItem(FromUtf8(item));
         combo->setCurrentIndex(-1);
         return combo;
     }
@@ -99,6 +97,15 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
     }
     }
     return new QWidget(parent);
+}
+
+// A text marked in the dialog's own context takes that translation, any other the common one.
+std::string Translated(const QByteArray &ownContext, const std::string &source)
+{
+    if (source.empty())
+        return source;
+    const QString own = QCoreApplication::translate(ownContext.constData(), source.c_str());
+    return (own != FromUtf8(source) ? own : TranslatedText(source)).toStdString();
 }
 
 bool IsField(const QWidget *widget)
@@ -191,6 +198,19 @@ void CAutoRadioButton::focusInEvent(QFocusEvent *event)
     }
 }
 
+DialogTemplate TranslatedTemplate(const DialogTemplate &dialog)
+{
+    const QByteArray ownContext = QByteArray(kTextContext) + ' ' + QByteArray::number(dialog.id);
+    DialogTemplate shown = dialog;
+    shown.caption = Translated(ownContext, dialog.caption);
+    for (ControlTemplate &control : shown.controls) {
+        control.caption = Translated(ownContext, control.caption);
+        for (std::string &item : control.items)
+            item = Translated(ownContext, item);
+    }
+    return shown;
+}
+
 QFont TemplateFont(const DialogTemplate &dialog)
 {
     QFont font;
@@ -223,11 +243,12 @@ QRect CDialogUnits::Rect(int x, int y, int cx, int cy) const
     return QRect(X(x), Y(y), X(cx), Y(cy));
 }
 
-CDialogItems::CDialogItems(const DialogTemplate &dialog, QWidget *host, const Factory &factory)
-    : m_units(TemplateFont(dialog))
+CDialogItems::CDialogItems(const DialogTemplate &source, QWidget *host, const Factory &factory)
+    : m_units(TemplateFont(source))
 {
+    const DialogTemplate dialog = TranslatedTemplate(source);
     host->setFont(TemplateFont(dialog));
-    host->setWindowTitle(TranslatedText(dialog.caption));
+    host->setWindowTitle(FromUtf8(dialog.caption));
     host->resize(m_units.X(dialog.cx), m_units.Y(dialog.cy));
 
     QButtonGroup *radioGroup = nullptr;

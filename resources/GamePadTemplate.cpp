@@ -22,7 +22,7 @@ const DialogTemplate &GamePadTemplate()
             {kDown, CtlKind::RadioButton, 45, 77, 24, 10, QT_TRANSLATE_NOOP("Tavrin", "下"), kHidden, {}},
             {kRight, CtlKind::RadioButton, 68, 62, 24, 10, QT_TRANSLATE_NOOP("Tavrin", "右"), kHidden, {}},
             {kNoId, CtlKind::GroupBox, 7, 7, 334, 199, QT_TRANSLATE_NOOP("Tavrin", "游戏杆设置"), kStyleNone, {}},
-            {kNoId, CtlKind::GroupBox, 15, 20, 318, 100, QT_TRANSLATE_NOOP("Tavrin", "按键"), kStyleNone, {}},
+            {kNoId, CtlKind::GroupBox, 15, 20, 318, 100, QT_TRANSLATE_NOOP("Tavrin 132", "按键"), kStyleNone, {}},
             {kButton1, CtlKind::RadioButton, 150, 32, 40, 10, QT_TRANSLATE_NOOP("Tavrin", "按键1"), kStyleNone, {}},
             {kButton2, CtlKind::RadioButton, 150, 52, 40, 10, QT_TRANSLATE_NOOP("Tavrin", "按键2"), kStyleNone, {}},
             {kButton3, CtlKind::RadioButton, 150, 72, 40, 10, QT_TRANSLATE_NOOP("Tavrin", "按键3"), kStyleNone, {}},

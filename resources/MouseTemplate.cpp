@@ -19,7 +19,7 @@ const DialogTemplate &MouseTemplate()
         9,
         {
             {kNoId, CtlKind::GroupBox, 7, 7, 334, 197, QT_TRANSLATE_NOOP("Tavrin", "鼠标设置"), kStyleNone, {}},
-            {kNoId, CtlKind::GroupBox, 17, 20, 314, 32, QT_TRANSLATE_NOOP("Tavrin", "按键"), kStyleNone, {}},
+            {kNoId, CtlKind::GroupBox, 17, 20, 314, 32, QT_TRANSLATE_NOOP("Tavrin 131", "按键"), kStyleNone, {}},
             {kButtonNone, CtlKind::CheckBox, 35, 34, 40, 10, QT_TRANSLATE_NOOP("Tavrin", "无"), kGroup | kTabStop, {}},
             {kLeftButton, CtlKind::CheckBox, 105, 34, 40, 10, QT_TRANSLATE_NOOP("Tavrin", "左键"), kTabStop, {}},
             {kMiddleButton, CtlKind::CheckBox, 175, 34, 40, 10, QT_TRANSLATE_NOOP("Tavrin", "中键"), kTabStop, {}},

@@ -513,4 +513,18 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
         <translation>--lang takes en or zh</translation>
     </message>
 </context>
+<context>
+    <name>Tavrin 131</name>
+    <message>
+        <source>按键</source>
+        <translation>Buttons</translation>
+    </message>
+</context>
+<context>
+    <name>Tavrin 132</name>
+    <message>
+        <source>按键</source>
+        <translation>Buttons</translation>
+    </message>
+</context>
 </TS>

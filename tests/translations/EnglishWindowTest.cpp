@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 using namespace MainId;
@@ -147,30 +148,33 @@ int Need(const ControlTemplate &control, const QFontMetrics &metrics, const QRec
 // more than the source).
 QStringList CaptionsThatDoNotFit(const DialogTemplate &dialog)
 {
+    const DialogTemplate shown = TranslatedTemplate(dialog);
     const QFont font = TemplateFont(dialog);
     const QFontMetrics metrics(font);
     const CDialogUnits units(font);
     QStringList found;
-    for (const ControlTemplate &control : dialog.controls) {
+    for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+        const ControlTemplate &control = dialog.controls[i];
         if (control.style & kHidden)
             continue;
         const QRect rect = units.Rect(control.x, control.y, control.cx, control.cy);
-        std::vector<std::string> sources{control.caption};
-        sources.insert(sources.end(), control.items.begin(), control.items.end());
-        for (const std::string &source : sources) {
-            const QString text = TranslatedText(source).remove(QLatin1Char('&'));
+        std::vector<std::pair<std::string, std::string>> texts{{control.caption, shown.controls[i].caption}};
+        for (std::size_t item = 0; item < control.items.size(); ++item)
+            texts.emplace_back(control.items[item], shown.controls[i].items[item]);
+        for (const auto &[source, translation] : texts) {
+            const QString text = QString::fromStdString(translation).remove(QLatin1Char('&'));
             const QRect room = CaptionRoom(control, rect, font, text);
             const bool wraps = control.kind == CtlKind::Label && control.cy >= 16;
-            const int has = wraps ? room.height() : room.width();
+            const int has = std::max(wraps ? room.height() : room.width(),
+                                     Need(control, metrics, room, QString::fromStdString(source).remove(QLatin1Char('&'))));
             const int need = Need(control, metrics, room, text);
-            const int sourceNeed = Need(control, metrics, room, QString::fromStdString(source).remove(QLatin1Char('&')));
-            if (need > std::max(has, sourceNeed))
+            if (need > has)
                 found << QStringLiteral("%1 in dialog %2: \"%3\" needs %4 px, has %5 px")
                              .arg(control.id)
                              .arg(dialog.id)
                              .arg(text)
                              .arg(need)
-                             .arg(std::max(has, sourceNeed));
+                             .arg(has);
         }
     }
     return found;
