@@ -77,7 +77,7 @@
     </message>
     <message>
         <source>设置失败!!</source>
-        <translation>Writing the key failed!!</translation>
+        <translation>Writing the key failed!</translation>
     </message>
     <message>
         <source>模块已连接，但没有权限打开它。请安装本工具附带的 udev 规则 60-tavrin.rules（复制到 /etc/udev/rules.d/），然后执行 sudo udevadm control --reload-rules 和 sudo udevadm trigger，再重新插拔模块。</source>
@@ -321,7 +321,7 @@
     </message>
     <message>
         <source>操作</source>
-        <translation>Operation</translation>
+        <translation>Operations</translation>
     </message>
     <message>
         <source>模块</source>
