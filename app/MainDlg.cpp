@@ -10,6 +10,7 @@
 #include "resources/AppIcon.h"
 #include "resources/MainTemplate.h"
 #include "settings/ModuleSettings.h"
+#include "translations/Translation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,7 +52,7 @@ constexpr const char *kWritingKeyMap = QT_TRANSLATE_NOOP("Tavrin", "正在写入
 
 QString Text(const char *source, const std::vector<std::string> &args = {})
 {
-    return QString::fromStdString(ComposeText(source, args));
+    return QString::fromStdString(TranslateText(UserText{source, args}));
 }
 
 // The title every box of the tool has: the executable's name without its extension.
@@ -150,7 +151,7 @@ void CMainDlg::AddSystemMenuItem()
 #ifdef Q_OS_WIN
     if (HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(menu, MF_STRING, kIdmAboutBox, reinterpret_cast<LPCWSTR>(QString::fromUtf8(kAboutMenuText).utf16()));
+        AppendMenuW(menu, MF_STRING, kIdmAboutBox, reinterpret_cast<LPCWSTR>(TranslatedText(kAboutMenuText).utf16()));
         AppendMenuW(menu, MF_STRING, kIdmSaveKeyMap, reinterpret_cast<LPCWSTR>(Text(kSaveKeyMapText).utf16()));
         AppendMenuW(menu, MF_STRING, kIdmLoadKeyMap, reinterpret_cast<LPCWSTR>(Text(kLoadKeyMapText).utf16()));
     }
@@ -186,9 +187,9 @@ void CMainDlg::ColourLabels()
 
 void CMainDlg::CreatePages()
 {
-    m_tab->AddPage(KeyboardSettingDlg::Class(), QStringLiteral("键盘"), 130, 0);
-    m_tab->AddPage(MouseSettingDlg::Class(), QStringLiteral("鼠标"), 131, 0);
-    m_tab->AddPage(GamePadSettingDig::Class(), QStringLiteral("游戏杆"), 132, 0);
+    m_tab->AddPage(KeyboardSettingDlg::Class(), TranslatedText(QT_TRANSLATE_NOOP("Tavrin", "键盘")), 130, 0);
+    m_tab->AddPage(MouseSettingDlg::Class(), TranslatedText(QT_TRANSLATE_NOOP("Tavrin", "鼠标")), 131, 0);
+    m_tab->AddPage(GamePadSettingDig::Class(), TranslatedText(QT_TRANSLATE_NOOP("Tavrin", "游戏杆")), 132, 0);
     m_tab->SetActivePage(0);
     m_tab->m_nCurSel = 0;
     m_tab->LayoutPages();
@@ -347,7 +348,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent *event)
     menu.addSeparator();
     menu.addAction(m_pSaveKeyMap);
     menu.addAction(m_pLoadKeyMap);
-    menu.addAction(QString::fromUtf8(kAboutMenuText), this, &CMainDlg::ShowAboutBox);
+    menu.addAction(TranslatedText(kAboutMenuText), this, &CMainDlg::ShowAboutBox);
     menu.exec(event->globalPos());
 }
 

@@ -7,7 +7,7 @@
 void CMessageBoxSink::ShowMessage(const UserText &text)
 {
     const QString title = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    QMessageBox box(QMessageBox::Warning, title, QString::fromStdString(ComposeText(text)), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Warning, title, QString::fromStdString(TranslateText(text)), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -3,7 +3,7 @@
 #include "common/MessageSink.h"
 
 // The GUI's message sink: a modal box with an exclamation icon, one OK button, and the
-// executable's file name without extension as its title.
+// executable's file name without extension as its title. It shows the text in the run's language.
 class CMessageBoxSink final : public IMessageSink {
 public:
     void ShowMessage(const UserText &text) override;

@@ -13,7 +13,7 @@ void ShowMessage(const UserText &text)
         g_pMessageSink->ShowMessage(text);
         return;
     }
-    std::fprintf(stderr, "%s\n", ComposeText(text).c_str());
+    std::fprintf(stderr, "%s\n", TranslateText(text).c_str());
 }
 
 void ShowMessage(const std::string &source, std::vector<std::string> args)

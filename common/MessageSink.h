@@ -13,7 +13,7 @@ public:
     virtual void ShowMessage(const UserText &text) = 0;
 };
 
-// Shows a message through the installed sink; without a sink the composed source text goes to
+// Shows a message through the installed sink; without a sink the text, translated, goes to
 // standard error.
 void ShowMessage(const UserText &text);
 // A fixed text, or a text with places %1..%9 and their values.

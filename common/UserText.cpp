@@ -1,5 +1,9 @@
 #include "common/UserText.h"
 
+namespace {
+TextTranslator g_translator = nullptr;
+}
+
 std::string ComposeText(const std::string &pattern, const std::vector<std::string> &args)
 {
     std::string text;
@@ -17,4 +21,14 @@ std::string ComposeText(const std::string &pattern, const std::vector<std::strin
         }
     }
     return text;
+}
+
+void SetTextTranslator(TextTranslator translator)
+{
+    g_translator = translator;
+}
+
+std::string TranslateText(const UserText &text)
+{
+    return ComposeText(g_translator ? g_translator(text.source) : text.source, text.args);
 }

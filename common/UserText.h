@@ -25,3 +25,11 @@ inline std::string ComposeText(const UserText &text)
 {
     return ComposeText(text.source, text.args);
 }
+
+// Looks up a source text in the translation of this run.
+using TextTranslator = std::string (*)(const std::string &source);
+// Installed once at start by the program that loads a translation; until then texts stay in
+// their source language.
+void SetTextTranslator(TextTranslator translator);
+// The text in the language of this run: its source translated, then its values filled in.
+std::string TranslateText(const UserText &text);

@@ -66,7 +66,7 @@ OpenedInterface OpenInSearchOrder(IHidBackend &backend, const std::vector<Module
 bool CDeviceLink::OpenModule()
 {
     if (m_backend.Init() != 0)
-        ShowMessage("设备初始化失败");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
     CloseHandle();
     m_bAccessDenied = false;
     OpenedInterface opened = OpenInSearchOrder(m_backend, ListModuleInterfaces(m_backend), [this](const ModuleInterface &) {
@@ -91,7 +91,7 @@ int CDeviceLink::SendCommand(CommandBlock block, std::uint8_t *data)
     // Without an open handle the block cannot go out: the same failure as an unplugged module.
     int result = m_hDevice ? WritePadded(block.bytes.data(), block.bytes.size()) : -1;
     if (result < 0) {
-        ShowMessage("写命令错误，请检查模块是否在线，或者重新点击查找设备再试。");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "写命令错误，请检查模块是否在线，或者重新点击查找设备再试。"));
         return result;
     }
     std::uint32_t remaining = block.DataLength();
@@ -102,13 +102,13 @@ int CDeviceLink::SendCommand(CommandBlock block, std::uint8_t *data)
         if (block.Direction() == kDirToModule) {
             result = WritePadded(position, piece);
             if (result < 0) {
-                ShowMessage("写数据错误");
+                ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "写数据错误"));
                 return result;
             }
         } else {
             result = m_backend.ReadTimeout(m_hDevice, position, piece, kReadTimeoutMs);
             if (result < 0) {
-                ShowMessage("读数据错误");
+                ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "读数据错误"));
                 return result;
             }
         }

@@ -5,10 +5,10 @@
 #include "common/MessageSink.h"
 #include "device/DeviceLink.h"
 
-const char *const kAccessDeniedMessage =
-    "模块已连接，但没有权限打开它。请安装本工具附带的 udev 规则 60-tavrin.rules"
+const char *const kAccessDeniedMessage = QT_TRANSLATE_NOOP(
+    "Tavrin", "模块已连接，但没有权限打开它。请安装本工具附带的 udev 规则 60-tavrin.rules"
     "（复制到 /etc/udev/rules.d/），然后执行 sudo udevadm control --reload-rules 和 "
-    "sudo udevadm trigger，再重新插拔模块。";
+    "sudo udevadm trigger，再重新插拔模块。");
 
 namespace {
 void EnableDeviceButtons(IDlgControls &controls, bool enable)
@@ -20,7 +20,7 @@ void EnableDeviceButtons(IDlgControls &controls, bool enable)
 
 void ShowSearchFailure(const CDeviceLink &link)
 {
-    ShowMessage(link.AccessDenied() ? kAccessDeniedMessage : "模块不在线");
+    ShowMessage(link.AccessDenied() ? kAccessDeniedMessage : QT_TRANSLATE_NOOP("Tavrin", "模块不在线"));
 }
 
 void FindModule(CDeviceLink &link, IDlgControls &controls, const std::function<void()> &queryModule)

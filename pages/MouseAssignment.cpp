@@ -7,10 +7,10 @@
 using namespace MouseId;
 
 const std::array<MouseMove, 4> kMouseMoves = {{
-    {kMoveUp, kUpCount, 0x00, {"MoveUp(", ")Pixel"}, "向上像素移动数值设置过大,设置值不应超过127"},
-    {kMoveDown, kDownCount, 0x08, {"MoveDown(", ")Pixel"}, "向下像素移动数值设置过大,设置值不应超过127"},
-    {kMoveLeft, kLeftCount, 0x10, {"Move Left(", ")Pixel"}, "向左像素移动数值设置过大,设置值不应超过127"},
-    {kMoveRight, kRightCount, 0x18, {"Move Right(", ")Pixel"}, "向右像素移动数值设置过大,设置值不应超过127"},
+    {kMoveUp, kUpCount, 0x00, {"MoveUp(", ")Pixel"}, QT_TRANSLATE_NOOP("Tavrin", "向上像素移动数值设置过大,设置值不应超过127")},
+    {kMoveDown, kDownCount, 0x08, {"MoveDown(", ")Pixel"}, QT_TRANSLATE_NOOP("Tavrin", "向下像素移动数值设置过大,设置值不应超过127")},
+    {kMoveLeft, kLeftCount, 0x10, {"Move Left(", ")Pixel"}, QT_TRANSLATE_NOOP("Tavrin", "向左像素移动数值设置过大,设置值不应超过127")},
+    {kMoveRight, kRightCount, 0x18, {"Move Right(", ")Pixel"}, QT_TRANSLATE_NOOP("Tavrin", "向右像素移动数值设置过大,设置值不应超过127")},
 }};
 
 namespace {
@@ -47,7 +47,7 @@ constexpr std::int32_t kMaxCount = 127;
 // The wheel count travels as a signed byte: below this its byte would no longer hold the number
 // the description shows.
 constexpr std::int32_t kMinWheelCount = -128;
-const char *const kWheelTooLarge = "滚动刻度数值设置过大,设置值不应超过127";
+const char *const kWheelTooLarge = QT_TRANSLATE_NOOP("Tavrin", "滚动刻度数值设置过大,设置值不应超过127");
 
 std::string Format(const NumberPiece &piece, int number)
 {

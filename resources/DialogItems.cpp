@@ -1,5 +1,7 @@
 #include "resources/DialogItems.h"
 
+#include "translations/Translation.h"
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -125,6 +127,15 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
     return new QWidget(parent);
 }
 
+// A text marked in the dialog's own context takes that translation, any other the common one.
+std::string Translated(const QByteArray &ownContext, const std::string &source)
+{
+    if (source.empty())
+        return source;
+    const QString own = QCoreApplication::translate(ownContext.constData(), source.c_str());
+    return (own != FromUtf8(source) ? own : TranslatedText(source)).toStdString();
+}
+
 bool IsField(const QWidget *widget)
 {
     return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QComboBox *>(widget) ||
@@ -222,6 +233,19 @@ void UseDialogStyle(QWidget *widget)
     widget->setStyle(style);
 }
 
+DialogTemplate TranslatedTemplate(const DialogTemplate &dialog)
+{
+    const QByteArray ownContext = QByteArray(kTextContext) + ' ' + QByteArray::number(dialog.id);
+    DialogTemplate shown = dialog;
+    shown.caption = Translated(ownContext, dialog.caption);
+    for (ControlTemplate &control : shown.controls) {
+        control.caption = Translated(ownContext, control.caption);
+        for (std::string &item : control.items)
+            item = Translated(ownContext, item);
+    }
+    return shown;
+}
+
 QFont TemplateFont(const DialogTemplate &dialog)
 {
     QFont font;
@@ -255,9 +279,10 @@ QRect CDialogUnits::Rect(int x, int y, int cx, int cy) const
     return QRect(X(x), Y(y), X(cx), Y(cy));
 }
 
-CDialogItems::CDialogItems(const DialogTemplate &dialog, QWidget *host, const Factory &factory)
-    : m_units(TemplateFont(dialog))
+CDialogItems::CDialogItems(const DialogTemplate &source, QWidget *host, const Factory &factory)
+    : m_units(TemplateFont(source))
 {
+    const DialogTemplate dialog = TranslatedTemplate(source);
     host->setFont(TemplateFont(dialog));
     host->setWindowTitle(FromUtf8(dialog.caption));
     host->resize(m_units.X(dialog.cx), m_units.Y(dialog.cy));

@@ -45,6 +45,12 @@ protected:
 // Gives widget the look of the template's dialogs where it differs from the application style's.
 void UseDialogStyle(QWidget *widget);
 
+// The template as this run shows it: its title, captions and list items in the run's language;
+// what the program sets later (header lines, key names, numbers) is data, shown as it is. A text
+// marked in the dialog's own context, "Tavrin 131", takes that translation before the common one
+// of "Tavrin": so a word can be translated in one sense on one page and in another elsewhere.
+DialogTemplate TranslatedTemplate(const DialogTemplate &dialog);
+
 // The font a template names, with fallbacks for systems that lack it.
 QFont TemplateFont(const DialogTemplate &dialog);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/UserText.h"
 #include "resources/DialogTemplate.h"
 
 #include <string>
@@ -10,7 +11,7 @@ const DialogTemplate &MainDlgTemplate();
 const DialogTemplate &AboutDlgTemplate();
 
 // String 101: the about item added to the window menu.
-inline constexpr const char *kAboutMenuText = "关于 Tavrin V1.0(&A)...";
+inline constexpr const char *kAboutMenuText = QT_TRANSLATE_NOOP("Tavrin", "关于 Tavrin V1.0(&A)...");
 // Command identifier of the about item.
 inline constexpr int kIdmAboutBox = 16;
 

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
+  qt6-tools-dev qt6-l10n-tools
   libhidapi-dev
   libgtest-dev libgmock-dev
   umockdev libumockdev-dev libglib2.0-dev

@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include "common/TextNumber.h"
+#include "common/UserText.h"
 #include "settings/IniLine.h"
 #include "settings/Utf8Path.h"
 
@@ -198,18 +199,17 @@ std::string CIniFile::Decode(std::string_view stored)
 const char *WhyNotStorable(std::string_view section, std::string_view key, std::string_view text)
 {
     if (!IsUsableSectionName(section))
-        return "a section name must not be empty, start or end with white space, or hold ']', LF or 0x1A";
+        return QT_TRANSLATE_NOOP("Tavrin", "节名不能为空，不能以空白开头或结尾，也不能含有 ']'、LF 或 0x1A");
     if (!IsUsableKeyName(key))
-        return "a key must not be empty, start with '[' or white space, end with white space, or hold '=', LF "
-               "or 0x1A";
+        return QT_TRANSLATE_NOOP("Tavrin", "键名不能为空，不能以 '[' 或空白开头，不能以空白结尾，也不能含有 '='、LF 或 0x1A");
     if (text.find('\0') != std::string_view::npos)
-        return "a value must not hold a zero byte";
+        return QT_TRANSLATE_NOOP("Tavrin", "值不能含有零字节");
     std::string stored(text);
     CIniFile::Scramble(stored);
     if (stored.find_first_of(std::string_view("\r\n\x1A\0", 4)) != std::string::npos ||
         TrimIniSpace(stored).size() != stored.size())
-        return "the value holds a control character, or '<' at its start or end, that the file cannot keep";
+        return QT_TRANSLATE_NOOP("Tavrin", "值含有文件无法保存的控制字符，或者开头或结尾是 '<'");
     if (stored == kAbsentValue)
-        return "the value's scrambled form is the marker of a missing value";
+        return QT_TRANSLATE_NOOP("Tavrin", "值加扰后的形式正好是缺失值的标记");
     return nullptr;
 }

@@ -102,7 +102,7 @@ private:
     std::vector<Edit> m_pending; // set since the last successful save
 };
 
-// Why a value cannot be written under the section and key so that it reads back unchanged, or
-// nullptr when it can. Every decimal integer, every byte from 0x80 and every printable ASCII
-// character except '<' at either end can be stored.
+// Why a value cannot be written under the section and key so that it reads back unchanged (a text
+// to translate), or nullptr when it can. Every decimal integer, every byte from 0x80 and every
+// printable ASCII character except '<' at either end can be stored.
 const char *WhyNotStorable(std::string_view section, std::string_view key, std::string_view text);

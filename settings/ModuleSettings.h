@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/DlgControls.h"
+#include "common/UserText.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
 
@@ -9,7 +10,7 @@
 #include <vector>
 
 inline constexpr const char *kSettingsFileName = "confight.ini";
-inline constexpr const char *kConfigMissing = "配置文件丢失,请检查!";
+inline constexpr const char *kConfigMissing = QT_TRANSLATE_NOOP("Tavrin", "配置文件丢失,请检查!");
 
 // What the settings file gives one run of the tool. The member initialisers are the defaults of
 // a key the file lacks; the section "int" defaults are also what factory reset 1 writes.

@@ -1,5 +1,6 @@
 #include "settings/SettingsTool.h"
 
+#include "common/UserText.h"
 #include "settings/IniFile.h"
 #include "settings/IniLine.h"
 #include "settings/ModuleSettings.h"
@@ -7,34 +8,37 @@
 #include <algorithm>
 #include <charconv>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 namespace {
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-constexpr const char *kHelp =
-    "Usage: tavrin-settings [--file FILE] show\n"
-    "       tavrin-settings [--file FILE] get SECTION KEY\n"
-    "       tavrin-settings [--file FILE] set SECTION KEY VALUE\n"
-    "       tavrin-settings --help\n"
+constexpr const char *kHelp = QT_TRANSLATE_NOOP(
+    "Tavrin",
+    "用法：tavrin-settings [--file FILE] show\n"
+    "      tavrin-settings [--file FILE] get SECTION KEY\n"
+    "      tavrin-settings [--file FILE] set SECTION KEY VALUE\n"
+    "      tavrin-settings --help\n"
     "\n"
-    "Shows and changes the values of a Tavrin settings file, which keeps them scrambled.\n"
-    "Without --file it works as Tavrin does: the key count and the header lines come from the\n"
-    "confight.ini beside this program; the five parameters the window saves come from your own\n"
-    "~/.config/tavrin/confight.ini once it exists, and go there where the file beside this\n"
-    "program is not yours to write. It says which file it read or wrote.\n"
+    "显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。\n"
+    "不带 --file 时，与 Tavrin 的读取方式相同：按键数和三行标题来自本程序旁边的 confight.ini；\n"
+    "窗口保存的五个参数在您自己的 ~/.config/tavrin/confight.ini 存在后从那里读取，\n"
+    "本程序旁边的文件您无权写入时也写到那里。每次都说明读取或写入了哪个文件。\n"
     "\n"
-    "  show   prints every value in clear (with --file: every section and value of FILE)\n"
-    "  get    prints one value in clear\n"
-    "  set    stores VALUE scrambled; every other line of the file stays as it is.\n"
-    "         Values of section \"int\" are decimal integers.\n"
+    "  show   以明文列出每个值（带 --file 时：文件的所有节和值）\n"
+    "  get    以明文显示一个值\n"
+    "  set    加扰保存 VALUE；文件的其他各行保持不变。\n"
+    "         节 \"int\" 中的值是十进制整数。\n"
     "\n"
-    "Values are UTF-8 text. The header lines of the main window are \"man\", \"phone\" and\n"
-    "\"www\" in section \"String\", for example:\n"
+    "  --lang en|zh   输出的语言（也可以用环境变量 TAVRIN_LANG 选择）\n"
+    "\n"
+    "值是 UTF-8 文本。主窗口的三行标题是节 \"String\" 中的 \"man\"、\"phone\" 和 \"www\"，例如：\n"
     "  tavrin-settings set String man \"示例科技有限公司\"\n"
     "\n"
-    "Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.\n";
+    "退出状态：0 完成，1 无法读写文件或值，2 用法错误。\n");
 
 struct Command {
     std::string strPath; // empty: the files Tavrin uses
@@ -60,7 +64,7 @@ bool ParseCommand(const std::vector<std::string> &args, Command &command)
 
 void Say(std::ostream &stream, const UserText &text)
 {
-    stream << "tavrin-settings: " << ComposeText(text) << "\n";
+    stream << "tavrin-settings: " << TranslateText(text) << "\n";
 }
 
 bool LoadFile(CIniFile &ini, const std::string &strPath, std::ostream &err)
@@ -69,7 +73,7 @@ bool LoadFile(CIniFile &ini, const std::string &strPath, std::ostream &err)
     if (ini.Load())
         return true;
     if (ini.LastError().IsMissing())
-        err << "tavrin-settings: no settings file at " << strPath << "\n";
+        Say(err, {QT_TRANSLATE_NOOP("Tavrin", "没有设置文件：%1"), {strPath}});
     else
         Say(err, DescribeFileError(ini.LastError(), FileAction::Read, strPath));
     return false;
@@ -92,7 +96,7 @@ void Show(const CIniFile &ini, std::ostream &out)
 // Where a value came from, as show prints it after the value.
 std::string SourceOf(const SettingValue &value)
 {
-    return value.strPath.empty() ? ComposeText(QT_TRANSLATE_NOOP("Tavrin", "默认值"), {}) : value.strPath;
+    return value.strPath.empty() ? TranslateText({QT_TRANSLATE_NOOP("Tavrin", "默认值"), {}}) : value.strPath;
 }
 
 void ShowResolved(const CSettingsFiles &files, std::ostream &out)
@@ -118,7 +122,7 @@ int Get(const SettingValue *value, const std::string &section, const std::string
         std::ostream &err)
 {
     if (!value) {
-        err << "tavrin-settings: no value \"" << key << "\" in section \"" << section << "\"\n";
+        Say(err, {QT_TRANSLATE_NOOP("Tavrin", "节 \"%1\" 中没有值 \"%2\""), {section, key}});
         return kFailed;
     }
     out << value->strText << "\n";
@@ -139,7 +143,7 @@ bool IsDecimalInteger(const std::string &text)
 const char *WhyNotSettable(const std::string &section, const std::string &key, const std::string &text)
 {
     if (section == "int" && !IsDecimalInteger(text))
-        return "values of section \"int\" are decimal integers";
+        return QT_TRANSLATE_NOOP("Tavrin", "节 \"int\" 中的值是十进制整数");
     return WhyNotStorable(section, key, text);
 }
 
@@ -149,7 +153,7 @@ int Set(CIniFile &ini, const SettingsLocation *location, const std::vector<std::
     const std::string &key = words[2];
     const std::string &text = words[3];
     if (const char *reason = WhyNotSettable(section, key, text)) {
-        err << "tavrin-settings: cannot store this value: " << reason << "\n";
+        Say(err, {QT_TRANSLATE_NOOP("Tavrin", "无法保存这个值：%1"), {TranslateText({reason, {}})}});
         return kFailed;
     }
     ini.SetString(section, key, text);
@@ -213,12 +217,12 @@ int RunAsTavrin(const Command &command, std::ostream &out, std::ostream &err)
 int RunSettingsTool(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kHelp;
+        out << TranslateText({kHelp, {}});
         return kDone;
     }
     Command command;
     if (!ParseCommand(args, command)) {
-        err << "tavrin-settings: wrong usage; see tavrin-settings --help\n";
+        Say(err, {QT_TRANSLATE_NOOP("Tavrin", "用法错误，请参阅 tavrin-settings --help"), {}});
         return kUsage;
     }
     return command.strPath.empty() ? RunAsTavrin(command, out, err) : RunOnFile(command, out, err);

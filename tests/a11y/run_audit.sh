@@ -36,7 +36,8 @@ cp "$demo" "$settings" "$work/app/"
 
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export XDG_CACHE_HOME="$work/cache" XDG_STATE_HOME="$work/state"
-export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# The audit reads the Chinese window, whatever the locale of the machine.
+export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 TAVRIN_LANG=zh
 unset AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
 
 # -noreset: the accessibility bus launcher is the server's first client and soon leaves again; a

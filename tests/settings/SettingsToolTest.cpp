@@ -62,7 +62,7 @@ struct FailureCase {
     const char *name;
     std::vector<std::string> args;
     int status;
-    std::string message; // part of the error output
+    std::string message; // part of the error output, in the source language: no translation is loaded
 };
 
 TEST_F(SettingsToolTest, FailuresAreExplainedAndChangeNothing)
@@ -70,21 +70,21 @@ TEST_F(SettingsToolTest, FailuresAreExplainedAndChangeNothing)
     const std::string missing = folder.File("missing.ini");
     fs::create_directory(folder.Path() / "folder.ini");
     const FailureCase cases[] = {
-        {"missing file", {"--file", missing, "show"}, 1, "no settings file at " + missing},
-        {"set on a missing file", {"--file", missing, "set", "int", "KeyNum", "8"}, 1, "no settings file"},
+        {"missing file", {"--file", missing, "show"}, 1, "没有设置文件：" + missing},
+        {"set on a missing file", {"--file", missing, "set", "int", "KeyNum", "8"}, 1, "没有设置文件"},
         {"not a file", {"--file", folder.File("folder.ini"), "show"}, 1, "配置文件不是普通文件：" + folder.File("folder.ini")},
-        {"absent value", {"--file", path, "get", "String", "fax"}, 1, "no value \"fax\" in section \"String\""},
-        {"value that cannot be stored", {"--file", path, "set", "String", "man", "<x>"}, 1, "cannot store"},
-        {"bad key", {"--file", path, "set", "String", "a=b", "x"}, 1, "cannot store"},
-        {"int with a unit", {"--file", path, "set", "int", "KeyDelay", "25ms"}, 1, "decimal integers"},
-        {"int in hexadecimal", {"--file", path, "set", "int", "KeyNum", "0x10"}, 1, "decimal integers"},
-        {"int with a blank", {"--file", path, "set", "int", "KeyNum", " 8"}, 1, "decimal integers"},
-        {"int beyond 32 bits", {"--file", path, "set", "int", "KeyNum", "4294967304"}, 1, "decimal integers"},
-        {"empty int", {"--file", path, "set", "int", "KeyNum", ""}, 1, "decimal integers"},
-        {"no command", {}, 2, "wrong usage"},
-        {"--file without a path", {"--file"}, 2, "wrong usage"},
-        {"unknown command", {"--file", path, "list"}, 2, "wrong usage"},
-        {"set without a value", {"--file", path, "set", "String", "man"}, 2, "wrong usage"},
+        {"absent value", {"--file", path, "get", "String", "fax"}, 1, "节 \"String\" 中没有值 \"fax\""},
+        {"value that cannot be stored", {"--file", path, "set", "String", "man", "<x>"}, 1, "无法保存这个值：值含有"},
+        {"bad key", {"--file", path, "set", "String", "a=b", "x"}, 1, "无法保存这个值：键名"},
+        {"int with a unit", {"--file", path, "set", "int", "KeyDelay", "25ms"}, 1, "十进制整数"},
+        {"int in hexadecimal", {"--file", path, "set", "int", "KeyNum", "0x10"}, 1, "十进制整数"},
+        {"int with a blank", {"--file", path, "set", "int", "KeyNum", " 8"}, 1, "十进制整数"},
+        {"int beyond 32 bits", {"--file", path, "set", "int", "KeyNum", "4294967304"}, 1, "十进制整数"},
+        {"empty int", {"--file", path, "set", "int", "KeyNum", ""}, 1, "十进制整数"},
+        {"no command", {}, 2, "用法错误"},
+        {"--file without a path", {"--file"}, 2, "用法错误"},
+        {"unknown command", {"--file", path, "list"}, 2, "用法错误"},
+        {"set without a value", {"--file", path, "set", "String", "man"}, 2, "用法错误"},
     };
     const std::string before = ReadBytes(path);
     for (const FailureCase &c : cases) {
@@ -113,7 +113,7 @@ TEST_F(SettingsToolTest, WithoutAFileItResolvesEachValueAsTavrinDoes)
     const fs::path user = folder.Path() / "config" / "tavrin" / "confight.ini";
     fs::create_directories(user.parent_path());
     WriteBytes(user, CrLf({"[int]", "KeyDelay=" + Scrambled("25"), "KeyNum=" + Scrambled("99")}));
-    const std::string run = "XDG_CONFIG_HOME='" + (folder.Path() / "config").string() + "' '" + program.string() + "' ";
+    const std::string run = "TAVRIN_LANG=zh XDG_CONFIG_HOME='" + (folder.Path() / "config").string() + "' '" + program.string() + "' ";
     const auto output = [&](const std::string &args) {
         const fs::path out = folder.Path() / "out.txt";
         EXPECT_EQ(std::system((run + args + " > '" + out.string() + "' 2>&1").c_str()), 0) << args;

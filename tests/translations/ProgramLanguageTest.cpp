@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+// The programs as a user starts them, in the build and installed: each reads --lang, TAVRIN_LANG
+// and the locale, and an installed copy finds its translation in the data folder.
+namespace {
+struct Case {
+    const char *name;
+    QString program;
+    QStringList args;
+    QStringList environment;
+    int status;
+    QString expected; // the start of what the program writes
+};
+
+TEST(ProgramLanguageTest, ProgramsSpeakTheChosenLanguage)
+{
+    QTemporaryDir prefix;
+    QProcess install;
+    install.start(QStringLiteral(TAVRIN_CMAKE),
+                  {QStringLiteral("--install"), QStringLiteral(TAVRIN_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()});
+    ASSERT_TRUE(install.waitForFinished(60000) && install.exitCode() == 0) << install.readAllStandardError().toStdString();
+
+    const QString settings = QStringLiteral(TAVRIN_SETTINGS_TOOL);
+    const QString help = QStringLiteral("--help");
+    const Case cases[] = {
+        {"no locale", settings, {help}, {}, 0, QStringLiteral("用法：tavrin-settings")},
+        {"German locale", settings, {help}, {QStringLiteral("LANG=de_DE.UTF-8")}, 0, QStringLiteral("Usage: tavrin-settings")},
+        {"variable over locale", settings, {QStringLiteral("list")},
+         {QStringLiteral("TAVRIN_LANG=zh"), QStringLiteral("LC_ALL=en_US.UTF-8")}, 2, QStringLiteral("tavrin-settings: 用法错误")},
+        {"the window's program checks --lang", QStringLiteral(TAVRIN_DEMO), {QStringLiteral("--lang=xx")},
+         {QStringLiteral("LANG=en_GB.UTF-8"), QStringLiteral("QT_QPA_PLATFORM=offscreen")}, 2,
+         QStringLiteral("tavrin-demo: --lang takes en or zh")},
+        {"installed copy", prefix.filePath(QStringLiteral(TAVRIN_INSTALL_APPDIR "/tavrin-settings")),
+         {QStringLiteral("--lang"), QStringLiteral("en"), help}, {}, 0, QStringLiteral("Usage: tavrin-settings")},
+    };
+    for (const Case &c : cases) {
+        QProcess process;
+        process.setEnvironment(QStringList{QStringLiteral("PATH=") + qEnvironmentVariable("PATH")} + c.environment);
+        process.start(c.program, c.args);
+        ASSERT_TRUE(process.waitForFinished(60000)) << c.name;
+        const QString written = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), c.status) << c.name;
+        EXPECT_TRUE(written.contains(c.expected)) << c.name << ":\n" << written.toStdString();
+    }
+}
+} // namespace

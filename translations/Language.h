@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The languages Tavrin speaks. Chinese is the language of its source texts; English comes from a
+// translation.
+enum class Language { Chinese, English };
+
+// A language named on the command line or in TAVRIN_LANG: "zh" or "en", also as the start of a
+// locale name ("en_GB.UTF-8", "zh-TW"), in any case. Nothing for any other name.
+std::optional<Language> ParseLanguage(std::string_view name);
+
+// Reads an environment variable; an unset one reads as empty.
+using EnvironmentLookup = std::function<std::string(const char *name)>;
+std::string ProcessEnvironment(const char *name);
+
+// The language of this run: the command line's choice, else TAVRIN_LANG, else the locale.
+// The locale (LC_ALL, LC_MESSAGES, LANG, the first one set, and LANGUAGE where the locale is not
+// the plain C one) asks for Chinese or for English; a Chinese locale and no locale at all (unset,
+// C or POSIX) keep the source texts, any other language gets English.
+Language ChooseLanguage(std::optional<Language> commandLine, const EnvironmentLookup &environment);
+
+// Takes "--lang NAME" or "--lang=NAME" out of args. Returns false, leaving args as they were,
+// when the option has no name or one ParseLanguage does not know; chosen stays empty when the
+// option is absent.
+bool TakeLanguageOption(std::vector<std::string> &args, std::optional<Language> &chosen);

@@ -1,0 +1,62 @@
+#include "translations/Translation.h"
+
+#include "common/UserText.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+constexpr const char *kTranslationName = "tavrin_en";
+
+std::string TranslateSource(const std::string &source)
+{
+    return TranslatedText(source).toStdString();
+}
+
+// Beside the program in a build, in the data folder of an installed copy.
+QStringList TranslationFolders()
+{
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    return {programFolder.filePath(QStringLiteral("translations")),
+            programFolder.filePath(QStringLiteral(TAVRIN_INSTALLED_TRANSLATIONS))};
+}
+} // namespace
+
+QString TranslatedText(const std::string &source)
+{
+    return QCoreApplication::translate(kTextContext, source.c_str());
+}
+
+bool InstallTranslation(Language language)
+{
+    SetTextTranslator(&TranslateSource);
+    if (language == Language::Chinese)
+        return true;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    for (const QString &folder : TranslationFolders()) {
+        if (translator->load(QString::fromLatin1(kTranslationName), folder)) {
+            QCoreApplication::installTranslator(translator);
+            return true;
+        }
+    }
+    delete translator;
+    // Said in English: whoever reads it asked for English and cannot have it.
+    std::fprintf(stderr, "%s: the English translation (%s.qm) is missing; the texts stay Chinese\n",
+                 qPrintable(QCoreApplication::applicationName()), kTranslationName);
+    return false;
+}
+
+bool SetUpLanguage(std::vector<std::string> &args)
+{
+    std::optional<Language> chosen;
+    const bool understood = TakeLanguageOption(args, chosen);
+    InstallTranslation(ChooseLanguage(chosen, ProcessEnvironment));
+    if (!understood) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                     TranslateText({QT_TRANSLATE_NOOP("Tavrin", "--lang 只接受 en 或 zh"), {}}).c_str());
+    }
+    return understood;
+}
