@@ -29,6 +29,7 @@ constexpr const char *kUsageText = QT_TRANSLATE_NOOP("Tavrin",
     "                                    写入长按连发和按键消抖参数\n"
     "  reset 1|2                         恢复出厂设置 1 或 2\n"
     "除 list 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。\n"
+    "所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。\n"
     "每个命令的说明：tavrin-cli 命令 --help\n"
     "退出状态：0 成功，2 用法错误，3 没有模块或没有权限，4 模块非法，5 写入失败。");
 
@@ -66,7 +67,7 @@ public:
 
     void Print(const char *source, std::vector<std::string> values = {}) const
     {
-        std::fprintf(env.out, "%s\n", ComposeText(source, values).c_str());
+        std::fprintf(env.out, "%s\n", TranslateText({source, std::move(values)}).c_str());
         std::fflush(env.out);
     }
 
@@ -161,7 +162,7 @@ int RunList(CCliRun &run)
         return run.Usage(run.words.front());
     IHidBackend &backend = run.env.backend;
     if (backend.Init() != 0)
-        ShowMessage("设备初始化失败");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
     const std::vector<ModuleInterface> interfaces = ListModuleInterfaces(backend);
     std::map<std::string, std::string> reasons;
     const OpenedInterface opened = OpenInSearchOrder(backend, interfaces, [&](const ModuleInterface &candidate) {
@@ -185,7 +186,7 @@ int RunList(CCliRun &run)
             run.Print(kNotTried);
     }
     if (interfaces.empty())
-        ShowMessage("模块不在线");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "模块不在线"));
     return opened.device ? kOk : kNoModule;
 }
 
@@ -343,7 +344,7 @@ constexpr Command kCommands[] = {
 int RunCli(const std::vector<std::string> &args, CliEnvironment &environment)
 {
     if (args.empty() || args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
-        std::fprintf(environment.out, "%s\n", ComposeText(kUsageText, {}).c_str());
+        std::fprintf(environment.out, "%s\n", TranslateText({kUsageText, {}}).c_str());
         return args.empty() ? kUsage : kOk;
     }
     const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),

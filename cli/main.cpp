@@ -3,6 +3,9 @@
 #include "device/HidapiBackend.h"
 #include "keymap/ControlState.h"
 #include "settings/ModuleSettings.h"
+#include "translations/Translation.h"
+
+#include <QCoreApplication>
 
 #include <chrono>
 #include <csignal>
@@ -20,12 +23,17 @@ extern "C" void OnInterrupt(int)
 // The window's messages, one a line on standard error.
 class CStderrSink final : public IMessageSink {
 public:
-    void ShowMessage(const UserText &text) override { std::fprintf(stderr, "%s\n", ComposeText(text).c_str()); }
+    void ShowMessage(const UserText &text) override { std::fprintf(stderr, "%s\n", TranslateText(text).c_str()); }
 };
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // The application object only carries the translation; the tool reads its own arguments.
+    QCoreApplication app(argc, argv);
+    if (!SetUpLanguage(args))
+        return CliExit::kUsage;
     CStderrSink sink;
     CMessageSinkScope scope(sink);
     // The key count comes from the settings file beside the program, as for the window.
@@ -37,5 +45,5 @@ int main(int argc, char *argv[])
     CliEnvironment environment{backend, g_moduleSettings.m_nKeyNum,
                                [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
                                [] { return g_bInterrupted != 0; }};
-    return RunCli(std::vector<std::string>(argv + 1, argv + argc), environment);
+    return RunCli(args, environment);
 }

@@ -124,13 +124,13 @@ void CDeviceOperations::WriteKey()
     // template's blank item, which must not pass for KEY-1.
     const int selection = m_controls.GetCurSel(MainId::kKeyList);
     if (selection < 0 || selection >= m_nListedKeys) {
-        ShowMessage("未选择按键，请先查找模块并选择按键！");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "未选择按键，请先查找模块并选择按键！"));
         return;
     }
     const int kind = m_currentPage ? m_currentPage() : 0;
     IKeyPage *page = m_pages ? m_pages(static_cast<PageKind>(kind)) : nullptr;
     if (!page) {
-        ShowMessage("当前页面不可用，键值未写入！");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "当前页面不可用，键值未写入！"));
         return;
     }
     std::uint8_t value1 = 0;

@@ -63,7 +63,7 @@ ModuleQuery QueryModule(CDeviceLink &link)
     // The reply decides, not the command's result: a failed or timed-out read leaves it zero.
     link.SendCommand(MakeQueryCommand(), reply.data());
     if (reply[0] != kValidMarker) {
-        ShowMessage("此模块非法，请检查！");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！"));
         return {};
     }
     return {true, reply[3], reply[5]};
@@ -72,11 +72,11 @@ ModuleQuery QueryModule(CDeviceLink &link)
 bool CheckDebounce(int debounce)
 {
     if (debounce < kMinDebounce) {
-        ShowMessage("注意，按键消抖值不能小于10 MS");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "注意，按键消抖值不能小于10 MS"));
         return false;
     }
     if (debounce > kMaxDebounce) {
-        ShowMessage("注意，按键消抖值不能大于255 MS");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "注意，按键消抖值不能大于255 MS"));
         return false;
     }
     return true;
@@ -88,18 +88,18 @@ WriteResult WriteParameters(CDeviceLink &link, const ModuleParameters &parameter
         return WriteResult::Refused;
     ParameterBlock block = MakeParameterBlock(parameters);
     if (Send(link, kParameterLength, kParameterAddress, block.data()) > 0) {
-        ShowMessage(" 配置写入完成");
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", " 配置写入完成"));
         return WriteResult::Done;
     }
-    ShowMessage("配置写入失败");
+    ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "配置写入失败"));
     return WriteResult::Failed;
 }
 
 const FactoryConfig &FactoryConfigOf(int number)
 {
     static const FactoryConfig configs[] = {
-        {{0x00, 0x02, 0x01, 0x28}, FactoryKeys1(), 30, "恢复出厂1设置完成", "恢复出厂1失败"},
-        {{0x02, 0x03, 0x01, 0x28}, FactoryKeys2(), 12, "恢复出厂2设置完成", "恢复出厂2失败"},
+        {{0x00, 0x02, 0x01, 0x28}, FactoryKeys1(), 30, QT_TRANSLATE_NOOP("Tavrin", "恢复出厂1设置完成"), QT_TRANSLATE_NOOP("Tavrin", "恢复出厂1失败")},
+        {{0x02, 0x03, 0x01, 0x28}, FactoryKeys2(), 12, QT_TRANSLATE_NOOP("Tavrin", "恢复出厂2设置完成"), QT_TRANSLATE_NOOP("Tavrin", "恢复出厂2失败")},
     };
     return configs[number == 2 ? 1 : 0];
 }
@@ -142,7 +142,7 @@ bool WriteKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record)
 {
     if (SendKeyRecord(link, keyIndex, record))
         return true;
-    ShowMessage("设置失败!!");
+    ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设置失败!!"));
     return false;
 }
 

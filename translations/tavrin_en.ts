@@ -444,17 +444,282 @@
         <translation>the value&apos;s scrambled form is the marker of a missing value</translation>
     </message>
     <message>
+        <source>没有设置文件：%1</source>
+        <translation>no settings file at %1</translation>
+    </message>
+    <message>
+        <source>节 &quot;%1&quot; 中没有值 &quot;%2&quot;</source>
+        <translation>no value &quot;%2&quot; in section &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>无法保存这个值：%1</source>
+        <translation>cannot store this value: %1</translation>
+    </message>
+    <message>
+        <source>用法错误，请参阅 tavrin-settings --help</source>
+        <translation>wrong usage; see tavrin-settings --help</translation>
+    </message>
+    <message>
+        <source>--lang 只接受 en 或 zh</source>
+        <translation>--lang takes en or zh</translation>
+    </message>
+    <message>
+        <source>保存键值文件(&amp;S)...</source>
+        <translation>&amp;Save key map...</translation>
+    </message>
+    <message>
+        <source>载入并写入键值文件(&amp;L)...</source>
+        <translation>&amp;Load and write key map...</translation>
+    </message>
+    <message>
+        <source>保存键值文件</source>
+        <translation>Save key map</translation>
+    </message>
+    <message>
+        <source>载入并写入键值文件</source>
+        <translation>Load and write key map</translation>
+    </message>
+    <message>
+        <source>键值文件 (*.txt);;所有文件 (*)</source>
+        <translation>Key maps (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>未找到有效模块，请先查找模块！</source>
+        <translation>No valid module found. Find the module first!</translation>
+    </message>
+    <message>
+        <source>本次运行还没有写入过按键，没有可保存的键值。</source>
+        <translation>No key has been written in this session, so there is no key map to save.</translation>
+    </message>
+    <message>
+        <source>将向模块写入 %1 个按键的键值，是否继续？</source>
+        <translation>Write %1 keys to the module?</translation>
+    </message>
+    <message>
+        <source>将向模块写入 %1 个按键的键值和参数（长按连发、按键消抖），是否继续？</source>
+        <translation>Write %1 keys and the parameters (auto-repeat, debounce) to the module?</translation>
+    </message>
+    <message>
+        <source>正在写入键值...</source>
+        <translation>Writing keys...</translation>
+    </message>
+    <message>
+        <source>未知的命令：%1（见 tavrin-cli --help）</source>
+        <translation>Unknown command: %1 (see tavrin-cli --help)</translation>
+    </message>
+    <message>
+        <source>%1 的参数不对：%2（见 tavrin-cli %1 --help）</source>
+        <translation>Wrong arguments for %1: %2 (see tavrin-cli %1 --help)</translation>
+    </message>
+    <message>
+        <source>第 %1 个模块：写入完成（%2）</source>
+        <translation>Module %1: written (%2)</translation>
+    </message>
+    <message>
+        <source>第 %1 个模块：写入失败（%2）</source>
+        <translation>Module %1: write failed (%2)</translation>
+    </message>
+    <message>
+        <source>共 %1 个模块：完成 %2 个，失败 %3 个</source>
+        <translation>%1 modules: %2 done, %3 failed</translation>
+    </message>
+    <message>
+        <source>请插入下一个模块（按 Ctrl-C 结束）</source>
+        <translation>Plug in the next module (Ctrl-C to stop)</translation>
+    </message>
+    <message>
+        <source>%1:%2 接口 %3 %4</source>
+        <translation>%1:%2 interface %3 %4</translation>
+    </message>
+    <message>
+        <source>  查找模块时打开此接口</source>
+        <translation>  a search opens this interface</translation>
+    </message>
+    <message>
+        <source>  无法打开：%1</source>
+        <translation>  cannot be opened: %1</translation>
+    </message>
+    <message>
+        <source>  查找模块时不使用此接口</source>
+        <translation>  a search does not use this interface</translation>
+    </message>
+    <message>
+        <source>接口：%1
+工作模式：%2
+触发电平：%3
+按键数：%4</source>
+        <translation>Interface: %1
+Work mode: %2
+Trigger level: %3
+Keys: %4</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli list
+列出已连接的模块接口（厂商:产品、接口号、设备路径），标出查找模块时会打开的接口；
+无法打开的接口给出原因。</source>
+        <translation>Usage: tavrin-cli list
+Lists the module interfaces present (vendor:product, interface number, device path), marks the one a
+search would open, and says why an interface cannot be opened.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli info [--wait [秒]]
+查找并查询模块，显示接口、工作模式、触发电平和按键数。模块非法时退出状态为 4。</source>
+        <translation>Usage: tavrin-cli info [--wait [SECONDS]]
+Finds and queries the module and shows its interface, work mode, trigger level and key count.
+Exits with status 4 when the module is invalid.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait [秒]]
+键值与日志中 &quot;KEY-n = &quot; 之后的文字相同，例如：tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
+文字不能确定页面时，在按键后注明：&apos;KEY-4 (mouse)&apos; &apos;&apos;；或直接给出记录字节：&apos;KEY-5 (raw 41 41 00)&apos; MLKey。
+所有按键先全部检查，有一个不对就什么都不写。</source>
+        <translation>Usage: tavrin-cli write KEY-n ASSIGNMENT [KEY-n ASSIGNMENT ...] [--wait [SECONDS]]
+An assignment is the text after &quot;KEY-n = &quot; in the log, for example: tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
+Where the text does not tell the page, name it after the key: &apos;KEY-4 (mouse)&apos; &apos;&apos;; or give the record&apos;s bytes: &apos;KEY-5 (raw 41 41 00)&apos; MLKey.
+All keys are checked first; if one is wrong, nothing is written.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli apply 文件 [--wait [秒]] [--each [--count N]]
+写入键值文件中的按键和参数；文件先整体检查，有一行不对就什么都不写。
+--each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；
+写入失败的模块会报告，循环继续；--count N 写完 N 个模块后结束；Ctrl-C 结束并打印汇总。</source>
+        <translation>Usage: tavrin-cli apply FILE [--wait [SECONDS]] [--each [--count N]]
+Writes the keys and parameters of a key map; the file is checked whole first, and if one line is wrong, nothing is written.
+--each: for a production line: waits for a module, writes it, prints one result line with a count, waits for it to be
+unplugged, then the next; a failed module is reported and the loop goes on; --count N stops after N modules; Ctrl-C stops
+with a summary.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli params --long-press yes|no --debounce 毫秒 [--wait [秒]]
+写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 &quot;参数写入&quot; 相同。</source>
+        <translation>Usage: tavrin-cli params --long-press yes|no --debounce MS [--wait [SECONDS]]
+Writes auto-repeat and the debounce time (10 to 255 ms), as the window&apos;s &quot;Set params&quot; does.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli reset 1|2 [--wait [秒]]
+恢复出厂设置 1 或 2，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。</source>
+        <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
+Restores factory configuration 1 or 2, as the window&apos;s &quot;Defaults 1&quot; and &quot;Defaults 2&quot; do.</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行无法识别：%2</source>
+        <translation>Key map line %1 is not understood: %2</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）</source>
+        <translation>Key map line %1: %2 is beyond the module&apos;s keys (%3 keys)</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行：%2 在前面已经出现过</source>
+        <translation>Key map line %1: %2 is given twice</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) =</source>
+        <translation>Key map line %1: %2 has an empty assignment; name the page, e.g. %2 (keyboard) =, (mouse) = or (gamepad) =</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数无法识别：%2</source>
+        <translation>Key argument %1 is not understood: %2</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）</source>
+        <translation>Key argument %1: %2 is beyond the module&apos;s keys (%3 keys)</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数：%2 在前面已经出现过</source>
+        <translation>Key argument %1: %2 is given twice</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数：%2 的键值为空，请注明页面，例如 &quot;%2 (keyboard)&quot;、&quot;%2 (mouse)&quot; 或 &quot;%2 (gamepad)&quot;</source>
+        <translation>Key argument %1: %2 has an empty assignment; name the page, e.g. &quot;%2 (keyboard)&quot;, &quot;%2 (mouse)&quot; or &quot;%2 (gamepad)&quot;</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行：按键消抖值应在 10 到 255 MS 之间：%2</source>
+        <translation>Key map line %1: the debounce time must be 10 to 255 ms: %2</translation>
+    </message>
+    <message>
+        <source>键值文件中没有任何按键或参数</source>
+        <translation>The key map holds no keys and no parameters</translation>
+    </message>
+    <message>
+        <source>%1 写入失败，其后的按键没有写入</source>
+        <translation>Writing %1 failed; the keys after it were not written</translation>
+    </message>
+    <message>
+        <source>无法读取键值文件 %1</source>
+        <translation>Cannot read the key map %1</translation>
+    </message>
+    <message>
+        <source>无法保存键值文件 %1</source>
+        <translation>Cannot save the key map %1</translation>
+    </message>
+    <message>
+        <source>“%1”不是英文键盘上的字符，键值未写入！</source>
+        <translation>&quot;%1&quot; is not a character of the English keyboard; the key was not written!</translation>
+    </message>
+    <message>
+        <source>没有权限读取配置文件：%1</source>
+        <translation>No permission to read the settings file: %1</translation>
+    </message>
+    <message>
+        <source>参数未保存，没有权限写入：%1</source>
+        <translation>Parameters not saved; no permission to write: %1</translation>
+    </message>
+    <message>
+        <source>无法读取配置文件（%2）：%1</source>
+        <translation>Cannot read the settings file (%2): %1</translation>
+    </message>
+    <message>
+        <source>参数未保存（%2）：%1</source>
+        <translation>Parameters not saved (%2): %1</translation>
+    </message>
+    <message>
+        <source>配置文件不是普通文件：%1</source>
+        <translation>The settings file is not a regular file: %1</translation>
+    </message>
+    <message>
+        <source>参数未保存，配置文件不是普通文件：%1</source>
+        <translation>Parameters not saved; the settings file is not a regular file: %1</translation>
+    </message>
+    <message>
+        <source>配置文件超过 1 MiB：%1</source>
+        <translation>The settings file is larger than 1 MiB: %1</translation>
+    </message>
+    <message>
+        <source>参数未保存，配置文件超过 1 MiB：%1</source>
+        <translation>Parameters not saved; the settings file is larger than 1 MiB: %1</translation>
+    </message>
+    <message>
+        <source>配置文件是 UTF-16 编码或含有零字节：%1</source>
+        <translation>The settings file is UTF-16 or holds zero bytes: %1</translation>
+    </message>
+    <message>
+        <source>参数未保存，配置文件是 UTF-16 编码或含有零字节：%1</source>
+        <translation>Parameters not saved; the settings file is UTF-16 or holds zero bytes: %1</translation>
+    </message>
+    <message>
+        <source>配置文件在结束符 0x1A 之后还有内容：%1</source>
+        <translation>The settings file has text after its end mark 0x1A: %1</translation>
+    </message>
+    <message>
+        <source>参数未保存，配置文件在结束符 0x1A 之后还有内容：%1</source>
+        <translation>Parameters not saved; the settings file has text after its end mark 0x1A: %1</translation>
+    </message>
+    <message>
         <source>用法：tavrin-settings [--file FILE] show
       tavrin-settings [--file FILE] get SECTION KEY
       tavrin-settings [--file FILE] set SECTION KEY VALUE
       tavrin-settings --help
 
 显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。
-不带 --file 时，处理本程序旁边的 confight.ini，也就是 Tavrin 读取的文件。
+不带 --file 时，与 Tavrin 的读取方式相同：按键数和三行标题来自本程序旁边的 confight.ini；
+窗口保存的五个参数在您自己的 ~/.config/tavrin/confight.ini 存在后从那里读取，
+本程序旁边的文件您无权写入时也写到那里。每次都说明读取或写入了哪个文件。
 
-  show   以明文列出所有节和值
+  show   以明文列出每个值（带 --file 时：文件的所有节和值）
   get    以明文显示一个值
-  set    加扰保存 VALUE；文件的其他各行保持不变
+  set    加扰保存 VALUE；文件的其他各行保持不变。
+         节 &quot;int&quot; 中的值是十进制整数。
 
   --lang en|zh   输出的语言（也可以用环境变量 TAVRIN_LANG 选择）
 
@@ -469,48 +734,66 @@
        tavrin-settings --help
 
 Shows and changes the values of a Tavrin settings file, which keeps them scrambled.
-Without --file it works on the confight.ini beside this program, the file Tavrin reads.
+Without --file it works as Tavrin does: the key count and the header lines come from the
+confight.ini beside this program; the five parameters the window saves come from your own
+~/.config/tavrin/confight.ini once it exists, and go there where the file beside this
+program is not yours to write. It says which file it read or wrote.
 
-  show   prints every section and value in clear
+  show   prints every value in clear (with --file: every section and value of FILE)
   get    prints one value in clear
-  set    stores VALUE scrambled; every other line of the file stays as it is
+  set    stores VALUE scrambled; every other line of the file stays as it is.
+         Values of section &quot;int&quot; are decimal integers.
 
-  --lang en|zh   the language of the output (TAVRIN_LANG chooses it too)
+  --lang en|zh   the language of the output (or the environment variable TAVRIN_LANG)
 
 Values are UTF-8 text. The header lines of the main window are &quot;man&quot;, &quot;phone&quot; and
 &quot;www&quot; in section &quot;String&quot;, for example:
-  tavrin-settings set String man &quot;Example Technology Co., Ltd.&quot;
+  tavrin-settings set String man &quot;Example Ltd&quot;
 
 Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.
 </translation>
     </message>
     <message>
-        <source>没有设置文件：%1</source>
-        <translation>no settings file at %1</translation>
+        <source>默认值</source>
+        <translation>default</translation>
     </message>
     <message>
-        <source>无法读取设置文件 %1</source>
-        <translation>cannot read the settings file %1</translation>
+        <source>读自 %1</source>
+        <translation>read from %1</translation>
     </message>
     <message>
-        <source>节 &quot;%1&quot; 中没有值 &quot;%2&quot;</source>
-        <translation>no value &quot;%2&quot; in section &quot;%1&quot;</translation>
+        <source>节 &quot;int&quot; 中的值是十进制整数</source>
+        <translation>values of section &quot;int&quot; are decimal integers</translation>
     </message>
     <message>
-        <source>无法保存这个值：%1</source>
-        <translation>cannot store this value: %1</translation>
+        <source>已写入 %1</source>
+        <translation>written to %1</translation>
     </message>
     <message>
-        <source>无法写入设置文件 %1，文件保持不变</source>
-        <translation>cannot write the settings file %1; it is unchanged</translation>
-    </message>
-    <message>
-        <source>用法错误，请参阅 tavrin-settings --help</source>
-        <translation>wrong usage; see tavrin-settings --help</translation>
-    </message>
-    <message>
-        <source>--lang 只接受 en 或 zh</source>
-        <translation>--lang takes en or zh</translation>
+        <source>用法：tavrin-cli 命令 [参数]
+  list                              列出已连接的模块接口，以及查找模块时会打开哪一个
+  info                              查找并查询模块：是否有效、工作模式、触发电平、按键数
+  write KEY-n 键值 [KEY-n 键值 ...]   写入按键，键值与日志中 &quot;KEY-n = &quot; 之后的文字相同
+  apply 文件 [--each [--count N]]     写入键值文件中的按键和参数
+  params --long-press yes|no --debounce 毫秒
+                                    写入长按连发和按键消抖参数
+  reset 1|2                         恢复出厂设置 1 或 2
+除 list 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。
+所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。
+每个命令的说明：tavrin-cli 命令 --help
+退出状态：0 成功，2 用法错误，3 没有模块或没有权限，4 模块非法，5 写入失败。</source>
+        <translation>Usage: tavrin-cli COMMAND [ARGUMENTS]
+  list                              lists the module interfaces present and which one a search opens
+  info                              finds and queries the module: valid or not, work mode, trigger level, keys
+  write KEY-n TEXT [KEY-n TEXT ...]   writes keys; TEXT is what the log shows after &quot;KEY-n = &quot;
+  apply FILE [--each [--count N]]     writes the keys and parameters of a key map
+  params --long-press yes|no --debounce MS
+                                    writes auto-repeat and the debounce time
+  reset 1|2                         restores factory configuration 1 or 2
+Every command but list takes --wait [SECONDS]: wait for a module to be plugged in instead of failing at once.
+Every command takes --lang en|zh to choose the language of its output (or the environment variable TAVRIN_LANG).
+Help on a command: tavrin-cli COMMAND --help
+Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid module, 5 write failed.</translation>
     </message>
 </context>
 <context>

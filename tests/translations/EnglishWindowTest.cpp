@@ -173,7 +173,7 @@ class EnglishWindowTest : public QObject {
         QCOMPARE(message.size(), 1);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), dialog.mapToGlobal(QPoint(2, 2)));
         const QStringList menu = TextsOfWhatOpens([&] { QApplication::sendEvent(&dialog, &event); });
-        QCOMPARE(menu.size(), 2); // a separator and the about item
+        QCOMPARE(menu.size(), 4); // a separator, the two key-map items and the about item
         for (const QString &text : message + menu)
             found << (text.contains(kChinese) ? text : QString());
         found << ChineseTexts(&dialog, {dialog.Items().GetDlgItem(kMaker), dialog.Items().GetDlgItem(kContact),
