@@ -53,19 +53,19 @@
     </message>
     <message>
         <source>恢复出厂1设置完成</source>
-        <translation>Defaults 1 restored</translation>
+        <translation>Factory reset 1 done</translation>
     </message>
     <message>
         <source>恢复出厂1失败</source>
-        <translation>Restoring defaults 1 failed</translation>
+        <translation>Factory reset 1 failed</translation>
     </message>
     <message>
         <source>恢复出厂2设置完成</source>
-        <translation>Defaults 2 restored</translation>
+        <translation>Factory reset 2 done</translation>
     </message>
     <message>
         <source>恢复出厂2失败</source>
-        <translation>Restoring defaults 2 failed</translation>
+        <translation>Factory reset 2 failed</translation>
     </message>
     <message>
         <source>未选择按键，请先查找模块并选择按键！</source>
@@ -133,39 +133,39 @@
     </message>
     <message>
         <source>按键1</source>
-        <translation>Btn 1</translation>
+        <translation>Button 1</translation>
     </message>
     <message>
         <source>按键2</source>
-        <translation>Btn 2</translation>
+        <translation>Button 2</translation>
     </message>
     <message>
         <source>按键3</source>
-        <translation>Btn 3</translation>
+        <translation>Button 3</translation>
     </message>
     <message>
         <source>按键4</source>
-        <translation>Btn 4</translation>
+        <translation>Button 4</translation>
     </message>
     <message>
         <source>按键5</source>
-        <translation>Btn 5</translation>
+        <translation>Button 5</translation>
     </message>
     <message>
         <source>按键6</source>
-        <translation>Btn 6</translation>
+        <translation>Button 6</translation>
     </message>
     <message>
         <source>按键7</source>
-        <translation>Btn 7</translation>
+        <translation>Button 7</translation>
     </message>
     <message>
         <source>按键8</source>
-        <translation>Btn 8</translation>
+        <translation>Button 8</translation>
     </message>
     <message>
         <source> 无</source>
-        <translation> –</translation>
+        <translation> None</translation>
     </message>
     <message>
         <source>键盘设置（支持所有按键）</source>
@@ -261,7 +261,7 @@
     </message>
     <message>
         <source>按键消抖</source>
-        <translation>Delay</translation>
+        <translation>Debounce</translation>
     </message>
     <message>
         <source>模式</source>
@@ -313,11 +313,11 @@
     </message>
     <message>
         <source>恢复出厂1</source>
-        <translation>Defaults 1</translation>
+        <translation>Factory 1</translation>
     </message>
     <message>
         <source>恢复出厂2</source>
-        <translation>Defaults 2</translation>
+        <translation>Factory 2</translation>
     </message>
     <message>
         <source>操作</source>
@@ -325,7 +325,7 @@
     </message>
     <message>
         <source>模块</source>
-        <translation>Mod.</translation>
+        <translation>Module</translation>
     </message>
     <message>
         <source>查找模块</source>
@@ -389,19 +389,19 @@
     </message>
     <message>
         <source>上移</source>
-        <translation>↑</translation>
+        <translation>Up</translation>
     </message>
     <message>
         <source>下移</source>
-        <translation>↓</translation>
+        <translation>Down</translation>
     </message>
     <message>
         <source>左移</source>
-        <translation>←</translation>
+        <translation>Left</translation>
     </message>
     <message>
         <source>右移</source>
-        <translation>→</translation>
+        <translation>Right</translation>
     </message>
     <message>
         <source>滚轮操作</source>

@@ -4,6 +4,7 @@
 #include "common/ControlIds.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/RecordingSink.h"
+#include "translations/Translation.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -91,6 +92,9 @@ class WindowFitTest : public QObject {
     }
 
   private slots:
+    // The language comes from TAVRIN_LANG, so one program checks the window in each language.
+    void initTestCase() { QVERIFY(InstallTranslation(ChooseLanguage(std::nullopt, ProcessEnvironment))); }
+
     void init() { sink = std::make_unique<CRecordingSink>(); }
 
     void cleanup()
