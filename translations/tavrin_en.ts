@@ -165,7 +165,7 @@
     </message>
     <message>
         <source> 无</source>
-        <translation> None</translation>
+        <translation> –</translation>
     </message>
     <message>
         <source>键盘设置（支持所有按键）</source>
