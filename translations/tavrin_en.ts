@@ -133,35 +133,35 @@
     </message>
     <message>
         <source>按键1</source>
-        <translation>Button 1</translation>
+        <translation>Btn 1</translation>
     </message>
     <message>
         <source>按键2</source>
-        <translation>Button 2</translation>
+        <translation>Btn 2</translation>
     </message>
     <message>
         <source>按键3</source>
-        <translation>Button 3</translation>
+        <translation>Btn 3</translation>
     </message>
     <message>
         <source>按键4</source>
-        <translation>Button 4</translation>
+        <translation>Btn 4</translation>
     </message>
     <message>
         <source>按键5</source>
-        <translation>Button 5</translation>
+        <translation>Btn 5</translation>
     </message>
     <message>
         <source>按键6</source>
-        <translation>Button 6</translation>
+        <translation>Btn 6</translation>
     </message>
     <message>
         <source>按键7</source>
-        <translation>Button 7</translation>
+        <translation>Btn 7</translation>
     </message>
     <message>
         <source>按键8</source>
-        <translation>Button 8</translation>
+        <translation>Btn 8</translation>
     </message>
     <message>
         <source> 无</source>
