@@ -1,5 +1,6 @@
 #include "app/AboutDlg.h"
 #include "app/MainDlg.h"
+#include "app/MessageBox.h"
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
 #include "sim/VirtualHidBackend.h"
@@ -7,13 +8,22 @@
 #include "translations/Translation.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPaintEngine>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -77,25 +87,79 @@ QStringList CutCaptions(const QWidget *window)
     }
     return cut;
 }
+
+const QRegularExpression kChinese(QStringLiteral("[\\x{3000}-\\x{303F}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
+
+// "class name: text" for each text with Chinese that root or a control in it shows, or names
+// itself by to a screen reader, leaving out the controls that show data.
+QStringList ChineseTexts(const QWidget *root, const QList<QWidget *> &data = {})
+{
+    QStringList found;
+    for (const QWidget *widget : QList<const QWidget *>{root} + root->findChildren<const QWidget *>()) {
+        QStringList texts{widget->windowTitle(), widget->toolTip(), widget->accessibleName()};
+        if (auto *label = qobject_cast<const QLabel *>(widget))
+            texts << label->text();
+        if (auto *button = qobject_cast<const QAbstractButton *>(widget))
+            texts << button->text();
+        if (auto *frame = qobject_cast<const QGroupBox *>(widget))
+            texts << frame->title();
+        const auto *combo = qobject_cast<const QComboBox *>(widget);
+        for (int i = 0; combo && i < combo->count(); ++i)
+            texts << combo->itemText(i);
+        const auto *tabs = qobject_cast<const QTabBar *>(widget);
+        for (int i = 0; tabs && i < tabs->count(); ++i)
+            texts << tabs->tabText(i);
+        for (const QString &text : texts) {
+            if (!data.contains(widget) && text.contains(kChinese))
+                found << QString::fromLatin1(widget->metaObject()->className()) + QStringLiteral(": ") + text;
+        }
+    }
+    return found;
+}
+
+// Runs action, which may open a message box or a menu, and returns the texts of what opened.
+QStringList TextsOfWhatOpens(const std::function<void()> &action)
+{
+    QStringList texts;
+    QTimer::singleShot(0, [&texts] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            texts << box->text();
+            box->accept();
+        } else if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (const QAction *item : menu->actions())
+                texts << item->text();
+            menu->close();
+        }
+    });
+    action();
+    return texts;
+}
 } // namespace
 
 class WindowFitTest : public QObject {
     Q_OBJECT
 
-  private:
-    void Open()
+  private slots:
+    // The language comes from TAVRIN_LANG, so one program checks the window in each language.
+    void initTestCase()
     {
+        language = ChooseLanguage(std::nullopt, ProcessEnvironment);
+        QVERIFY(InstallTranslation(language));
+    }
+
+    // The window with a copy of the shipped settings, whose header lines fill the data labels.
+    void init()
+    {
+        sink = std::make_unique<CRecordingSink>();
+        const QString settings = folder.filePath(QStringLiteral("confight.ini"));
+        QFile::remove(settings);
+        QVERIFY(QFile::copy(QStringLiteral(TAVRIN_DEFAULT_SETTINGS), settings));
+        QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner);
         backend = std::make_unique<CVirtualHidBackend>();
-        dialog = std::make_unique<CMainDlg>(*backend, SettingsLocation("/nonexistent/tavrin/confight.ini"));
+        dialog = std::make_unique<CMainDlg>(*backend, settings.toStdString());
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     }
-
-  private slots:
-    // The language comes from TAVRIN_LANG, so one program checks the window in each language.
-    void initTestCase() { QVERIFY(InstallTranslation(ChooseLanguage(std::nullopt, ProcessEnvironment))); }
-
-    void init() { sink = std::make_unique<CRecordingSink>(); }
 
     void cleanup()
     {
@@ -108,7 +172,6 @@ class WindowFitTest : public QObject {
     // 1366 x 768 screen for a title bar and a panel.
     void theWindowFitsALaptopScreen()
     {
-        Open();
         QVERIFY2(dialog->width() <= 1366 && dialog->height() <= 700,
                  qPrintable(QStringLiteral("%1 x %2").arg(dialog->width()).arg(dialog->height())));
         QVERIFY(!dialog->findChild<QScrollArea *>()->verticalScrollBar()->isVisible());
@@ -116,16 +179,14 @@ class WindowFitTest : public QObject {
 
     void noCaptionIsCut()
     {
-        Open();
         dialog->Items().SetDlgItemText(MainId::kMaker, "示例科技有限公司");
-        for (int page = 0; page < dialog->Tab().TabBar()->count(); ++page) {
-            dialog->Tab().TabBar()->setCurrentIndex(page);
-            const QStringList cut = CutCaptions(dialog.get());
-            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
-        }
         CAboutDlg about;
         about.show();
-        const QStringList cut = CutCaptions(&about);
+        QStringList cut = CutCaptions(&about);
+        for (int page = 0; page < dialog->Tab().TabBar()->count(); ++page) {
+            dialog->Tab().TabBar()->setCurrentIndex(page);
+            cut << CutCaptions(dialog.get());
+        }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
     }
 
@@ -133,7 +194,6 @@ class WindowFitTest : public QObject {
     // its content, so every control can still be reached.
     void aSmallScreenScrollsTheWindow()
     {
-        Open();
         const QSize full = dialog->size();
         dialog->FitToArea(QSize(full.width() + 200, full.height() / 2));
         QVERIFY(dialog->height() <= full.height() / 2);
@@ -145,7 +205,31 @@ class WindowFitTest : public QObject {
         QVERIFY(dialog->rect().contains(shown));
     }
 
+    // In English no Chinese is left in the window, its pages, menu and messages, or the about box,
+    // except the settings file's header lines, which are shown as written.
+    void noChineseLeftInEnglish()
+    {
+        if (language != Language::English)
+            QSKIP("the window speaks Chinese in this run");
+        CMessageBoxSink boxes;
+        CMessageSinkScope scope(boxes);
+        const QStringList message =
+            TextsOfWhatOpens([&] { dialog->Items().Item<QPushButton>(MainId::kFindModule)->click(); });
+        QCOMPARE(message.size(), 1);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), dialog->mapToGlobal(QPoint(2, 2)));
+        const QStringList menu = TextsOfWhatOpens([&] { QApplication::sendEvent(dialog.get(), &event); });
+        QCOMPARE(menu.size(), 4); // a separator, the two key-map items and the about item
+        QStringList found = (message + menu).filter(kChinese);
+        const CDialogItems &items = dialog->Items();
+        found << ChineseTexts(dialog.get(), {items.GetDlgItem(MainId::kMaker), items.GetDlgItem(MainId::kContact),
+                                             items.GetDlgItem(MainId::kWeb)});
+        found << ChineseTexts(std::make_unique<CAboutDlg>().get());
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+    }
+
   private:
+    Language language = Language::Chinese;
+    QTemporaryDir folder;
     std::unique_ptr<CRecordingSink> sink;
     std::unique_ptr<CVirtualHidBackend> backend;
     std::unique_ptr<CMainDlg> dialog;

@@ -1,12 +1,9 @@
-#include "cli/Cli.h"
 #include "sim/VirtualHidBackend.h"
+#include "support/CliRun.h"
 #include "support/RecordingSink.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace {
@@ -22,15 +19,6 @@ struct Case {
     Strings messages;                                                      // leading messages
     const char *output = "";                                               // a line of the output
 };
-
-std::string KeyMapFile(const std::string &content)
-{
-    static int files = 0;
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("tavrin-cli-test-" + std::to_string(::getpid()) + "-" + std::to_string(++files));
-    std::ofstream(path, std::ios::binary) << content;
-    return path.string();
-}
 } // namespace
 
 TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
@@ -74,14 +62,8 @@ TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
         AddStandardModule(backend, module);
         if (c.setUp)
             c.setUp(module);
-        char *output = nullptr;
-        std::size_t size = 0;
-        std::FILE *out = open_memstream(&output, &size);
-        CliEnvironment environment{backend, 8, [](int) {}, [] { return false; }, out};
-        EXPECT_EQ(RunCli(c.args, environment), c.status) << c.name;
-        std::fclose(out);
-        const std::string printed(output, size);
-        std::free(output);
+        std::string printed;
+        EXPECT_EQ(RunCliCollecting(c.args, {backend, 8, [](int) {}, [] { return false; }}, printed), c.status) << c.name;
         EXPECT_NE(printed.find(c.output), std::string::npos) << c.name << ": " << printed;
         for (const auto &[address, bytes] : c.memory)
             EXPECT_EQ(std::vector(module.Memory().begin() + address, module.Memory().begin() + address + bytes.size()), bytes) << c.name;

@@ -1,9 +1,7 @@
 #include "HidrawFixture.h"
-#include "cli/Cli.h"
+#include "support/CliRun.h"
 
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace {
@@ -12,16 +10,8 @@ class HidrawCliTest : public CHidrawTest {
 protected:
     int Run(const std::vector<std::string> &args)
     {
-        char *output = nullptr;
-        std::size_t size = 0;
-        std::FILE *out = open_memstream(&output, &size);
-        CliEnvironment environment{backend, 8, [this](int) { NextStep(); },
-                                   [this] { return idleWaits > 40; }, out};
-        const int status = RunCli(args, environment);
-        std::fclose(out);
-        printed.assign(output, size);
-        std::free(output);
-        return status;
+        return RunCliCollecting(args, {backend, 8, [this](int) { NextStep(); }, [this] { return idleWaits > 40; }},
+                                printed);
     }
 
     // A scene that has run out ends the tool as Ctrl-C would, rather than letting it wait for ever.
@@ -35,13 +25,8 @@ protected:
         scene.pop_front();
     }
 
-    std::string KeyMapFile() const
-    {
-        const auto path = std::filesystem::temp_directory_path() / ("tavrin-hidraw-cli-" + std::to_string(::getpid()));
-        std::ofstream(path) << "KEY-1 = CTRL+ALT+DEL\nKEY-2 = MRKey+Wheel BackWard = 3 \nKEY-3 = GameKey4\n"
-                               "long-press = yes\ndebounce = 25\n";
-        return path.string();
-    }
+    const std::string keyMap = KeyMapFile("KEY-1 = CTRL+ALT+DEL\nKEY-2 = MRKey+Wheel BackWard = 3 \nKEY-3 = GameKey4\n"
+                                          "long-press = yes\ndebounce = 25\n");
 
     static std::vector<std::uint8_t> Records(const CVirtualModule &target)
     {
@@ -58,7 +43,7 @@ protected:
 TEST_F(HidrawCliTest, ApplyWritesTheKeyMapIntoTheModulesMemory)
 {
     AddStandardModule(testbed, module);
-    EXPECT_EQ(Run({"apply", KeyMapFile()}), CliExit::kOk) << printed;
+    EXPECT_EQ(Run({"apply", keyMap}), CliExit::kOk) << printed;
     EXPECT_EQ(Records(module), written);
     EXPECT_EQ(module.Memory()[6], 0x00);
     EXPECT_EQ(module.Memory()[12], 25);
@@ -78,7 +63,7 @@ TEST_F(HidrawCliTest, EachGoesOnFromModuleToModuleAndReportsTheFailedOne)
         [&] { testbed.Unplug(other); },
         [&] { AddStandardModule(testbed, third); },
     };
-    EXPECT_EQ(Run({"apply", KeyMapFile(), "--each", "--count", "3"}), CliExit::kFailed) << printed;
+    EXPECT_EQ(Run({"apply", keyMap, "--each", "--count", "3"}), CliExit::kFailed) << printed;
     EXPECT_TRUE(scene.empty());
     EXPECT_EQ(Records(module), written);
     EXPECT_EQ(Records(third), written);

@@ -22,20 +22,25 @@ struct PageResult {
     bool oneCharacterField = true; // the keyboard's character field holds at most one character
 };
 
-// Every modifier subset applied to a keyboard state that the page's reactions leave.
-void AddKeyboardStates(std::vector<PageResult> &results, const std::function<void(CMapDlgControls &)> &choose,
-                       bool oneCharacterField = true)
+using Choice = std::function<void(CMapDlgControls &)>;
+using Reader = std::function<std::string(CMapDlgControls &, std::uint8_t &, std::uint8_t &, bool &)>;
+
+// Each choice with every subset of boxes checked, read by the page's logic; what it refuses is left out.
+void AddStates(std::vector<PageResult> &results, PageKind kind, const std::vector<Choice> &choices,
+               const std::vector<int> &boxes, const Reader &read, bool oneCharacterField = true)
 {
-    for (int subset = 0; subset < 16; ++subset) {
-        CMapDlgControls controls;
-        choose(controls);
-        for (std::size_t bit = 0; bit < kModifierKeys.size(); ++bit)
-            controls.CheckDlgButton(kModifierKeys[bit].id, (subset >> bit) & 1);
-        std::uint8_t flags = 0, code = 0;
-        bool refused = false;
-        const std::string text = Keyboard::GetKeyAssignment(controls, flags, code, refused);
-        if (!refused)
-            results.push_back({{PageKind::Keyboard, flags, code}, text, oneCharacterField});
+    for (const Choice &choose : choices) {
+        for (int subset = 0; subset < (1 << boxes.size()); ++subset) {
+            CMapDlgControls controls;
+            choose(controls);
+            for (std::size_t bit = 0; bit < boxes.size(); ++bit)
+                controls.CheckDlgButton(boxes[bit], (subset >> bit) & 1);
+            std::uint8_t value1 = 0, value2 = 0;
+            bool refused = false;
+            const std::string text = read(controls, value1, value2, refused);
+            if (!refused)
+                results.push_back({{kind, value1, value2}, text, oneCharacterField});
+        }
     }
 }
 
@@ -51,91 +56,79 @@ void ChooseKey(CMapDlgControls &controls, int id)
     controls.SetDlgItemText(kCharField, "q"); // left over in a field, not in use
 }
 
-void PressField(CMapDlgControls &controls, int field, const std::string &text)
+// A key chosen, then the special "无" clicked: a character in the field wins again.
+void ChooseKeyThenNone(CMapDlgControls &controls)
 {
     ChooseKey(controls, kSpecialFirst);
     controls.CheckDlgButton(kSpecialFirst, false);
     controls.CheckDlgButton(kSpecialNone, true);
-    controls.CheckDlgButton(field == kCharField ? kCharNone : kCodeNone, false);
-    controls.SetDlgItemText(kCharField, field == kCharField ? text : "");
-    controls.SetDlgItemText(field, text);
 }
 
-std::vector<PageResult> KeyboardStates()
+Choice PressField(int field, const std::string &text)
+{
+    return [field, text](CMapDlgControls &controls) {
+        ChooseKeyThenNone(controls);
+        controls.CheckDlgButton(field == kCharField ? kCharNone : kCodeNone, false);
+        controls.SetDlgItemText(kCharField, field == kCharField ? text : "");
+        controls.SetDlgItemText(field, text);
+    };
+}
+
+// Every state of the three pages that their controls and reactions can reach, on a sample of the
+// texts a field may hold.
+std::vector<PageResult> ReachableStates()
 {
     std::vector<PageResult> results;
-    AddKeyboardStates(results, [](CMapDlgControls &) {}); // untouched
-    for (const auto *table : {&kSpecialKeys[0], &kFunctionKeys[0], &kMediaKeys[0]}) {
-        const std::size_t size = table == &kSpecialKeys[0] ? kSpecialKeys.size()
-                                 : table == &kFunctionKeys[0] ? kFunctionKeys.size() : kMediaKeys.size();
-        for (std::size_t i = 0; i < size; ++i)
-            AddKeyboardStates(results, [&](CMapDlgControls &c) { ChooseKey(c, table[i].id); });
-    }
+    const Reader keyboard = [](CMapDlgControls &c, std::uint8_t &flags, std::uint8_t &code, bool &refused) {
+        return Keyboard::GetKeyAssignment(c, flags, code, refused);
+    };
+    std::vector<int> modifiers;
+    for (const KeyEntry &modifier : kModifierKeys)
+        modifiers.push_back(modifier.id);
+    std::vector<Choice> keys{[](CMapDlgControls &) {}, ChooseKeyThenNone}; // untouched, and "无" again
+    const auto addKeys = [&keys](const auto &table) {
+        for (const KeyEntry &key : table)
+            keys.push_back([id = key.id](CMapDlgControls &c) { ChooseKey(c, id); });
+    };
+    addKeys(kSpecialKeys);
+    addKeys(kFunctionKeys);
+    addKeys(kMediaKeys);
     for (char ch = ' '; ch <= '~'; ++ch)
-        AddKeyboardStates(results, [&](CMapDlgControls &c) { PressField(c, kCharField, std::string(1, ch)); });
-    for (const std::string text : {"ab", "HID(", "1+2"})
-        AddKeyboardStates(results, [&](CMapDlgControls &c) { PressField(c, kCharField, text); }, false);
+        keys.push_back(PressField(kCharField, std::string(1, ch)));
     for (const std::string text : {"0", "4", "41", "-1", "255", "300", "abc", "4)"})
-        AddKeyboardStates(results, [&](CMapDlgControls &c) { PressField(c, kCodeField, text); });
-    // A key chosen, then the special "无" clicked: a character in the field wins again.
-    AddKeyboardStates(results, [](CMapDlgControls &c) {
-        ChooseKey(c, kSpecialFirst);
-        c.CheckDlgButton(kSpecialFirst, false);
-        c.CheckDlgButton(kSpecialNone, true);
-    });
-    return results;
-}
+        keys.push_back(PressField(kCodeField, text));
+    AddStates(results, PageKind::Keyboard, keys, modifiers, keyboard);
+    AddStates(results, PageKind::Keyboard, {PressField(kCharField, "ab"), PressField(kCharField, "HID("),
+                                            PressField(kCharField, "1+2")}, modifiers, keyboard, false);
 
-std::vector<PageResult> MouseStates()
-{
     using namespace MouseId;
-    std::vector<std::function<void(CMapDlgControls &)>> choices = {
+    std::vector<Choice> mouse = {
         [](CMapDlgControls &) {},                                    // untouched: the wheel counts as in use
         [](CMapDlgControls &c) { c.CheckDlgButton(kWheelNone, true); }, // neither movement nor wheel
     };
     for (const MouseMove &move : kMouseMoves) {
         for (const std::string count : {"", "0", "5", "127", "abc", " 12xyz"})
-            choices.push_back([&move, count](CMapDlgControls &c) {
+            mouse.push_back([&move, count](CMapDlgControls &c) {
                 ChooseMoveByCountField(c, move);
                 c.SetDlgItemText(move.countField, count);
             });
     }
     for (const int turn : {-1, 0, 1}) {
         for (const std::string count : {"", "-128", "-3", "0", "3", "127", "x"})
-            choices.push_back([turn, count](CMapDlgControls &c) {
+            mouse.push_back([turn, count](CMapDlgControls &c) {
                 c.CheckDlgButton(kMoveNone, true);
                 c.SetCurSel(kWheelDirection, turn);
                 c.SetDlgItemText(kWheelCount, count);
             });
     }
-    std::vector<PageResult> results;
-    for (const auto &choose : choices) {
-        for (int buttons = 0; buttons < 8; ++buttons) {
-            CMapDlgControls controls;
-            choose(controls);
-            for (int bit = 0; bit < 3; ++bit)
-                controls.CheckDlgButton(kLeftButton + bit, (buttons >> bit) & 1);
-            std::uint8_t value1 = 0, value2 = 0;
-            bool refused = false;
-            const std::string text = GetMouseAssignment(controls, value1, value2, refused);
-            if (!refused)
-                results.push_back({{PageKind::Mouse, value1, value2}, text});
-        }
-    }
-    return results;
-}
+    AddStates(results, PageKind::Mouse, mouse, {kLeftButton, kMiddleButton, kRightButton}, GetMouseAssignment);
 
-std::vector<PageResult> GamePadStates()
-{
-    std::vector<PageResult> results;
-    for (int choice = -1; choice < static_cast<int>(kGamePadChoices.size()); ++choice) {
-        CMapDlgControls controls;
-        if (choice >= 0)
-            controls.CheckDlgButton(kGamePadChoices[choice], true);
-        std::uint8_t value1 = 0, value2 = 0;
-        const std::string text = GetGamePadAssignment(controls, value1, value2);
-        results.push_back({{PageKind::GamePad, value1, value2}, text});
-    }
+    std::vector<Choice> pads{[](CMapDlgControls &) {}};
+    for (const int id : kGamePadChoices)
+        pads.push_back([id](CMapDlgControls &c) { c.CheckDlgButton(id, true); });
+    AddStates(results, PageKind::GamePad, pads, {}, [](CMapDlgControls &c, std::uint8_t &v1, std::uint8_t &v2, bool &) {
+        return GetGamePadAssignment(c, v1, v2);
+    });
     return results;
 }
 
@@ -152,9 +145,7 @@ bool NeedsRawForm(const PageResult &result)
 TEST(KeyMapRoundTrip, EveryReachablePageStateReadsBackToItsRecord)
 {
     CRecordingSink sink;
-    std::vector<PageResult> states = KeyboardStates();
-    for (auto more : {MouseStates(), GamePadStates()})
-        states.insert(states.end(), more.begin(), more.end());
+    const std::vector<PageResult> states = ReachableStates();
     ASSERT_GT(states.size(), 2000u);
     KeyMap map;
     for (std::size_t i = 0; i < states.size(); ++i) {

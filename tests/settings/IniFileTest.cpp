@@ -116,7 +116,6 @@ TEST_F(IniFileTest, LoadSplitsLinesByTheSameRulesOnEveryPlatform)
         {"0x1A alone", "\x1A", {}},
         {"empty file", "", {}},
         {"one line end", "\n", {""}},
-        {"a UTF-8 byte-order mark is read past", "\xEF\xBB\xBF[int]\r\n", {"[int]"}},
     };
     for (const LoadCase &c : cases) {
         WriteBytes(path, c.bytes);
