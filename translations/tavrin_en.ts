@@ -245,7 +245,7 @@
     </message>
     <message>
         <source>注意:参数写入按钮,只有更改模块长按连接,按键消抖的参数,才能点击。</source>
-        <translation>Note: press Set params only to change the module&apos;s Repeat or debounce Delay.</translation>
+        <translation>Note: press Set params only to change the module&apos;s Repeat or Debounce.</translation>
     </message>
     <message>
         <source>长按连击</source>
@@ -325,7 +325,7 @@
     </message>
     <message>
         <source>模块</source>
-        <translation>Module</translation>
+        <translation>Mod.</translation>
     </message>
     <message>
         <source>查找模块</source>

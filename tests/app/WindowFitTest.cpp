@@ -8,12 +8,14 @@
 #include "translations/Translation.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPaintEngine>
@@ -64,6 +66,21 @@ class CInkDevice final : public QImage {
     mutable CInkEngine engine;
 };
 
+// A shown field, list or button beside control that ink, in the parent's coordinates, runs into.
+// Labels and frames may overlap as the templates draw them; text over a field may not.
+const QWidget *SiblingUnder(const QWidget *control, const QRectF &ink)
+{
+    for (const QWidget *sibling : control->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const bool field = qobject_cast<const QComboBox *>(sibling) || qobject_cast<const QLineEdit *>(sibling) ||
+                           qobject_cast<const QAbstractButton *>(sibling) ||
+                           qobject_cast<const QAbstractItemView *>(sibling);
+        if (sibling != control && field && sibling->isVisible() &&
+            QRectF(sibling->geometry()).intersects(ink.adjusted(1, 1, -1, -1)))
+            return sibling;
+    }
+    return nullptr;
+}
+
 // Where the caption of every shown text control of window leaves ink that its own rectangle, or
 // the area its parent shows, does not hold.
 QStringList CutCaptions(const QWidget *window)
@@ -83,6 +100,9 @@ QStringList CutCaptions(const QWidget *window)
         for (const auto &[text, ink] : device.engine.inks) {
             if (!ink.isEmpty() && (!own.contains(ink) || !inParent.contains(ink)))
                 QDebug(&cut.emplaceBack()) << control->objectName() << text << ink << "in" << control->size();
+            // A label grows to its text, so its ink must also stay clear of the controls beside it.
+            if (const QWidget *hit = SiblingUnder(control, ink.translated(control->pos())))
+                QDebug(&cut.emplaceBack()) << control->objectName() << text << "runs into" << hit->objectName();
         }
     }
     return cut;
