@@ -1,6 +1,7 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/MessageBox.h"
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QKeyEvent>
@@ -53,12 +53,6 @@ constexpr const char *kWritingKeyMap = QT_TRANSLATE_NOOP("Tavrin", "正在写入
 QString Text(const char *source, const std::vector<std::string> &args = {})
 {
     return QString::fromStdString(TranslateText(UserText{source, args}));
-}
-
-// The title every box of the tool has: the executable's name without its extension.
-QString BoxTitle()
-{
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
 #ifdef Q_OS_WIN
@@ -305,7 +299,7 @@ void CMainDlg::LoadKeyMap()
         return;
     const std::vector<std::string> count{std::to_string(map->keys.size())};
     const QString question = Text(map->HasParameters() ? kConfirmKeysAndParameters : kConfirmKeys, count);
-    if (QMessageBox::question(this, BoxTitle(), question) != QMessageBox::Yes)
+    if (QMessageBox::question(this, MessageBoxTitle(), question) != QMessageBox::Yes)
         return;
     QProgressDialog progress(Text(kWritingKeyMap), QString(), 0, static_cast<int>(map->keys.size()), this);
     progress.setWindowModality(Qt::WindowModal);

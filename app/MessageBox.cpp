@@ -4,10 +4,14 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+QString MessageBoxTitle()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
 void CMessageBoxSink::ShowMessage(const UserText &text)
 {
-    const QString title = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    QMessageBox box(QMessageBox::Warning, title, QString::fromStdString(TranslateText(text)), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Warning, MessageBoxTitle(), QString::fromStdString(TranslateText(text)), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();
