@@ -178,6 +178,7 @@ TEST(KeyMapRoundTrip, EveryReachablePageStateReadsBackToItsRecord)
 
 TEST(KeyMapRoundTrip, TextsNoPageProducesAreErrorsThatNameTheLine)
 {
+    CRecordingSink sink; // the pages' own refusals of out-of-range counts
     struct Case {
         const char *file;
         std::vector<std::string> error; // line number, then the values of the message
