@@ -24,12 +24,18 @@ inline int RunCliCollecting(const std::vector<std::string> &args, CliEnvironment
     return status;
 }
 
-// A key-map file holding content, in the temporary folder under a name of this process's own.
+// A key-map file holding content, in a temporary folder of this process's own that goes when the
+// process ends.
 inline std::string KeyMapFile(const std::string &content)
 {
+    static const struct Folder {
+        std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("tavrin-key-maps-" + std::to_string(::getpid()));
+        Folder() { std::filesystem::create_directories(path); }
+        ~Folder() { std::filesystem::remove_all(path); }
+    } folder;
     static int files = 0;
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("tavrin-key-map-" + std::to_string(::getpid()) + "-" + std::to_string(++files));
+    const auto path = folder.path / std::to_string(++files);
     std::ofstream(path, std::ios::binary) << content;
     return path.string();
 }
