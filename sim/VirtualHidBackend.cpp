@@ -33,6 +33,7 @@ int CVirtualHidBackend::Init()
 
 std::vector<HidDeviceInfo> CVirtualHidBackend::Enumerate(std::uint16_t vendorId, std::uint16_t productId)
 {
+    ++m_nEnumerateCalls;
     std::vector<HidDeviceInfo> result;
     for (const auto &entry : m_entries) {
         // As hid_enumerate: 0 matches any vendor or product.

@@ -22,6 +22,7 @@ public:
 
     int initResult = 0; // what hid_init reports
     int InitCalls() const { return m_nInitCalls; }
+    int EnumerateCalls() const { return m_nEnumerateCalls; }
     // Handles opened and not yet closed.
     int OpenHandles() const { return static_cast<int>(m_handles.size()); }
     // The module behind an open handle, nullptr for anything else.
@@ -46,6 +47,7 @@ private:
     std::string m_lastError;
     bool m_bOpenDenied = false;
     int m_nInitCalls = 0;
+    int m_nEnumerateCalls = 0;
 };
 
 // A module with a valid marker, listed as interfaces 1 and 2 of the first product: the one the

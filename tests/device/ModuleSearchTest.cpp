@@ -57,6 +57,18 @@ TEST_F(ModuleSearchTest, FoundModuleEnablesTheButtons)
     EXPECT_TRUE(link.IsOpen());
 }
 
+// Each walk of the HID devices costs as much as all the rest of a search: there is one, whatever
+// the search list finds, even when it is the last entry or none.
+TEST_F(ModuleSearchTest, EverySearchWalksTheDevicesOnce)
+{
+    FindModule(link, controls);
+    EXPECT_EQ(backend.EnumerateCalls(), 1);
+    backend.AddInterface(second, 0x2B05, 0x285F, 1);
+    FindModule(link, controls);
+    EXPECT_EQ(Opened(), &second);
+    EXPECT_EQ(backend.EnumerateCalls(), 2);
+}
+
 TEST_F(ModuleSearchTest, InterfaceTwoIsTriedBeforeInterfaceOne)
 {
     backend.AddInterface(first, 0x0B05, 0x185F, 1);
