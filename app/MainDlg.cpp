@@ -50,11 +50,6 @@ constexpr const char *kConfirmKeysAndParameters =
     QT_TRANSLATE_NOOP("Tavrin", "将向模块写入 %1 个按键的键值和参数（长按连发、按键消抖），是否继续？");
 constexpr const char *kWritingKeyMap = QT_TRANSLATE_NOOP("Tavrin", "正在写入键值...");
 
-QString Text(const char *source, const std::vector<std::string> &args = {})
-{
-    return QString::fromStdString(TranslateText(UserText{source, args}));
-}
-
 #ifdef Q_OS_WIN
 // The key-map items beside the about item in the system menu.
 constexpr int kIdmSaveKeyMap = 32;
@@ -146,8 +141,8 @@ void CMainDlg::AddSystemMenuItem()
     if (HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu, MF_STRING, kIdmAboutBox, reinterpret_cast<LPCWSTR>(TranslatedText(kAboutMenuText).utf16()));
-        AppendMenuW(menu, MF_STRING, kIdmSaveKeyMap, reinterpret_cast<LPCWSTR>(Text(kSaveKeyMapText).utf16()));
-        AppendMenuW(menu, MF_STRING, kIdmLoadKeyMap, reinterpret_cast<LPCWSTR>(Text(kLoadKeyMapText).utf16()));
+        AppendMenuW(menu, MF_STRING, kIdmSaveKeyMap, reinterpret_cast<LPCWSTR>(TranslatedText(kSaveKeyMapText).utf16()));
+        AppendMenuW(menu, MF_STRING, kIdmLoadKeyMap, reinterpret_cast<LPCWSTR>(TranslatedText(kLoadKeyMapText).utf16()));
     }
 #endif
 }
@@ -156,11 +151,11 @@ void CMainDlg::AddSystemMenuItem()
 // background's context menu shows them (by the menu key or Shift+F10 too).
 void CMainDlg::CreateKeyMapActions()
 {
-    m_pSaveKeyMap = new QAction(Text(kSaveKeyMapText), this);
+    m_pSaveKeyMap = new QAction(TranslatedText(kSaveKeyMapText), this);
     m_pSaveKeyMap->setObjectName(QStringLiteral("saveKeyMap"));
     m_pSaveKeyMap->setShortcut(QKeySequence::Save);
     connect(m_pSaveKeyMap, &QAction::triggered, this, &CMainDlg::SaveKeyMap);
-    m_pLoadKeyMap = new QAction(Text(kLoadKeyMapText), this);
+    m_pLoadKeyMap = new QAction(TranslatedText(kLoadKeyMapText), this);
     m_pLoadKeyMap->setObjectName(QStringLiteral("loadKeyMap"));
     m_pLoadKeyMap->setShortcut(QKeySequence::Open);
     connect(m_pLoadKeyMap, &QAction::triggered, this, &CMainDlg::LoadKeyMap);
@@ -280,8 +275,8 @@ void CMainDlg::SaveKeyMap()
         ShowMessage(kNothingWritten);
         return;
     }
-    const QString path = QFileDialog::getSaveFileName(this, Text(kSaveKeyMapTitle),
-                                                      QString(), Text(kKeyMapFilter));
+    const QString path = QFileDialog::getSaveFileName(this, TranslatedText(kSaveKeyMapTitle),
+                                                      QString(), TranslatedText(kKeyMapFilter));
     if (!path.isEmpty())
         SaveKeyMapFile(path.toStdString(), m_writtenKeys);
 }
@@ -290,18 +285,19 @@ void CMainDlg::LoadKeyMap()
 {
     if (!ModuleFound())
         return;
-    const QString path = QFileDialog::getOpenFileName(this, Text(kLoadKeyMapTitle),
-                                                      QString(), Text(kKeyMapFilter));
+    const QString path = QFileDialog::getOpenFileName(this, TranslatedText(kLoadKeyMapTitle),
+                                                      QString(), TranslatedText(kKeyMapFilter));
     if (path.isEmpty())
         return;
     const std::optional<KeyMap> map = LoadKeyMapFile(path.toStdString(), m_operations.ListedKeys());
     if (!map)
         return;
     const std::vector<std::string> count{std::to_string(map->keys.size())};
-    const QString question = Text(map->HasParameters() ? kConfirmKeysAndParameters : kConfirmKeys, count);
+    const QString question = QString::fromStdString(
+        TranslateText({map->HasParameters() ? kConfirmKeysAndParameters : kConfirmKeys, count}));
     if (QMessageBox::question(this, MessageBoxTitle(), question) != QMessageBox::Yes)
         return;
-    QProgressDialog progress(Text(kWritingKeyMap), QString(), 0, static_cast<int>(map->keys.size()), this);
+    QProgressDialog progress(TranslatedText(kWritingKeyMap), QString(), 0, static_cast<int>(map->keys.size()), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     int written = 0;

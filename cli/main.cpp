@@ -1,5 +1,4 @@
 #include "cli/Cli.h"
-#include "common/MessageSink.h"
 #include "device/HidapiBackend.h"
 #include "keymap/ControlState.h"
 #include "settings/ModuleSettings.h"
@@ -9,7 +8,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <thread>
 
 namespace {
@@ -19,12 +17,6 @@ extern "C" void OnInterrupt(int)
 {
     g_bInterrupted = 1;
 }
-
-// The window's messages, one a line on standard error.
-class CStderrSink final : public IMessageSink {
-public:
-    void ShowMessage(const UserText &text) override { std::fprintf(stderr, "%s\n", TranslateText(text).c_str()); }
-};
 } // namespace
 
 int main(int argc, char *argv[])
@@ -34,8 +26,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     if (!SetUpLanguage(args))
         return CliExit::kUsage;
-    CStderrSink sink;
-    CMessageSinkScope scope(sink);
+    // No sink is installed: the window's messages go to standard error, one a line, translated.
     // The key count comes from the settings file beside the program, as for the window.
     CControlState header;
     LoadSettings(header);
