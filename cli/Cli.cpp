@@ -89,18 +89,17 @@ public:
     }
 
     // "--wait [SECONDS]": wait forever without a number.
-    bool TakeWait()
+    void TakeWait()
     {
         const auto it = std::find(words.begin(), words.end(), "--wait");
         if (it == words.end())
-            return true;
+            return;
         bWait = true;
         const auto next = it + 1;
         const bool number = next != words.end() && IsNumber(*next);
         if (number)
             waitMs = static_cast<long long>(AtoiRule(*next)) * 1000;
         words.erase(it, number ? next + 1 : next);
-        return true;
     }
 
     bool TakeFlag(const std::string &flag)
@@ -281,7 +280,8 @@ int RunParams(CCliRun &run)
     const std::optional<std::string> debounce = run.TakeOption("--debounce");
     if (!run.words.empty())
         return run.Usage(run.words.front());
-    if (!longPress || (*longPress != "yes" && *longPress != "no"))
+    const std::optional<std::uint8_t> longPressItem = longPress ? LongPressItem(*longPress) : std::nullopt;
+    if (!longPressItem)
         return run.Usage("--long-press");
     if (!debounce || !IsNumber(*debounce))
         return run.Usage("--debounce");
@@ -291,7 +291,7 @@ int RunParams(CCliRun &run)
     if (const auto status = run.ConnectValid(query))
         return *status;
     ModuleParameters parameters = CCliRun::BaseParameters(query);
-    parameters.longPress = *longPress == "yes" ? 0 : 1;
+    parameters.longPress = *longPressItem;
     parameters.debounce = AtoiRule(*debounce);
     return StatusOf(WriteParameters(run.link, parameters));
 }

@@ -198,12 +198,12 @@ private:
         const std::string_view name = Trim(content.substr(0, equals));
         const std::string_view value = Trim(content.substr(equals + 1));
         if (name == kLongPress) {
-            const auto word = std::find(std::begin(kYesNo), std::end(kYesNo), value);
-            if (word == std::end(kYesNo))
+            const auto item = LongPressItem(value);
+            if (!item)
                 return Unreadable();
             if (map.longPress)
                 return Fail(m_texts.twice, {std::string(name)});
-            map.longPress = static_cast<std::uint8_t>(word - std::begin(kYesNo));
+            map.longPress = item;
             return true;
         }
         if (name == kDebounce) {
@@ -233,6 +233,14 @@ std::string LineLabel(const std::string &text)
     return label;
 }
 } // namespace
+
+std::optional<std::uint8_t> LongPressItem(std::string_view word)
+{
+    const auto it = std::find(std::begin(kYesNo), std::end(kYesNo), word);
+    if (it == std::end(kYesNo))
+        return std::nullopt;
+    return static_cast<std::uint8_t>(it - std::begin(kYesNo));
+}
 
 void SetKey(KeyMap &map, KeyMapEntry entry)
 {

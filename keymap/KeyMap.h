@@ -38,6 +38,9 @@ struct KeyMap {
     bool HasParameters() const { return longPress || debounce; }
 };
 
+// The long-press item index a word names, in key maps and on the command line: "yes" 0, "no" 1.
+std::optional<std::uint8_t> LongPressItem(std::string_view word);
+
 // Sets a key's entry, replacing what the map held for that key.
 void SetKey(KeyMap &map, KeyMapEntry entry);
 
