@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // lupdate collects the texts a person reads from QT_TRANSLATE_NOOP markers, always in the context
@@ -25,6 +27,13 @@ inline std::string ComposeText(const UserText &text)
 {
     return ComposeText(text.source, text.args);
 }
+
+// Input quoted in a message (a key-map line, an argument, a file's text): control bytes and DEL
+// (C0, DEL and C1) escaped as \xHH, and the whole cut after about maxBytes bytes (at a
+// character boundary, "…" marking the cut), so that no escape sequence reaches a terminal and no
+// line floods a message box.
+inline constexpr std::size_t kQuotedInputBytes = 200;
+std::string QuotedInput(std::string_view input, std::size_t maxBytes = kQuotedInputBytes);
 
 // Looks up a source text in the translation of this run.
 using TextTranslator = std::string (*)(const std::string &source);

@@ -19,3 +19,24 @@ TEST(UserText, ComposeFillsPlacesAndKeepsOtherPercentSigns)
     for (const auto &c : cases)
         EXPECT_EQ(ComposeText(c.pattern, c.args), c.expected) << c.pattern;
 }
+
+TEST(UserText, QuotedInputEscapesControlBytesAndCutsLongInput)
+{
+    const struct {
+        std::string input;
+        std::string expected;
+    } cases[] = {
+        {"KEY-3 = a", "KEY-3 = a"},
+        {std::string("a\x1B[2Jb\0c\r\n\x7F", 11), "a\\x1B[2Jb\\x00c\\x0D\\x0A\\x7F"},
+        {"a\xC2\x9B" "31mb", "a\\xC2\\x9B31mb"}, // the one-character CSI
+        {"按键", "按键"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(QuotedInput(c.input), c.expected) << c.input;
+
+    const std::string flood(8 << 20, 'x');
+    EXPECT_EQ(QuotedInput(flood), std::string(kQuotedInputBytes, 'x') + "…");
+    // A cut never splits a character.
+    const std::string wide = std::string(kQuotedInputBytes - 1, 'x') + "键键";
+    EXPECT_EQ(QuotedInput(wide), std::string(kQuotedInputBytes - 1, 'x') + "键…");
+}
