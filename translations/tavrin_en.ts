@@ -837,7 +837,7 @@ Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid m
     </message>
     <message>
         <source>会话：本用户在本机座席上没有活动会话（例如通过 SSH 登录）</source>
-        <translation>Session: this user has no active session at this machine's seat (logged in over SSH, for example)</translation>
+        <translation>Session: this user has no active session at this machine&apos;s seat (logged in over SSH, for example)</translation>
     </message>
     <message>
         <source>会话：无法得知（没有 %1，logind 未运行）</source>
@@ -863,7 +863,7 @@ Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid m
         <source>解决办法：规则 %1 只让本机座席上活动会话的用户打开模块，本用户没有这样的会话。请在本机登录后运行；或者由管理员另加一条规则，例如在 /etc/udev/rules.d/61-tavrin-group.rules 中写入
   SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
 并执行 sudo usermod -aG plugdev %4，重新登录，再执行 sudo udevadm trigger --subsystem-match=hidraw。</source>
-        <translation>Fix: the rule %1 lets only users with an active session at this machine's seat open the module, and this user has none. Log in at the machine and run it there; or have an administrator add a rule, for example in /etc/udev/rules.d/61-tavrin-group.rules:
+        <translation>Fix: the rule %1 lets only users with an active session at this machine&apos;s seat open the module, and this user has none. Log in at the machine and run it there; or have an administrator add a rule, for example in /etc/udev/rules.d/61-tavrin-group.rules:
   SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
 then run sudo usermod -aG plugdev %4, log in again, and run sudo udevadm trigger --subsystem-match=hidraw.</translation>
     </message>
@@ -894,6 +894,34 @@ then unplug the module and plug it in again.</translation>
     <message>
         <source>模块已拔出：%1，设备操作按钮已禁用</source>
         <translation>Module unplugged: %1; the device buttons are disabled</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-demo [--lang en|zh]
+与 tavrin 相同的窗口，连接一个有八个按键的虚拟模块：无需硬件即可试用每个操作。
+
+  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
+  --help         显示本说明</source>
+        <translation>Usage: tavrin-demo [--lang en|zh]
+The window of tavrin against a virtual module with eight keys: every operation can be tried without hardware.
+
+  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
+  --help         prints this help</translation>
+    </message>
+    <message>
+        <source>用法：tavrin [--lang en|zh]
+打开 Vela USB 按键模块的配置窗口：设置每个按键发送的键值，写入参数，恢复出厂设置。
+
+  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
+  --help         显示本说明
+
+脚本和生产线可以使用 tavrin-cli。</source>
+        <translation>Usage: tavrin [--lang en|zh]
+Opens the configuration window of the Vela USB key module: decide what each key sends, write the parameters, restore the factory settings.
+
+  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
+  --help         prints this help
+
+For scripts and production lines there is tavrin-cli.</translation>
     </message>
 </context>
 <context>
