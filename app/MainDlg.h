@@ -12,6 +12,7 @@
 
 
 class QAction;
+class CKeyTableDlg;
 class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
@@ -41,6 +42,18 @@ public:
     void LoadKeyMap();
     // What this session wrote to each key: what "保存键值文件" saves.
     const KeyMap &WrittenKeys() const { return m_writtenKeys; }
+    // The keys the last valid query listed (none before), and the settings' key count.
+    int ListedKeys() const { return m_operations.ListedKeys(); }
+    int KeyCount() const { return m_operations.KeyCount(); }
+    // Opens the key table beside the window, or brings it to the front.
+    void ShowKeyTable();
+    CKeyTableDlg *KeyTable() const { return m_pKeyTable; }
+
+signals:
+    // A key went to the module (its index); WrittenKeys() holds it.
+    void KeyWritten(int keyIndex);
+
+public:
 
     // Cancel (Esc, the close box): save the parameters, then close.
     void reject() override;
@@ -76,4 +89,6 @@ private:
     KeyMap m_writtenKeys;
     QAction *m_pSaveKeyMap = nullptr;
     QAction *m_pLoadKeyMap = nullptr;
+    QAction *m_pKeyTableAction = nullptr;
+    CKeyTableDlg *m_pKeyTable = nullptr;
 };

@@ -13,6 +13,7 @@ packages=(
   desktop-file-utils dpkg-dev file lintian
   xvfb xauth fonts-wqy-zenhei fonts-noto-cjk
   at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-x11
+  poppler-utils
 )
 
 missing=()
