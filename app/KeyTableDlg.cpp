@@ -213,9 +213,7 @@ void CKeyTableDlg::ConnectCommands()
     connect(m_table, &QTableWidget::itemChanged, this, &CKeyTableDlg::OnCellChanged);
     connect(m_table, &QTableWidget::activated, this,
             [this](const QModelIndex &index) { ShowRowInMainWindow(index.row(), index.column()); });
-    // The main window's own handlers run first: they were connected when it was built.
-    for (const int id : {MainId::kFindModule, MainId::kFactoryReset1, MainId::kFactoryReset2})
-        connect(m_main.Items().Item<QPushButton>(id), &QPushButton::clicked, this, &CKeyTableDlg::Refresh);
+    connect(&m_main, &CMainDlg::ModuleChanged, this, &CKeyTableDlg::Refresh);
     connect(&m_main, &CMainDlg::KeyWritten, this, [this](int keyIndex) {
         if (keyIndex >= KeyRows())
             Refresh();

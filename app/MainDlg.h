@@ -2,6 +2,7 @@
 
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
+#include "device/ModuleWatcher.h"
 #include "keymap/KeyMap.h"
 #include "resources/DialogItems.h"
 #include "settings/ModuleSettings.h"
@@ -10,6 +11,7 @@
 #include <QIcon>
 #include <QString>
 
+#include <memory>
 
 class QAction;
 class CKeyTableDlg;
@@ -17,6 +19,8 @@ class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
 class QScrollArea;
+class QSocketNotifier;
+class QTimer;
 
 // The main window: header, the tab host with the three key pages, parameters, operations and the
 // log list. Every button runs its operation synchronously in its click handler.
@@ -52,8 +56,14 @@ public:
 signals:
     // A key went to the module (its index); WrittenKeys() holds it.
     void KeyWritten(int keyIndex);
+    // A search, a reset or the module watcher may have changed the module and its listed keys.
+    void ModuleChanged();
 
 public:
+
+    // Follows the modules the system announces: one plugged in while none is open is searched for
+    // and queried by itself, the open one pulled out is closed with the buttons disabled.
+    void WatchModules(std::unique_ptr<IModuleWatcher> watcher);
 
     // Cancel (Esc, the close box): save the parameters, then close.
     void reject() override;
@@ -76,6 +86,7 @@ private:
     void ConnectCommands();
     IKeyPage *PageOfKind(PageKind kind) const;
     int CurrentPageKind() const;
+    void OnModuleEvents();
 
     int m_nLogCount = 0;
     CPageTabCtrl *m_tab = nullptr;
@@ -91,4 +102,7 @@ private:
     QAction *m_pLoadKeyMap = nullptr;
     QAction *m_pKeyTableAction = nullptr;
     CKeyTableDlg *m_pKeyTable = nullptr;
+    std::unique_ptr<IModuleWatcher> m_pWatcher;
+    QSocketNotifier *m_pModuleNotifier = nullptr;
+    QTimer *m_pSettleTimer = nullptr;
 };
