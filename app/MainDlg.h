@@ -70,6 +70,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -79,6 +81,8 @@ private:
     void OnInitDialog();
     void AddSystemMenuItem();
     void CreateKeyMapActions();
+    void OpenContextMenuByKey();
+    void KeepFrameOnScreen();
     bool ModuleFound() const;
     void ColourLabels();
     void CreatePages();
@@ -102,6 +106,7 @@ private:
     QAction *m_pLoadKeyMap = nullptr;
     QAction *m_pKeyTableAction = nullptr;
     CKeyTableDlg *m_pKeyTable = nullptr;
+    bool m_bPlaced = false; // the frame is known and inside the screen
     std::unique_ptr<IModuleWatcher> m_pWatcher;
     QSocketNotifier *m_pModuleNotifier = nullptr;
     QTimer *m_pSettleTimer = nullptr;
