@@ -1,4 +1,5 @@
 #include "app/AboutDlg.h"
+#include "app/KeyTableDlg.h"
 #include "app/MainDlg.h"
 #include "app/MessageBox.h"
 #include "app/PageTabCtrl.h"
@@ -29,6 +30,7 @@
 #include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -364,6 +366,18 @@ class WindowFitTest : public QObject {
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
     }
 
+    // The key table fits beside the window on the same screen, and no caption of it is cut.
+    void theKeyTableFitsBesideTheWindow()
+    {
+        dialog->ShowKeyTable();
+        CKeyTableDlg *table = dialog->KeyTable();
+        QVERIFY(QTest::qWaitForWindowExposed(table));
+        QVERIFY2(dialog->width() + table->width() + 2 * 16 <= 1366 && table->height() <= 700,
+                 qPrintable(QStringLiteral("%1 x %2").arg(table->width()).arg(table->height())));
+        const QStringList cut = CutCaptions(table);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    }
+
     // Where the screen is too small for the window, the window keeps to the screen and scrolls
     // its content, so every control can still be reached.
     void aSmallScreenScrollsTheWindow()
@@ -392,12 +406,21 @@ class WindowFitTest : public QObject {
         QCOMPARE(message.size(), 1);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), dialog->mapToGlobal(QPoint(2, 2)));
         const QStringList menu = TextsOfWhatOpens([&] { QApplication::sendEvent(dialog.get(), &event); });
-        QCOMPARE(menu.size(), 4); // a separator, the two key-map items and the about item
+        QCOMPARE(menu.size(), 5); // a separator, the two key-map items, the key table and the about item
         QStringList found = (message + menu).filter(kChinese);
         const CDialogItems &items = dialog->Items();
         found << ChineseTexts(dialog.get(), {items.GetDlgItem(MainId::kMaker), items.GetDlgItem(MainId::kContact),
                                              items.GetDlgItem(MainId::kWeb)});
         found << ChineseTexts(std::make_unique<CAboutDlg>().get());
+        // The key table, its column titles and the names of its parameter rows.
+        dialog->ShowKeyTable();
+        const QTableWidget *grid = dialog->KeyTable()->Table();
+        found << ChineseTexts(dialog->KeyTable());
+        for (int column = 0; column < grid->columnCount(); ++column)
+            found << grid->horizontalHeaderItem(column)->text();
+        for (int row = 0; row < grid->rowCount(); ++row)
+            found << grid->item(row, CKeyTableDlg::kKeyColumn)->text();
+        found = found.filter(kChinese);
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 
