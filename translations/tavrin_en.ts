@@ -1096,17 +1096,17 @@ For scripts and production lines there is tavrin-cli.</translation>
     </message>
 </context>
 <context>
-    <name>Tavrin 130</name>
-    <message>
-        <source>无</source>
-        <translation>–</translation>
-    </message>
-</context>
-<context>
     <name>Tavrin 103</name>
     <message>
         <source>模块</source>
         <translation>Module</translation>
+    </message>
+</context>
+<context>
+    <name>Tavrin 130</name>
+    <message>
+        <source>无</source>
+        <translation>–</translation>
     </message>
 </context>
 <context>
