@@ -122,7 +122,8 @@ bool CIniFile::Save()
         for (const Edit &edit : m_pending)
             Apply(m_lines, edit.section, edit.key, edit.text);
         next = JoinLines(m_lines, m_bByteOrderMark);
-        return FileError{};
+        // What the next load would refuse is not saved.
+        return FileError{UnkeepableContent(next)};
     });
     m_bOpen = !m_error.Failed();
     if (m_bOpen)
