@@ -403,12 +403,14 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change, std::si
         if (error.Failed() && !error.IsMissing())
             return error;
         read.bExists = !error.Failed();
-        // A rename would replace even a file its owner made read-only.
-        if (read.bExists && ::access(target.c_str(), W_OK) != 0)
-            return SystemError(errno);
         std::string next;
         if (const FileError refused = change(read.bExists ? &current : nullptr, next); refused.Failed())
             return refused;
+        if (read.bExists && next == current)
+            return {};
+        // A rename would replace even a file its owner made read-only.
+        if (read.bExists && ::access(target.c_str(), W_OK) != 0)
+            return SystemError(errno);
         if (next.size() > maxBytes)
             return TooLarge(maxBytes);
         bool bChanged = false;
@@ -488,11 +490,13 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change, std::si
     const FileError read = ReadRegularFile(target, current, maxBytes);
     if (read.Failed() && !read.IsMissing())
         return read;
-    if (!read.Failed() && !MayReplaceFile(target))
-        return SystemError(EACCES);
     std::string next;
     if (const FileError refused = change(read.Failed() ? nullptr : &current, next); refused.Failed())
         return refused;
+    if (!read.Failed() && next == current)
+        return {};
+    if (!read.Failed() && !MayReplaceFile(target))
+        return SystemError(EACCES);
     if (next.size() > maxBytes)
         return TooLarge(maxBytes);
     const fs::path temp = FolderOf(target) / ("." + target.filename().string() + "." + std::to_string(std::random_device{}()));

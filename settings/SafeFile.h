@@ -75,7 +75,8 @@ FileError ReadRegularFile(const std::filesystem::path &path, std::string &bytes,
 // Tavrin processes never interleave. A program that does not take the lock is noticed when the
 // file's device, inode, size or modification time changed between the read and the rename: change
 // is then called again with the new content, a few times, before ChangedMeanwhile is returned.
-// change must therefore apply its edit to whatever it is given. A new file gets the mode any
+// change must therefore apply its edit to whatever it is given. New bytes equal to the current
+// ones leave the file untouched: nothing is written, and a read-only file is no error then. A new file gets the mode any
 // program would give it (0666 less the umask).
 //
 // The temporary files of a save that was killed are removed by a later save of the same file

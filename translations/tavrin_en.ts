@@ -820,8 +820,6 @@ Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid m
         <translation>the file could not keep its owner, group and mode, so it was not saved</translation>
     </message>
     <message>
-        <source>保存期间其他程序一再修改这个文件，没有保存</source>
-        <translation>another program kept changing the file during the save, so it was not saved</translation>
         <source>模块 %1:%2%3</source>
         <translation>Module %1:%2%3</translation>
     </message>
@@ -863,7 +861,7 @@ Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid m
     </message>
     <message>
         <source>会话：本用户在本机座席上没有活动会话（例如通过 SSH 登录）</source>
-        <translation>Session: this user has no active session at this machine's seat (logged in over SSH, for example)</translation>
+        <translation>Session: this user has no active session at this machine&apos;s seat (logged in over SSH, for example)</translation>
     </message>
     <message>
         <source>会话：无法得知（没有 %1，logind 未运行）</source>
@@ -889,7 +887,7 @@ Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid m
         <source>解决办法：规则 %1 只让本机座席上活动会话的用户打开模块，本用户没有这样的会话。请在本机登录后运行；或者由管理员另加一条规则，例如在 /etc/udev/rules.d/61-tavrin-group.rules 中写入
   SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
 并执行 sudo usermod -aG plugdev %4，重新登录，再执行 sudo udevadm trigger --subsystem-match=hidraw。</source>
-        <translation>Fix: the rule %1 lets only users with an active session at this machine's seat open the module, and this user has none. Log in at the machine and run it there; or have an administrator add a rule, for example in /etc/udev/rules.d/61-tavrin-group.rules:
+        <translation>Fix: the rule %1 lets only users with an active session at this machine&apos;s seat open the module, and this user has none. Log in at the machine and run it there; or have an administrator add a rule, for example in /etc/udev/rules.d/61-tavrin-group.rules:
   SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
 then run sudo usermod -aG plugdev %4, log in again, and run sudo udevadm trigger --subsystem-match=hidraw.</translation>
     </message>
@@ -920,6 +918,10 @@ then unplug the module and plug it in again.</translation>
     <message>
         <source>模块已拔出：%1，设备操作按钮已禁用</source>
         <translation>Module unplugged: %1; the device buttons are disabled</translation>
+    </message>
+    <message>
+        <source>保存期间其他程序一再修改这个文件，没有保存</source>
+        <translation>another program kept changing the file during the save, so it was not saved</translation>
     </message>
 </context>
 <context>
