@@ -403,14 +403,15 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change, std::si
         if (error.Failed() && !error.IsMissing())
             return error;
         read.bExists = !error.Failed();
+        // A rename would replace even a file its owner made read-only.
+        const int nReadOnly = read.bExists && ::access(target.c_str(), W_OK) != 0 ? errno : 0;
         std::string next;
         if (const FileError refused = change(read.bExists ? &current : nullptr, next); refused.Failed())
             return refused;
         if (read.bExists && next == current)
             return {};
-        // A rename would replace even a file its owner made read-only.
-        if (read.bExists && ::access(target.c_str(), W_OK) != 0)
-            return SystemError(errno);
+        if (nReadOnly != 0)
+            return SystemError(nReadOnly);
         if (next.size() > maxBytes)
             return TooLarge(maxBytes);
         bool bChanged = false;

@@ -121,7 +121,7 @@ TEST_F(SafeFileTest, AChangeByAnotherWriterDuringASaveIsKept)
     const FileError error = RewriteFile(path, [&](const std::string *, std::string &next) {
         // Growing, so that even a change within one tick of the file system's clock shows.
         WriteBytes(path, "other" + std::string(++calls, '+'));
-        next = "mine\n";
+        next = "only mine\n";
         return FileError{};
     });
     EXPECT_EQ(error.problem, FileProblem::ChangedMeanwhile);
