@@ -1105,6 +1105,13 @@ For scripts and production lines there is tavrin-cli.</translation>
     </message>
 </context>
 <context>
+    <name>Tavrin 103</name>
+    <message>
+        <source>模块</source>
+        <translation>Module</translation>
+    </message>
+</context>
+<context>
     <name>Tavrin 131</name>
     <message>
         <source>按键</source>
