@@ -164,15 +164,21 @@ public:
     std::optional<int> Query(ModuleSnapshot &module)
     {
         const ModuleReading reading = ReadModule(link, keyCount);
-        if (reading.status == QueryStatus::NoReply) {
+        module = reading.snapshot;
+        return Refusal(reading.status);
+    }
+
+    // Says why a module that did not answer validly cannot be used, with the exit status.
+    static std::optional<int> Refusal(QueryStatus status)
+    {
+        if (status == QueryStatus::NoReply) {
             ShowMessage(kNoReply);
             return kNoModule;
         }
-        if (reading.status == QueryStatus::Invalid) {
+        if (status == QueryStatus::Invalid) {
             ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！"));
             return kInvalid;
         }
-        module = reading.snapshot;
         return std::nullopt;
     }
 
@@ -410,10 +416,8 @@ int RunReset(CCliRun &run)
         return kNoModule;
     const std::string number = run.words.front();
     const FactoryResetResult result = FactoryReset(run.link, number == "2" ? 2 : 1);
-    if (result.module != QueryStatus::Valid) {
-        ModuleSnapshot ignored;
-        return run.Query(ignored).value_or(kInvalid);
-    }
+    if (const auto status = CCliRun::Refusal(result.module))
+        return *status;
     run.Print(kResetParameters, {number, TranslateText({result.parametersWritten ? kStepDone : kStepFailed, {}})});
     run.Print(kResetKeys, {number, TranslateText({result.keysWritten ? kStepDone : kStepFailed, {}})});
     if (!result.Done())

@@ -43,8 +43,8 @@ std::vector<std::string> KeyboardTexts(std::uint8_t flags, std::uint8_t code)
     addKeys(kFunctionKeys);
     for (char ch = ' '; ch <= '~'; ++ch)
         texts.push_back(std::string(1, ch) + (modifiers.empty() ? "" : JoinedForm(modifiers)));
-    texts.push_back(WithModifiers(modifiers, std::string(kHidOpen) + std::to_string(code) + std::string(kHidClose)));
     texts.push_back(modifiers);
+    texts.push_back(WithModifiers(modifiers, std::string(kHidOpen) + std::to_string(code) + std::string(kHidClose)));
     return texts;
 }
 
@@ -138,6 +138,12 @@ KeyMap KeyMapOfModule(const ModuleSnapshot &snapshot)
         map.longPress = held.longPress;
     if (CheckDebounce(held.debounce) == DebounceCheck::Ok)
         map.debounce = held.debounce;
+    // The parameter block's other two values, so that applying the map gives the same block.
+    const ModuleParameters usable = KeptParameters(snapshot, {0xFF, 0xFF, 0xFF, 0});
+    if (usable.workMode != 0xFF)
+        map.workMode = usable.workMode;
+    if (usable.baud != 0xFF)
+        map.baud = usable.baud;
     return map;
 }
 
