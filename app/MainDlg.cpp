@@ -338,12 +338,12 @@ bool CMainDlg::WriteKeyMap(const KeyMap &map)
 // Queries once more without touching a control, and logs whether the module holds the map.
 void CMainDlg::VerifyKeyMap(const KeyMap &map)
 {
-    const ModuleReading reading = ReadModule(m_link, m_operations.KeyCount());
-    if (reading.status != QueryStatus::Valid) {
-        AddLogLine(TranslatedText(reading.status == QueryStatus::NoReply ? kVerifyNoReply : kVerifyInvalid));
+    const ModuleVerification verification = VerifyModule(m_link, map, m_operations.KeyCount());
+    if (verification.status != QueryStatus::Valid) {
+        AddLogLine(TranslatedText(verification.status == QueryStatus::NoReply ? kVerifyNoReply : kVerifyInvalid));
         return;
     }
-    const VerifyReport report = CompareWithModule(map, reading.snapshot);
+    const VerifyReport &report = verification.report;
     QString line;
     if (report.Matches()) {
         line = TranslatedText(kVerifyMatches).arg(report.comparedKeys);

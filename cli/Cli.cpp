@@ -249,9 +249,8 @@ int RunInfo(CCliRun &run)
 }
 
 // Lists what differs between the map and the module; kOk when every readable item matches.
-int ReportVerify(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module)
+int ReportVerify(CCliRun &run, const VerifyReport &report)
 {
-    const VerifyReport report = CompareWithModule(map, module);
     for (const int key : report.unreadableKeys)
         run.Print(kVerifyUnreadable, {KeyName(key)});
     for (const ConfigDifference &difference : report.differences)
@@ -279,10 +278,10 @@ int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool 
         run.Print(kParametersDone);
     if (!verify)
         return kOk;
-    ModuleSnapshot after;
-    if (const auto status = run.Query(after))
+    const ModuleVerification verification = VerifyModule(run.link, map, run.keyCount);
+    if (const auto status = CCliRun::Refusal(verification.status))
         return *status;
-    return ReportVerify(run, map, after);
+    return ReportVerify(run, verification.report);
 }
 
 int RunWrite(CCliRun &run)
@@ -361,7 +360,7 @@ int RunVerify(CCliRun &run)
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
-    return ReportVerify(run, *map, module);
+    return ReportVerify(run, CompareWithModule(*map, module));
 }
 
 // The readable configuration as a key map; a comment names the keys the reply does not reach.

@@ -169,3 +169,11 @@ VerifyReport CompareWithModule(const KeyMap &expected, const ModuleSnapshot &mod
         report.differences.push_back({"debounce", std::to_string(*expected.debounce), std::to_string(held.debounce)});
     return report;
 }
+
+ModuleVerification VerifyModule(CDeviceLink &link, const KeyMap &expected, int keyCount)
+{
+    const ModuleReading reading = ReadModule(link, keyCount);
+    if (reading.status != QueryStatus::Valid)
+        return {reading.status, {}};
+    return {QueryStatus::Valid, CompareWithModule(expected, reading.snapshot)};
+}

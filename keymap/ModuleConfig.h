@@ -30,3 +30,11 @@ struct VerifyReport {
     bool Matches() const { return differences.empty(); }
 };
 VerifyReport CompareWithModule(const KeyMap &expected, const ModuleSnapshot &module);
+
+// Queries the module once more and compares: what apply --verify and the window's load do after
+// writing. The report is meaningful when status is Valid.
+struct ModuleVerification {
+    QueryStatus status = QueryStatus::NoReply;
+    VerifyReport report;
+};
+ModuleVerification VerifyModule(CDeviceLink &link, const KeyMap &expected, int keyCount);
