@@ -146,9 +146,14 @@ TEST_F(DeviceOperationsTest, KeyCountIsKeptWithinTheIndexField)
         std::size_t listed;
     };
     for (const Case c : {Case{0, 0}, Case{-3, 0}, Case{8, 8}, Case{64, 64}, Case{1000, 64}}) {
+        log.clear();
         operations.SetKeyCount(c.configured);
         operations.FindModule();
+        operations.FindModule();
         EXPECT_EQ(controls.ListOf(MainId::kKeyList).items.size(), c.listed) << c.configured;
+        // A bounded count is told once, in the log.
+        const bool bounded = static_cast<std::size_t>(c.configured) != c.listed;
+        EXPECT_EQ(log.size(), bounded ? 1u : 0u) << c.configured;
     }
 }
 
