@@ -2,6 +2,7 @@
 
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
+#include "device/ModuleWatcher.h"
 #include "keymap/KeyMap.h"
 #include "resources/DialogItems.h"
 #include "settings/ModuleSettings.h"
@@ -10,12 +11,15 @@
 #include <QIcon>
 #include <QString>
 
+#include <memory>
 
 class QAction;
 class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
 class QScrollArea;
+class QSocketNotifier;
+class QTimer;
 
 // The main window: header, the tab host with the three key pages, parameters, operations and the
 // log list. Every button runs its operation synchronously in its click handler.
@@ -50,11 +54,17 @@ public:
     // Queries once more without touching a control and logs one line: whether the module holds the map.
     void VerifyKeyMap(const KeyMap &map);
 
+    // Follows the modules the system announces: one plugged in while none is open is searched for
+    // and queried by itself, the open one pulled out is closed with the buttons disabled.
+    void WatchModules(std::unique_ptr<IModuleWatcher> watcher);
+
     // Cancel (Esc, the close box): save the parameters, then close.
     void reject() override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -64,6 +74,8 @@ private:
     void OnInitDialog();
     void AddSystemMenuItem();
     void CreateKeyMapActions();
+    void OpenContextMenuByKey();
+    void KeepFrameOnScreen();
     bool ModuleFound() const;
     void ColourLabels();
     void CreatePages();
@@ -71,6 +83,7 @@ private:
     void ConnectCommands();
     IKeyPage *PageOfKind(PageKind kind) const;
     int CurrentPageKind() const;
+    void OnModuleEvents();
 
     int m_nLogCount = 0;
     CPageTabCtrl *m_tab = nullptr;
@@ -85,4 +98,8 @@ private:
     KeyMap m_writtenSinceQuery;
     QAction *m_pSaveKeyMap = nullptr;
     QAction *m_pLoadKeyMap = nullptr;
+    bool m_bPlaced = false; // the frame is known and inside the screen
+    std::unique_ptr<IModuleWatcher> m_pWatcher;
+    QSocketNotifier *m_pModuleNotifier = nullptr;
+    QTimer *m_pSettleTimer = nullptr;
 };

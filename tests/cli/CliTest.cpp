@@ -46,11 +46,11 @@ TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
         // A parameter a command leaves out keeps the module's value, or the settings' where the
         // module holds none a write could have stored; never zero.
         {"long-press only", {"params", "--long-press", "no"}, [](CVirtualModule &m) { m.Memory()[12] = 30; }, 0,
-         {{6, {1}}, {12, {30}}}},
+         {{6, {1}}, {12, {30}}}, {}},
         {"map keeps debounce", {"apply", KeyMapFile("KEY-1 = ENTER\nlong-press = no\n")}, {}, 0,
-         {{28, {0x00, 0x00, 0x28}}, {6, {1}}, {12, {40}}}},
+         {{28, {0x00, 0x00, 0x28}}, {6, {1}}, {12, {40}}}, {}},
         {"map keeps long-press", {"apply", KeyMapFile("KEY-1 = ENTER\ndebounce = 30\n")},
-         [](CVirtualModule &m) { m.Memory()[6] = 1; }, 0, {{6, {1}}, {12, {30}}}},
+         [](CVirtualModule &m) { m.Memory()[6] = 1; }, 0, {{6, {1}}, {12, {30}}}, {}},
         {"reset", {"reset", "2"}, {}, 0, {{2, {2, 3}}, {28, {0x80, 0x01, 0x00, 0x80, 0x02}}}, {}, "恢复出厂2完成，重新查询模块：有效"},
         {"reset invalid", {"reset", "1"}, invalid, 4, {}, {"此模块非法，请检查！"}},
         {"reset step fails", {"reset", "1"}, [](CVirtualModule &m) { m.faults.failWriteAt = 2; }, 5,
