@@ -14,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class CKeyTableDlg;
 class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
@@ -53,6 +54,20 @@ public:
     bool WriteKeyMap(const KeyMap &map);
     // Queries once more without touching a control and logs one line: whether the module holds the map.
     void VerifyKeyMap(const KeyMap &map);
+    // The keys the last valid query listed (none before), and the settings' key count.
+    int ListedKeys() const { return m_operations.ListedKeys(); }
+    int KeyCount() const { return m_operations.KeyCount(); }
+    // Opens the key table beside the window, or brings it to the front.
+    void ShowKeyTable();
+    CKeyTableDlg *KeyTable() const { return m_pKeyTable; }
+
+signals:
+    // A key went to the module (its index); WrittenKeys() holds it.
+    void KeyWritten(int keyIndex);
+    // A search, a reset or the module watcher may have changed the module and its listed keys.
+    void ModuleChanged();
+
+public:
 
     // Follows the modules the system announces: one plugged in while none is open is searched for
     // and queried by itself, the open one pulled out is closed with the buttons disabled.
@@ -98,6 +113,8 @@ private:
     KeyMap m_writtenSinceQuery;
     QAction *m_pSaveKeyMap = nullptr;
     QAction *m_pLoadKeyMap = nullptr;
+    QAction *m_pKeyTableAction = nullptr;
+    CKeyTableDlg *m_pKeyTable = nullptr;
     bool m_bPlaced = false; // the frame is known and inside the screen
     std::unique_ptr<IModuleWatcher> m_pWatcher;
     QSocketNotifier *m_pModuleNotifier = nullptr;

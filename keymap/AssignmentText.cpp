@@ -14,6 +14,12 @@
 #include <vector>
 
 namespace {
+// An assignment and the state of the page's controls that produces it.
+struct Reading {
+    PageAssignment assignment;
+    CControlState state;
+};
+
 // What the page's reactions leave when a key, a field or nothing is chosen: every "无" checked,
 // and the ticked modifiers.
 CControlState KeyboardState(const std::vector<int> &modifiers)
@@ -27,18 +33,18 @@ CControlState KeyboardState(const std::vector<int> &modifiers)
     return state;
 }
 
-std::optional<PageAssignment> RunKeyboard(const CControlState &state, std::string_view text)
+std::optional<Reading> RunKeyboard(const CControlState &state, std::string_view text)
 {
     std::uint8_t flags = 0;
     std::uint8_t code = 0;
     bool refused = false;
     if (Keyboard::GetKeyAssignment(state, flags, code, refused) != text || refused)
         return std::nullopt;
-    return PageAssignment{PageKind::Keyboard, flags, code};
+    return Reading{{PageKind::Keyboard, flags, code}, state};
 }
 
 // Choosing a key radio leaves the other two groups at "无"; its own group's "无" goes off.
-std::optional<PageAssignment> KeyRadioText(std::span<const KeyEntry> keys, int groupNone, std::string_view rest,
+std::optional<Reading> KeyRadioText(std::span<const KeyEntry> keys, int groupNone, std::string_view rest,
                                            const std::vector<int> &modifiers, std::string_view text)
 {
     for (const KeyEntry &key : keys) {
@@ -53,7 +59,7 @@ std::optional<PageAssignment> KeyRadioText(std::span<const KeyEntry> keys, int g
 }
 
 // A key, a typed code, a media key or modifiers alone: "CTRL+ALT+DEL", "ALT+HID(41)", "VOL_UP".
-std::optional<PageAssignment> KeyboardKeyText(std::string_view text)
+std::optional<Reading> KeyboardKeyText(std::string_view text)
 {
     if (auto media = KeyRadioText(kMediaKeys, KeyboardId::kMediaNone, text, {}, text))
         return media;
@@ -90,7 +96,7 @@ bool IsOneCharacter(std::string_view text)
 }
 
 // The character field's text followed by the modifiers' joined forms: "a+CTRL+SHIFT".
-std::optional<PageAssignment> CharacterText(std::string_view text, bool anyLength)
+std::optional<Reading> CharacterText(std::string_view text, bool anyLength)
 {
     std::vector<int> modifiers;
     std::string_view field = text;
@@ -109,7 +115,7 @@ std::optional<PageAssignment> CharacterText(std::string_view text, bool anyLengt
     return RunKeyboard(state, text);
 }
 
-std::optional<PageAssignment> KeyboardText(std::string_view text, bool anyCharacterField)
+std::optional<Reading> KeyboardText(std::string_view text, bool anyCharacterField)
 {
     if (text.empty())
         return anyCharacterField ? RunKeyboard(KeyboardState({}), text) : std::nullopt;
@@ -119,7 +125,7 @@ std::optional<PageAssignment> KeyboardText(std::string_view text, bool anyCharac
 }
 
 // A wheel piece ends in a blank that an editor may have dropped; the page's text is the truth.
-std::optional<PageAssignment> RunMouse(const CControlState &state, std::string_view text)
+std::optional<Reading> RunMouse(const CControlState &state, std::string_view text)
 {
     std::uint8_t value1 = 0;
     std::uint8_t value2 = 0;
@@ -128,7 +134,7 @@ std::optional<PageAssignment> RunMouse(const CControlState &state, std::string_v
     const bool blankDropped = produced.ends_with(' ') && std::string_view(produced).substr(0, produced.size() - 1) == text;
     if (refused || (produced != text && !blankDropped))
         return std::nullopt;
-    return PageAssignment{PageKind::Mouse, value1, value2};
+    return Reading{{PageKind::Mouse, value1, value2}, state};
 }
 
 // The last number of a text, the count of a movement or wheel piece, and where it stands.
@@ -170,7 +176,7 @@ bool RefusedByPage(CControlState state, int countField, const Count &count, std:
 
 // Every combination of the three buttons, with nothing else, a movement or the wheel: the states
 // the page can be in. A count the page refuses is refused as the page does.
-std::optional<PageAssignment> MouseText(std::string_view text, bool &refused)
+std::optional<Reading> MouseText(std::string_view text, bool &refused)
 {
     const std::optional<Count> count = LastNumber(text);
     const int buttons[] = {MouseId::kLeftButton, MouseId::kMiddleButton, MouseId::kRightButton};
@@ -208,7 +214,7 @@ std::optional<PageAssignment> MouseText(std::string_view text, bool &refused)
     return std::nullopt;
 }
 
-std::optional<PageAssignment> GamePadText(std::string_view text)
+std::optional<Reading> GamePadText(std::string_view text)
 {
     for (const int choice : kGamePadChoices) {
         CControlState state;
@@ -216,11 +222,12 @@ std::optional<PageAssignment> GamePadText(std::string_view text)
         std::uint8_t value1 = 0;
         std::uint8_t value2 = 0;
         if (GetGamePadAssignment(state, value1, value2) == text)
-            return PageAssignment{PageKind::GamePad, value1, value2};
+            return Reading{{PageKind::GamePad, value1, value2}, state};
     }
     return std::nullopt;
 }
-std::optional<PageAssignment> ReadText(std::string_view text, std::optional<PageKind> page, bool &refused)
+
+std::optional<Reading> ReadText(std::string_view text, std::optional<PageKind> page, bool &refused)
 {
     if (!page) {
         if (text.empty())
@@ -249,5 +256,16 @@ std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::op
     const auto result = ReadText(text, page, refused);
     if (pRefused)
         *pRefused = refused;
-    return result;
+    if (!result)
+        return std::nullopt;
+    return result->assignment;
+}
+
+std::optional<CControlState> PageStateOfText(std::string_view text, PageKind page)
+{
+    bool refused = false;
+    auto result = ReadText(text, page, refused);
+    if (!result)
+        return std::nullopt;
+    return std::move(result->state);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/ModuleCommands.h"
+#include "keymap/ControlState.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,3 +26,7 @@ struct PageAssignment {
 // beyond the page's limits is refused with the page's own message, and *pRefused tells so.
 std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page = {},
                                                   bool *pRefused = nullptr);
+
+// The state of the page's controls in which that page's own logic produces text, as the reading
+// above finds it; nullopt when the page does not produce text.
+std::optional<CControlState> PageStateOfText(std::string_view text, PageKind page);

@@ -920,6 +920,154 @@ window&apos;s &quot;Factory 1&quot; and &quot;Factory 2&quot; do. Status 5 when 
         <translation>%1 is beyond the module&apos;s keys; nothing was written</translation>
     </message>
     <message>
+        <source>本次写入</source>
+        <translation>Written now</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>差异</source>
+        <translation>Diff</translation>
+    </message>
+    <message>
+        <source>键值表</source>
+        <translation>Key table</translation>
+    </message>
+    <message>
+        <source>文件一列的键值无法识别，不能保存或写入</source>
+        <translation>The file column&apos;s entry is not understood; it cannot be saved or written</translation>
+    </message>
+    <message>
+        <source>模块中的与本次写入的不同</source>
+        <translation>the module differs from what was written now</translation>
+    </message>
+    <message>
+        <source>模块中的与文件中的不同</source>
+        <translation>the module differs from the file</translation>
+    </message>
+    <message>
+        <source>本次写入的与文件中的不同</source>
+        <translation>what was written now differs from the file</translation>
+    </message>
+    <message>
+        <source>模块没有这个按键</source>
+        <translation>the module has no such key</translation>
+    </message>
+    <message>
+        <source>%1 的键值无法识别，请先改正：%2</source>
+        <translation>The entry of %1 is not understood; correct it first: %2</translation>
+    </message>
+    <message>
+        <source>所选的一列没有任何键值。</source>
+        <translation>The chosen column holds no entries.</translation>
+    </message>
+    <message>
+        <source>未找到有效模块，请先在主窗口查找模块</source>
+        <translation>No valid module found; search for the module in the main window first</translation>
+    </message>
+    <message>
+        <source>打开键值文件</source>
+        <translation>Open key map</translation>
+    </message>
+    <message>
+        <source>导出PDF</source>
+        <translation>Export PDF</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf);;所有文件 (*)</source>
+        <translation>PDF files (*.pdf);;All files (*)</translation>
+    </message>
+    <message>
+        <source>导出HTML</source>
+        <translation>Export HTML</translation>
+    </message>
+    <message>
+        <source>网页文件 (*.html);;所有文件 (*)</source>
+        <translation>Web pages (*.html);;All files (*)</translation>
+    </message>
+    <message>
+        <source>已保存到 %1</source>
+        <translation>Saved to %1</translation>
+    </message>
+    <message>
+        <source>已打开 %1</source>
+        <translation>Opened %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1</source>
+        <translation>Cannot write the file %1</translation>
+    </message>
+    <message>
+        <source>模块：%1</source>
+        <translation>Module: %1</translation>
+    </message>
+    <message>
+        <source>文件：%1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>日期：%1</source>
+        <translation>Date: %1</translation>
+    </message>
+    <message>
+        <source>键值</source>
+        <translation>Assignment</translation>
+    </message>
+    <message>
+        <source>%1 没有可显示的键值</source>
+        <translation>%1 has no entry to show</translation>
+    </message>
+    <message>
+        <source>%1 的记录（%2）只有原始形式能表示，页面显示的是最接近的设置</source>
+        <translation>Only the raw form gives the record of %1 (%2); the page shows the closest setting</translation>
+    </message>
+    <message>
+        <source>键值表…</source>
+        <translation>Key table…</translation>
+    </message>
+    <message>
+        <source>打开文件…</source>
+        <translation>Open file…</translation>
+    </message>
+    <message>
+        <source>保存和导出</source>
+        <translation>Save, export</translation>
+    </message>
+    <message>
+        <source>模块读到的键值及本次写入</source>
+        <translation>Module as read, with writes</translation>
+    </message>
+    <message>
+        <source>文件（含编辑）</source>
+        <translation>File, as edited</translation>
+    </message>
+    <message>
+        <source>保存…</source>
+        <translation>Save…</translation>
+    </message>
+    <message>
+        <source>导出PDF…</source>
+        <translation>Export PDF…</translation>
+    </message>
+    <message>
+        <source>导出HTML…</source>
+        <translation>Export HTML…</translation>
+    </message>
+    <message>
+        <source>写入全部</source>
+        <translation>Write all</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>“文件”一列可直接输入或按 F2 编辑；双击或回车在主窗口显示该键。</source>
+        <translation>Type into the File column, or press F2, to edit it; a double click or Enter shows the key in the main window.</translation>
+    </message>
+    <message>
         <source>模块 %1:%2%3</source>
         <translation>Module %1:%2%3</translation>
     </message>
@@ -961,7 +1109,7 @@ window&apos;s &quot;Factory 1&quot; and &quot;Factory 2&quot; do. Status 5 when 
     </message>
     <message>
         <source>会话：本用户在本机座席上没有活动会话（例如通过 SSH 登录）</source>
-        <translation>Session: this user has no active session at this machine's seat (logged in over SSH, for example)</translation>
+        <translation>Session: this user has no active session at this machine&apos;s seat (logged in over SSH, for example)</translation>
     </message>
     <message>
         <source>会话：无法得知（没有 %1，logind 未运行）</source>
@@ -987,7 +1135,7 @@ window&apos;s &quot;Factory 1&quot; and &quot;Factory 2&quot; do. Status 5 when 
         <source>解决办法：规则 %1 只让本机座席上活动会话的用户打开模块，本用户没有这样的会话。请在本机登录后运行；或者由管理员另加一条规则，例如在 /etc/udev/rules.d/61-tavrin-group.rules 中写入
   SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
 并执行 sudo usermod -aG plugdev %4，重新登录，再执行 sudo udevadm trigger --subsystem-match=hidraw。</source>
-        <translation>Fix: the rule %1 lets only users with an active session at this machine's seat open the module, and this user has none. Log in at the machine and run it there; or have an administrator add a rule, for example in /etc/udev/rules.d/61-tavrin-group.rules:
+        <translation>Fix: the rule %1 lets only users with an active session at this machine&apos;s seat open the module, and this user has none. Log in at the machine and run it there; or have an administrator add a rule, for example in /etc/udev/rules.d/61-tavrin-group.rules:
   SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
 then run sudo usermod -aG plugdev %4, log in again, and run sudo udevadm trigger --subsystem-match=hidraw.</translation>
     </message>
@@ -1018,6 +1166,38 @@ then unplug the module and plug it in again.</translation>
     <message>
         <source>模块已拔出：%1，设备操作按钮已禁用</source>
         <translation>Module unplugged: %1; the device buttons are disabled</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-demo [--lang en|zh]
+与 tavrin 相同的窗口，连接一个有八个按键的虚拟模块：无需硬件即可试用每个操作。
+
+  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
+  --help         显示本说明</source>
+        <translation>Usage: tavrin-demo [--lang en|zh]
+The window of tavrin against a virtual module with eight keys: every operation can be tried without hardware.
+
+  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
+  --help         prints this help</translation>
+    </message>
+    <message>
+        <source>用法：tavrin [--lang en|zh]
+打开 Vela USB 按键模块的配置窗口：设置每个按键发送的键值，写入参数，恢复出厂设置。
+
+  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
+  --help         显示本说明
+
+脚本和生产线可以使用 tavrin-cli。</source>
+        <translation>Usage: tavrin [--lang en|zh]
+Opens the configuration window of the Vela USB key module: decide what each key sends, write the parameters, restore the factory settings.
+
+  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
+  --help         prints this help
+
+For scripts and production lines there is tavrin-cli.</translation>
     </message>
 </context>
 <context>

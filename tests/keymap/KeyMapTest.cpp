@@ -1,5 +1,6 @@
 #include "keymap/AssignmentText.h"
 #include "keymap/KeyMap.h"
+#include "keymap/KeyTable.h"
 #include "pages/GamePadAssignment.h"
 #include "pages/KeyCodes.h"
 #include "pages/KeyboardAssignment.h"
@@ -134,6 +135,20 @@ std::vector<PageResult> ReachableStates()
 
 // The texts that do not fix their bytes even with the page known: an untouched keyboard page
 // (media flag without a media key) and a mouse wheel in use without a direction.
+// What a page's own logic makes of a state of its controls.
+PageAssignment RunPage(PageKind kind, const CControlState &state)
+{
+    std::uint8_t value1 = 0, value2 = 0;
+    bool refused = false;
+    if (kind == PageKind::Keyboard)
+        Keyboard::GetKeyAssignment(state, value1, value2, refused);
+    else if (kind == PageKind::Mouse)
+        GetMouseAssignment(state, value1, value2, refused);
+    else
+        GetGamePadAssignment(state, value1, value2);
+    return {kind, value1, value2};
+}
+
 bool NeedsRawForm(const PageResult &result)
 {
     const PageAssignment &a = result.assignment;
@@ -158,9 +173,15 @@ TEST(KeyMapRoundTrip, EveryReachablePageStateReadsBackToItsRecord)
         ASSERT_TRUE(read.map) << line;
         EXPECT_EQ(read.map->keys, std::vector<KeyMapEntry>{entry}) << line;
         EXPECT_EQ(line.find("(raw ") != std::string::npos, NeedsRawForm(state)) << line;
+        // The key table's cell holds the same entry as the line.
+        EXPECT_EQ(ReadKeyCell(key, KeyCellText(entry)).entry, entry) << "'" << KeyCellText(entry) << "'";
         if (NeedsRawForm(state))
             continue;
         EXPECT_EQ(ParseAssignmentText(state.text, a.kind), a) << "'" << state.text << "'";
+        // The controls the key table sets on the page give the page's bytes again.
+        const std::optional<CControlState> controls = PageStateOfText(state.text, a.kind);
+        ASSERT_TRUE(controls) << "'" << state.text << "'";
+        EXPECT_EQ(RunPage(a.kind, *controls), a) << "'" << state.text << "'";
         if (!state.text.empty() && state.oneCharacterField) {
             EXPECT_EQ(ParseAssignmentText(state.text), a) << "'" << state.text << "'";
         }
@@ -205,4 +226,30 @@ TEST(KeyMapRoundTrip, TextsNoPageProducesAreErrorsThatNameTheLine)
         EXPECT_FALSE(result.map) << c.file;
         EXPECT_EQ(result.error.args, c.error) << c.file;
     }
+}
+
+TEST(KeyTableCells, ParameterCellsFollowTheReadersRanges)
+{
+    struct Case {
+        MapParameter parameter;
+        const char *cell;
+        CellState state;
+        const char *shown; // the cell as the table shows the value read
+    };
+    const Case cases[] = {
+        {MapParameter::LongPress, "yes", CellState::Valid, "yes"}, {MapParameter::LongPress, "no", CellState::Valid, "no"},
+        {MapParameter::LongPress, "是", CellState::Invalid, ""},   {MapParameter::LongPress, " ", CellState::Empty, ""},
+        {MapParameter::Debounce, "10", CellState::Valid, "10"},    {MapParameter::Debounce, "255", CellState::Valid, "255"},
+        {MapParameter::Debounce, "9", CellState::Invalid, ""},     {MapParameter::Debounce, "256", CellState::Invalid, ""},
+        {MapParameter::Debounce, "4O", CellState::Invalid, ""},    {MapParameter::Debounce, "40\ndebounce = 50", CellState::Invalid, ""},
+    };
+    for (const Case &c : cases) {
+        KeyMap map;
+        EXPECT_EQ(ReadParameterCell(c.parameter, c.cell, map), c.state) << c.cell;
+        EXPECT_EQ(ParameterCellText(map, c.parameter), c.shown) << c.cell;
+    }
+    // A key cell that would smuggle in a second line is refused, not read as two keys.
+    EXPECT_EQ(ReadKeyCell(0, "DEL\nKEY-2 = ESC").state, CellState::Invalid);
+    EXPECT_EQ(ReadKeyCell(0, "(").state, CellState::Invalid);
+    EXPECT_EQ(ReadKeyCell(0, "(keyboard) = (").state, CellState::Valid);
 }
