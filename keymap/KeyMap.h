@@ -86,6 +86,10 @@ ApplyOutcome ApplyKeyMap(CDeviceLink &link, const KeyMap &map, int keyCount, con
 // What to tell of a map that was refused or did not go through (the transport has told its part).
 UserText DescribeApplyFailure(const ApplyOutcome &outcome);
 
-// The file forms; both show what went wrong through the message sink.
+// A key map of a few hundred keys is some kilobytes; a file this large is none.
+inline constexpr std::size_t kMaxKeyMapFileSize = 4 * 1024 * 1024;
+
+// The file forms, through the one safe file layer (settings/SafeFile.h); both show what went
+// wrong through the message sink. A map the loader would refuse is not saved.
 std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount);
 bool SaveKeyMapFile(const std::string &path, const KeyMap &map, const std::string &header = {});
