@@ -487,7 +487,7 @@
         <source>未找到有效模块，请先查找模块！</source>
         <translation>No valid module found. Find the module first!</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>将向模块写入 %1 个按键的键值，是否继续？</source>
         <translation>
             <numerusform>Write %n key to the module?</numerusform>
@@ -795,7 +795,7 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
   dump [FILE]                       reads the module&apos;s readable configuration (parameters, KEY-1 to KEY-12) as a key map
   verify FILE                       reads the module&apos;s configuration and lists where it differs from a key map
   params [--long-press yes|no] [--debounce MS]
-                                    writes the long-press repeat and debounce parameters
+                                    writes the long-press and debounce parameters
   reset 1|2                         factory reset 1 or 2
 Every command but list takes --wait [SECONDS]: wait for a module to be plugged in instead of failing.
 Every command takes --lang en|zh for the language of its output (or the variable TAVRIN_LANG).
@@ -886,7 +886,7 @@ goes on; --count N ends after N modules; Ctrl-C ends it with a summary.</transla
 写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 &quot;参数写入&quot; 相同；
 没有给出的参数保持模块中的值。</source>
         <translation>Usage: tavrin-cli params [--long-press yes|no] [--debounce MS] [--wait [SECONDS]]
-Writes the long-press repeat and the debounce time (10 to 255 ms), as the window&apos;s &quot;Write params&quot; does;
+Writes long-press and the debounce time (10 to 255 ms), as the window&apos;s &quot;Write params&quot; does;
 a parameter not given keeps the module&apos;s value.</translation>
     </message>
     <message>
@@ -914,9 +914,9 @@ KEY-12 cannot be read: they are listed but do not count as different.</translati
 先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，
 然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5。</source>
         <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
-Queries the module first (an invalid module gets nothing), writes factory configuration 1 or 2,
+Queries the module first (an invalid module gets nothing), does factory reset 1 or 2,
 reports each of its two steps (parameters, keys), then finds and queries the module again, as the
-window&apos;s &quot;Factory 1&quot; and &quot;Factory 2&quot; do. Status 5 when a step fails.</translation>
+window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails.</translation>
     </message>
     <message>
         <source>设置文件中的按键数 %1 超出模块的范围，按 %2 个按键处理</source>
