@@ -795,6 +795,26 @@ Every command takes --lang en|zh to choose the language of its output (or the en
 Help on a command: tavrin-cli COMMAND --help
 Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid module, 5 write failed.</translation>
     </message>
+    <message>
+        <source>键值文件第 %1 行不能写入：%2（%3）</source>
+        <translation>Key map line %1 cannot be written: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行含有控制字符：%2</source>
+        <translation>Key map line %1 holds a control character: %2</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数不能写入：%2（%3）</source>
+        <translation>Key argument %1 cannot be written: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数含有控制字符：%2</source>
+        <translation>Key argument %1 holds a control character: %2</translation>
+    </message>
+    <message>
+        <source>滚动刻度数值设置过小,设置值不应小于%1</source>
+        <translation>Wheel steps too small, they must not be below %1</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 131</name>
