@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-int CMainApp::Run(int argc, char *argv[], IHidBackend &backend)
+int CMainApp::Run(int argc, char *argv[], IHidBackend &backend, std::unique_ptr<IModuleWatcher> watcher)
 {
     if (!HasDisplay()) {
         std::fprintf(stderr, "%s\n", NoDisplayHint());
@@ -28,6 +28,7 @@ int CMainApp::Run(int argc, char *argv[], IHidBackend &backend)
     CMessageSinkScope sinkScope(sink);
 
     CMainDlg dialog(backend, FindSettingsLocation());
+    dialog.WatchModules(std::move(watcher));
     dialog.exec();
     return 0;
 }

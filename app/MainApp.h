@@ -1,10 +1,15 @@
 #pragma once
 
+#include "device/ModuleWatcher.h"
+
+#include <memory>
+
 class IHidBackend;
 
 // The application object: builds the main window on the given HID backend, runs it modally and
-// ends when it closes. --lang en|zh, TAVRIN_LANG or the locale chooses its language.
+// ends when it closes. --lang en|zh, TAVRIN_LANG or the locale chooses its language. With a
+// watcher, the window follows the modules as they are plugged in and out.
 class CMainApp {
 public:
-    int Run(int argc, char *argv[], IHidBackend &backend);
+    int Run(int argc, char *argv[], IHidBackend &backend, std::unique_ptr<IModuleWatcher> watcher = nullptr);
 };

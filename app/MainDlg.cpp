@@ -27,8 +27,10 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSocketNotifier>
 #include <QStyle>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #ifdef Q_OS_WIN
@@ -232,6 +234,31 @@ int CMainDlg::CurrentPageKind() const
             return static_cast<int>(kind);
     }
     return -1;
+}
+
+void CMainDlg::WatchModules(std::unique_ptr<IModuleWatcher> watcher)
+{
+    m_pWatcher = std::move(watcher);
+    if (!m_pWatcher)
+        return;
+    m_pModuleNotifier = new QSocketNotifier(m_pWatcher->FileDescriptor(), QSocketNotifier::Read, this);
+    connect(m_pModuleNotifier, &QSocketNotifier::activated, this, &CMainDlg::OnModuleEvents);
+    m_pSettleTimer = new QTimer(this);
+    m_pSettleTimer->setSingleShot(true);
+    connect(m_pSettleTimer, &QTimer::timeout, this, &CMainDlg::OnModuleEvents);
+}
+
+void CMainDlg::OnModuleEvents()
+{
+    for (const ModuleEvent &event : m_pWatcher->TakeEvents()) {
+        if (event.kind == ModuleEvent::Kind::Arrived)
+            m_operations.ModuleArrived();
+        else
+            m_operations.ModuleRemoved(event.nodes);
+    }
+    // A module with an interface still missing arrives when its settle time is over.
+    if (const int settle = m_pWatcher->MillisecondsToSettle(); settle >= 0)
+        m_pSettleTimer->start(settle);
 }
 
 void CMainDlg::AddLogLine(const QString &line)

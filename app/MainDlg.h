@@ -2,6 +2,7 @@
 
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
+#include "device/ModuleWatcher.h"
 #include "keymap/KeyMap.h"
 #include "resources/DialogItems.h"
 #include "settings/ModuleSettings.h"
@@ -10,12 +11,15 @@
 #include <QIcon>
 #include <QString>
 
+#include <memory>
 
 class QAction;
 class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
 class QScrollArea;
+class QSocketNotifier;
+class QTimer;
 
 // The main window: header, the tab host with the three key pages, parameters, operations and the
 // log list. Every button runs its operation synchronously in its click handler.
@@ -42,6 +46,10 @@ public:
     // What this session wrote to each key: what "保存键值文件" saves.
     const KeyMap &WrittenKeys() const { return m_writtenKeys; }
 
+    // Follows the modules the system announces: one plugged in while none is open is searched for
+    // and queried by itself, the open one pulled out is closed with the buttons disabled.
+    void WatchModules(std::unique_ptr<IModuleWatcher> watcher);
+
     // Cancel (Esc, the close box): save the parameters, then close.
     void reject() override;
 
@@ -63,6 +71,7 @@ private:
     void ConnectCommands();
     IKeyPage *PageOfKind(PageKind kind) const;
     int CurrentPageKind() const;
+    void OnModuleEvents();
 
     int m_nLogCount = 0;
     CPageTabCtrl *m_tab = nullptr;
@@ -76,4 +85,7 @@ private:
     KeyMap m_writtenKeys;
     QAction *m_pSaveKeyMap = nullptr;
     QAction *m_pLoadKeyMap = nullptr;
+    std::unique_ptr<IModuleWatcher> m_pWatcher;
+    QSocketNotifier *m_pModuleNotifier = nullptr;
+    QTimer *m_pSettleTimer = nullptr;
 };

@@ -1,8 +1,9 @@
 #include "app/MainApp.h"
 #include "device/HidapiBackend.h"
+#include "device/ModuleWatcher.h"
 
 int main(int argc, char *argv[])
 {
     CHidapiBackend backend;
-    return CMainApp().Run(argc, argv, backend);
+    return CMainApp().Run(argc, argv, backend, CreateModuleWatcher());
 }

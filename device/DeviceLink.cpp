@@ -11,15 +11,16 @@ CDeviceLink::CDeviceLink(IHidBackend &backend) : m_backend(backend) {}
 
 CDeviceLink::~CDeviceLink()
 {
-    CloseHandle();
+    Close();
 }
 
-void CDeviceLink::CloseHandle()
+void CDeviceLink::Close()
 {
     if (m_hDevice) {
         m_backend.Close(m_hDevice);
         m_hDevice = nullptr;
     }
+    m_strPath.clear();
 }
 
 std::vector<ModuleInterface> ListModuleInterfaces(IHidBackend &backend)
@@ -63,18 +64,28 @@ OpenedInterface OpenInSearchOrder(IHidBackend &backend, const std::vector<Module
     return {};
 }
 
-bool CDeviceLink::OpenModule()
+SearchResult CDeviceLink::Search()
 {
-    if (m_backend.Init() != 0)
-        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
-    CloseHandle();
+    const bool initFailed = m_backend.Init() != 0;
+    Close();
     m_bAccessDenied = false;
     OpenedInterface opened = OpenInSearchOrder(m_backend, ListModuleInterfaces(m_backend), [this](const ModuleInterface &) {
         m_bAccessDenied = m_bAccessDenied || m_backend.LastOpenDenied();
     });
     m_hDevice = opened.device;
     m_strPath = std::move(opened.path);
-    return m_hDevice != nullptr;
+    const SearchStatus status = m_hDevice        ? SearchStatus::Opened
+                                : m_bAccessDenied ? SearchStatus::AccessDenied
+                                                  : SearchStatus::Absent;
+    return {status, initFailed};
+}
+
+bool CDeviceLink::OpenModule()
+{
+    const SearchResult result = Search();
+    if (result.initFailed)
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
+    return result.status == SearchStatus::Opened;
 }
 
 int CDeviceLink::WritePadded(const std::uint8_t *data, std::size_t length)

@@ -42,6 +42,14 @@ struct OpenedInterface {
 OpenedInterface OpenInSearchOrder(IHidBackend &backend, const std::vector<ModuleInterface> &interfaces,
                             const std::function<void(const ModuleInterface &)> &failed);
 
+// What a search found. The search says nothing itself beyond the library's start-up failure; its
+// caller words the outcome (the window's button as a message, a search on arrival as a log line).
+enum class SearchStatus { Opened, Absent, AccessDenied };
+struct SearchResult {
+    SearchStatus status = SearchStatus::Absent;
+    bool initFailed = false; // hid_init reported failure; the search went on anyway
+};
+
 // The module's output report: the report-ID byte plus 64 bytes. Linux hidraw sends short writes
 // as they are, so every report is padded to this size before it goes out.
 inline constexpr std::size_t kOutputReportSize = 65;
@@ -59,11 +67,15 @@ public:
     CDeviceLink &operator=(const CDeviceLink &) = delete;
 
     // hid_init, then one enumeration and the search list in order; the handle of an earlier search is closed and
-    // replaced. Shows "设备初始化失败" when hid_init fails. True when an interface was opened.
+    // replaced. Shows nothing.
+    SearchResult Search();
+    // The same, showing "设备初始化失败" when hid_init fails. True when an interface was opened.
     bool OpenModule();
     // After a search that opened nothing: whether a matching interface was there but the user
     // may not open it.
     bool AccessDenied() const { return m_bAccessDenied; }
+    // The module is gone: its handle is closed, so nothing is sent to a stale one.
+    void Close();
 
     // Sends one command and its data phase over the open handle; the result of the last HID call
     // (negative after a failure already shown, 0 when the last read timed out).
@@ -76,7 +88,6 @@ public:
 
 private:
     int WritePadded(const std::uint8_t *data, std::size_t length);
-    void CloseHandle();
 
     IHidBackend &m_backend;
     HidHandle m_hDevice = nullptr;

@@ -14,6 +14,21 @@
 
 namespace {
 constexpr const char *kModuleName = "KORVA SB V2.2";
+constexpr const char *kArrived = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：%1，%2 个按键");
+constexpr const char *kArrivedNotValid = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：%1，但查询失败：%2");
+constexpr const char *kArrivedNotOpened = QT_TRANSLATE_NOOP("Tavrin", "模块已插入，但无法打开：%1");
+constexpr const char *kRemoved = QT_TRANSLATE_NOOP("Tavrin", "模块已拔出：%1，设备操作按钮已禁用");
+
+// Keeps what the operations would show while a search runs by itself, for its log line.
+class CCollectingSink final : public IMessageSink {
+public:
+    void ShowMessage(const UserText &text) override { m_texts.push_back(text); }
+    // The first text shown, translated; empty when there was none.
+    std::string First() const { return m_texts.empty() ? std::string() : TranslateText(m_texts.front()); }
+
+private:
+    std::vector<UserText> m_texts;
+};
 
 std::uint8_t SelectionByte(const IDlgControls &controls, int id)
 {
@@ -43,6 +58,44 @@ void CDeviceOperations::FindModule()
 {
     m_nListedKeys = 0;
     ::FindModule(m_link, m_controls, [this] { QueryModule(); });
+}
+
+bool CDeviceOperations::ModuleArrived()
+{
+    if (m_link.IsOpen())
+        return false;
+    m_nListedKeys = 0;
+    CCollectingSink shown;
+    CMessageSinkScope scope(shown);
+    const SearchResult result = SearchModule(m_link, m_controls);
+    if (result.status != SearchStatus::Opened) {
+        AddLogLine(TranslateText({kArrivedNotOpened, {TranslateText({SearchFailureText(result.status), {}})}}));
+        return false;
+    }
+    QueryModule();
+    if (m_nListedKeys == 0 && !shown.First().empty())
+        AddLogLine(TranslateText({kArrivedNotValid, {m_link.OpenPath(), shown.First()}}));
+    else
+        AddLogLine(TranslateText({kArrived, {m_link.OpenPath(), std::to_string(m_nListedKeys)}}));
+    return m_nListedKeys > 0;
+}
+
+bool CDeviceOperations::ModuleRemoved(const std::vector<std::string> &nodes)
+{
+    if (!m_link.IsOpen() || std::find(nodes.begin(), nodes.end(), m_link.OpenPath()) == nodes.end())
+        return false;
+    const std::string path = m_link.OpenPath();
+    m_link.Close();
+    m_nListedKeys = 0;
+    EnableDeviceButtons(m_controls, false);
+    AddLogLine(TranslateText({kRemoved, {path}}));
+    return true;
+}
+
+void CDeviceOperations::AddLogLine(const std::string &line) const
+{
+    if (m_addLogLine)
+        m_addLogLine(line);
 }
 
 void CDeviceOperations::QueryModule()
@@ -113,8 +166,7 @@ void CDeviceOperations::SetKeyWritten(KeyWritten keyWritten)
 
 void CDeviceOperations::LogKeyWritten(int keyIndex, const KeyRecord &record, const std::string &text)
 {
-    if (m_addLogLine)
-        m_addLogLine(KeyLogLine(keyIndex, text));
+    AddLogLine(KeyLogLine(keyIndex, text));
     if (m_keyWritten)
         m_keyWritten(keyIndex, record, text);
 }

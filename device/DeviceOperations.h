@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CDeviceLink;
 class IDlgControls;
@@ -34,6 +35,13 @@ public:
 
     void FindModule();
     void QueryModule();
+    // A module was plugged in: when none is open, the search and the query run by themselves and
+    // tell what they found in one log line, showing no message box. True when a module was
+    // opened and its query listed its keys.
+    bool ModuleArrived();
+    // A module with these nodes was pulled out: when it is the open one, its handle is closed, the
+    // device-operation buttons are disabled and one log line says so. True when it was.
+    bool ModuleRemoved(const std::vector<std::string> &nodes);
     void WriteParameters();
     void FactoryReset1();
     void FactoryReset2();
@@ -51,6 +59,7 @@ public:
 
 private:
     void RunFactoryReset(int number);
+    void AddLogLine(const std::string &line) const;
 
     CDeviceLink &m_link;
     IDlgControls &m_controls;

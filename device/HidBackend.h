@@ -15,6 +15,7 @@ struct HidDeviceInfo {
     std::uint16_t vendor_id = 0;
     std::uint16_t product_id = 0;
     int interface_number = -1;
+    std::string serial; // the USB serial number; empty when the device has none
 };
 
 // The only way to the module: the hidapi calls the tool makes, one for one. The production

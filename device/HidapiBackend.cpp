@@ -62,7 +62,7 @@ std::vector<HidDeviceInfo> CHidapiBackend::Enumerate(std::uint16_t vendorId, std
     hid_device_info *list = hid_enumerate(vendorId, productId);
     for (const hid_device_info *entry = list; entry; entry = entry->next) {
         result.push_back({entry->path ? entry->path : "", entry->vendor_id, entry->product_id,
-                          entry->interface_number});
+                          entry->interface_number, Narrow(entry->serial_number)});
     }
     hid_free_enumeration(list);
     return result;

@@ -10,17 +10,27 @@ const char *const kAccessDeniedMessage = QT_TRANSLATE_NOOP(
     "（复制到 /etc/udev/rules.d/），然后执行 sudo udevadm control --reload-rules 和 "
     "sudo udevadm trigger，再重新插拔模块。");
 
-namespace {
 void EnableDeviceButtons(IDlgControls &controls, bool enable)
 {
     for (const int id : MainId::kDeviceButtons)
         controls.EnableWindow(id, enable);
 }
-} // namespace
+
+const char *SearchFailureText(SearchStatus status)
+{
+    return status == SearchStatus::AccessDenied ? kAccessDeniedMessage : QT_TRANSLATE_NOOP("Tavrin", "模块不在线");
+}
 
 void ShowSearchFailure(const CDeviceLink &link)
 {
-    ShowMessage(link.AccessDenied() ? kAccessDeniedMessage : QT_TRANSLATE_NOOP("Tavrin", "模块不在线"));
+    ShowMessage(SearchFailureText(link.AccessDenied() ? SearchStatus::AccessDenied : SearchStatus::Absent));
+}
+
+SearchResult SearchModule(CDeviceLink &link, IDlgControls &controls)
+{
+    const SearchResult result = link.Search();
+    EnableDeviceButtons(controls, result.status == SearchStatus::Opened);
+    return result;
 }
 
 void FindModule(CDeviceLink &link, IDlgControls &controls, const std::function<void()> &queryModule)

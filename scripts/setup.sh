@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
   qt6-tools-dev qt6-l10n-tools
-  libhidapi-dev
+  libhidapi-dev libudev-dev
   libgtest-dev libgmock-dev
   umockdev libumockdev-dev libglib2.0-dev
   desktop-file-utils dpkg-dev file lintian

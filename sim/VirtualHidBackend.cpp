@@ -15,7 +15,7 @@ void CVirtualHidBackend::AddInterface(CVirtualModule &module, std::uint16_t vend
 {
     if (path.empty())
         path = "virtual/" + std::to_string(m_entries.size()) + "/if" + std::to_string(interfaceNumber);
-    m_entries.push_back({&module, {std::move(path), vendorId, productId, interfaceNumber}});
+    m_entries.push_back({&module, {std::move(path), vendorId, productId, interfaceNumber, {}}});
 }
 
 CVirtualModule *CVirtualHidBackend::ModuleOf(HidHandle device) const

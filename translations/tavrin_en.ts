@@ -812,6 +812,106 @@ Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid m
         <translation>Key argument %1 holds a control character: %2</translation>
     </message>
     <message>
+        <source>模块 %1:%2%3</source>
+        <translation>Module %1:%2%3</translation>
+    </message>
+    <message>
+        <source>（序列号 %1）</source>
+        <translation> (serial number %1)</translation>
+    </message>
+    <message>
+        <source>  %1 接口 %2：可以打开%3</source>
+        <translation>  %1 interface %2: opens%3</translation>
+    </message>
+    <message>
+        <source>  %1 接口 %2：无法打开（%3）；属主 %4，权限 %5；%6</source>
+        <translation>  %1 interface %2: cannot be opened (%3); owner %4, mode %5; %6</translation>
+    </message>
+    <message>
+        <source>，查找模块时打开此接口</source>
+        <translation>, the search opens this interface</translation>
+    </message>
+    <message>
+        <source>有本用户（%1）的访问控制项：%2</source>
+        <translation>access entry for this user (%1): %2</translation>
+    </message>
+    <message>
+        <source>没有本用户（%1）的访问控制项</source>
+        <translation>no access entry for this user (%1)</translation>
+    </message>
+    <message>
+        <source>udev 规则 %1：已安装，%2</source>
+        <translation>udev rule %1: installed, %2</translation>
+    </message>
+    <message>
+        <source>udev 规则 %1：未安装（查找了 %2）</source>
+        <translation>udev rule %1: not installed (looked in %2)</translation>
+    </message>
+    <message>
+        <source>会话：本用户在 %1 上有活动会话</source>
+        <translation>Session: this user has an active session on %1</translation>
+    </message>
+    <message>
+        <source>会话：本用户在本机座席上没有活动会话（例如通过 SSH 登录）</source>
+        <translation>Session: this user has no active session at this machine&apos;s seat (logged in over SSH, for example)</translation>
+    </message>
+    <message>
+        <source>会话：无法得知（没有 %1，logind 未运行）</source>
+        <translation>Session: unknown (no %1; logind is not running)</translation>
+    </message>
+    <message>
+        <source>没有找到模块：请插上模块，再运行 tavrin-cli doctor。</source>
+        <translation>No module found: plug the module in and run tavrin-cli doctor again.</translation>
+    </message>
+    <message>
+        <source>一切正常：查找模块时会打开 %1。</source>
+        <translation>All is well: the search opens %1.</translation>
+    </message>
+    <message>
+        <source>解决办法：安装 udev 规则，然后重新插拔模块：
+  sudo cp packaging/%1 /etc/udev/rules.d/
+  sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw</source>
+        <translation>Fix: install the udev rule, then unplug the module and plug it in again:
+  sudo cp packaging/%1 /etc/udev/rules.d/
+  sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw</translation>
+    </message>
+    <message>
+        <source>解决办法：规则 %1 只让本机座席上活动会话的用户打开模块，本用户没有这样的会话。请在本机登录后运行；或者由管理员另加一条规则，例如在 /etc/udev/rules.d/61-tavrin-group.rules 中写入
+  SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
+并执行 sudo usermod -aG plugdev %4，重新登录，再执行 sudo udevadm trigger --subsystem-match=hidraw。</source>
+        <translation>Fix: the rule %1 lets only users with an active session at this machine&apos;s seat open the module, and this user has none. Log in at the machine and run it there; or have an administrator add a rule, for example in /etc/udev/rules.d/61-tavrin-group.rules:
+  SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
+then run sudo usermod -aG plugdev %4, log in again, and run sudo udevadm trigger --subsystem-match=hidraw.</translation>
+    </message>
+    <message>
+        <source>解决办法：规则已安装，但还没有用到 %1 上：
+  sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
+然后重新插拔模块。</source>
+        <translation>Fix: the rule is installed but has not been applied to %1 yet:
+  sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
+then unplug the module and plug it in again.</translation>
+    </message>
+    <message>
+        <source>解决办法：%1 有本用户的访问控制项，却仍无法打开（%2）：请重新插拔模块；仍不行时检查是否有别的程序独占了它。</source>
+        <translation>Fix: %1 has an access entry for this user but still cannot be opened (%2): unplug the module and plug it in again; if that does not help, check whether another program holds it.</translation>
+    </message>
+    <message>
+        <source>模块已插入：%1，%2 个按键</source>
+        <translation>Module plugged in: %1, %2 keys</translation>
+    </message>
+    <message>
+        <source>模块已插入：%1，但查询失败：%2</source>
+        <translation>Module plugged in: %1, but the query failed: %2</translation>
+    </message>
+    <message>
+        <source>模块已插入，但无法打开：%1</source>
+        <translation>Module plugged in but cannot be opened: %1</translation>
+    </message>
+    <message>
+        <source>模块已拔出：%1，设备操作按钮已禁用</source>
+        <translation>Module unplugged: %1; the device buttons are disabled</translation>
+    </message>
+    <message>
         <source>滚动刻度数值设置过小,设置值不应小于%1</source>
         <translation>Wheel steps too small, they must not be below %1</translation>
     </message>

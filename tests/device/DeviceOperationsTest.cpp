@@ -1,6 +1,7 @@
 #include "common/ControlIds.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
+#include "device/ModuleSearch.h"
 #include "pages/KeyPage.h"
 #include "resources/MainTemplate.h"
 #include "sim/VirtualHidBackend.h"
@@ -374,3 +375,57 @@ TEST_F(DeviceOperationsTest, UnpluggedModuleShowsTheTransportMessageThenTheOpera
     }
 }
 } // namespace
+
+// A module plugged in is searched for and queried by itself: what was found goes into one log
+// line, never into a message box.
+TEST_F(DeviceOperationsTest, AnArrivingModuleIsSearchedForWithoutAMessageBox)
+{
+    const struct {
+        const char *name;
+        VirtualFaults faults;
+        std::uint8_t marker;
+        std::string line; // "%1" stands for the opened path
+        bool listed;
+    } cases[] = {
+        {"valid", {}, 0x5A, "模块已插入：%1，8 个按键", true},
+        {"denied", {.denyOpen = true}, 0x5A, std::string("模块已插入，但无法打开：") + kAccessDeniedMessage, false},
+        {"invalid", {}, 0x00, "模块已插入：%1，但查询失败：此模块非法，请检查！", false},
+        {"read failure", {.failReads = true}, 0x5A, "模块已插入：%1，但查询失败：读数据错误", false},
+    };
+    for (const auto &test : cases) {
+        link.Close();
+        log.clear();
+        module.faults = test.faults;
+        module.SetMarker(test.marker);
+        EXPECT_EQ(operations.ModuleArrived(), test.listed) << test.name;
+        EXPECT_EQ(log, Messages{ComposeText(test.line, {link.OpenPath()})}) << test.name;
+        EXPECT_EQ(sink.messages, Messages{}) << test.name;
+        EXPECT_EQ(controls.IsWindowEnabled(MainId::kWriteKey), link.IsOpen()) << test.name;
+        EXPECT_EQ(operations.ListedKeys(), test.listed ? 8 : 0) << test.name;
+    }
+    // With a module open, another arriving is left alone.
+    log.clear();
+    module.ClearReports();
+    EXPECT_FALSE(operations.ModuleArrived());
+    EXPECT_EQ(log, Messages{});
+    EXPECT_TRUE(module.Reports().empty());
+}
+
+// Only the open module's removal closes the link; afterwards no operation reaches a stale handle.
+TEST_F(DeviceOperationsTest, RemovingTheOpenModuleClosesItsHandleAndDisablesTheButtons)
+{
+    Connect();
+    const std::string path = link.OpenPath();
+    EXPECT_FALSE(operations.ModuleRemoved({"/dev/hidraw9"}));
+    EXPECT_TRUE(link.IsOpen());
+    EXPECT_EQ(log, Messages{});
+    EXPECT_TRUE(operations.ModuleRemoved({"/dev/hidraw8", path}));
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(log, Messages{"模块已拔出：" + path + "，设备操作按钮已禁用"});
+    for (const int id : MainId::kDeviceButtons)
+        EXPECT_FALSE(controls.IsWindowEnabled(id)) << id;
+    operations.WriteKey();
+    EXPECT_EQ(sink.messages, Messages{"未选择按键，请先查找模块并选择按键！"});
+    EXPECT_TRUE(module.Reports().empty());
+    EXPECT_FALSE(operations.ModuleRemoved({path}));
+}

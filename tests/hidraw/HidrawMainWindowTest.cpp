@@ -4,6 +4,7 @@
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
 #include "device/HidapiBackend.h"
+#include "device/ModuleWatcher.h"
 #include "pages/MouseIds.h"
 #include "pages/PageDlg.h"
 #include "support/RecordingSink.h"
@@ -26,6 +27,31 @@ using namespace MainId;
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr int kSkipped = 77;
+
+// A copy of the default settings, which the window may save into.
+QString SettingsCopy(const QTemporaryDir &folder)
+{
+    const QString settings = folder.filePath(QStringLiteral("confight.ini"));
+    if (!QFile::copy(QStringLiteral(TAVRIN_DEFAULT_SETTINGS), settings))
+        return {};
+    QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner);
+    return settings;
+}
+
+QStringList LogLines(CDialogItems &items)
+{
+    QStringList lines;
+    auto *log = items.Item<QListWidget>(kLog);
+    for (int row = 0; row < log->count(); ++row)
+        lines << log->item(row)->text();
+    return lines;
+}
+
+bool DeviceButtonsEnabled(CDialogItems &items, bool expected)
+{
+    return std::all_of(std::begin(kDeviceButtons), std::end(kDeviceButtons),
+                       [&](int id) { return items.GetDlgItem(id)->isEnabled() == expected; });
+}
 } // namespace
 
 // The road of one key write, from the window down through the production hidapi backend to an
@@ -41,9 +67,8 @@ private slots:
         CVirtualModule module;
         AddStandardModule(testbed, module);
         QTemporaryDir folder;
-        const QString settings = folder.filePath(QStringLiteral("confight.ini"));
-        QVERIFY(QFile::copy(QStringLiteral(TAVRIN_DEFAULT_SETTINGS), settings));
-        QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner);
+        const QString settings = SettingsCopy(folder);
+        QVERIFY(!settings.isEmpty());
 
         CHidapiBackend backend;
         CMainDlg dialog(backend, settings.toStdString());
@@ -82,6 +107,43 @@ private slots:
         auto *log = items.Item<QListWidget>(kLog);
         QCOMPARE(log->count(), 1);
         QCOMPARE(log->item(0)->text(), QStringLiteral("KEY-3 = MLKey+MoveUp(10)Pixel"));
+    }
+
+    // Plugged in while the window is open, the module is searched for and queried without a
+    // press; pulled out, it leaves the buttons disabled; plugged back in, it is opened again.
+    void moduleComesGoesAndComesBack()
+    {
+        CRecordingSink sink;
+        CHidrawTestbed testbed;
+        CVirtualModule module;
+        QTemporaryDir folder;
+        const QString settings = SettingsCopy(folder);
+        QVERIFY(!settings.isEmpty());
+        CHidapiBackend backend;
+        CMainDlg dialog(backend, settings.toStdString());
+        std::unique_ptr<IModuleWatcher> watcher = CreateModuleWatcher();
+        QVERIFY(watcher);
+        dialog.WatchModules(std::move(watcher));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        CDialogItems &items = dialog.Items();
+        auto *keys = items.Item<QComboBox>(kKeyList);
+
+        AddStandardModule(testbed, module);
+        QTRY_COMPARE(keys->count(), 8);
+        QVERIFY(DeviceButtonsEnabled(items, true));
+        QCOMPARE(LogLines(items), QStringList{QStringLiteral("模块已插入：/dev/hidraw1，8 个按键")});
+
+        testbed.Unplug(module);
+        QTRY_VERIFY(DeviceButtonsEnabled(items, false));
+        QCOMPARE(LogLines(items).last(), QStringLiteral("模块已拔出：/dev/hidraw1，设备操作按钮已禁用"));
+
+        AddStandardModule(testbed, module);
+        QTRY_VERIFY(DeviceButtonsEnabled(items, true));
+        QCOMPARE(LogLines(items).size(), 3);
+        QCOMPARE(LogLines(items).at(2), QStringLiteral("模块已插入：/dev/hidraw3，8 个按键"));
+        QCOMPARE(QString::fromStdString(testbed.LastWrittenNode()), QStringLiteral("/dev/hidraw3"));
+        QCOMPARE(sink.messages, std::vector<std::string>{});
     }
 };
 

@@ -77,6 +77,7 @@ struct CHidrawTestbed::Impl {
     // One hidraw node and the module behind it.
     struct Node {
         CVirtualModule *module;
+        std::string sysPath; // its hidraw class device, below /sys
         int masterFd = -1; // umockdev's end of the node's pty: tokens go in here
         int tokenFd = -1;  // our own open of the node: tokens are taken back here
         std::size_t tokens = 0;
@@ -87,6 +88,7 @@ struct CHidrawTestbed::Impl {
     std::vector<UsbDevice> devices;
     std::map<std::string, Node> nodes; // by node path
     std::string lastWritten;
+    int nextDevice = 1;
     int nextHid = 1;
     int nextHidraw = 0;
 
@@ -114,7 +116,8 @@ CHidrawTestbed::Impl::UsbDevice &CHidrawTestbed::Impl::DeviceFor(CVirtualModule 
         if (device.module == &module && device.vendorId == vendorId && device.productId == productId)
             return device;
     }
-    const int number = static_cast<int>(devices.size()) + 1;
+    // A module plugged in again is a new USB device, as it is for the kernel.
+    const int number = nextDevice++;
     UsbDevice device{&module, vendorId, productId, number, 0, Format("%s/1-%d", kUsbRoot, number)};
     AddFromString(Format("P: %s\n"
                          "E: DEVTYPE=usb_device\nE: DRIVER=usb\nE: PRODUCT=%x/%x/100\nE: TYPE=0/0/0\n"
@@ -160,6 +163,7 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
                                          int interfaceNumber)
 {
     Impl &impl = *m_pImpl;
+    module.faults.absent = false;
     Impl::UsbDevice &device = impl.DeviceFor(module, vendorId, productId);
     // Sysfs names sort in the order of adding, and that is the order enumeration lists them in.
     const std::string usbInterface = Format("%s/1-%d:1.%d", device.path.c_str(), device.number, device.interfaces++);
@@ -188,7 +192,7 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
     GError *error = nullptr;
     if (!umockdev_testbed_attach_ioctl(impl.testbed, node.c_str(), impl.handler, &error))
         Fail(node + ": " + error->message);
-    Impl::Node entry{&module};
+    Impl::Node entry{&module, Format("/sys%s/%s/hidraw/hidraw%d", usbInterface.c_str(), hidName.c_str(), minor)};
     entry.masterFd = umockdev_testbed_get_dev_fd(impl.testbed, node.c_str());
     // Opened through the testbed's own folder, which umockdev does not redirect: the pty itself.
     const std::string pty = RootDir(impl.testbed) + node;
@@ -203,10 +207,18 @@ void CHidrawTestbed::Unplug(CVirtualModule &module)
 {
     Impl &impl = *m_pImpl;
     module.faults.absent = true;
+    // The kernel announces each node's removal while its entries are still there to describe it.
+    for (auto &[path, node] : impl.nodes) {
+        if (node.module == &module && !node.sysPath.empty()) {
+            umockdev_testbed_uevent(impl.testbed, node.sysPath.c_str(), "remove");
+            node.sysPath.clear();
+        }
+    }
     for (const Impl::UsbDevice &device : impl.devices) {
         if (device.module == &module)
             umockdev_testbed_remove_device(impl.testbed, ("/sys" + device.path).c_str());
     }
+    std::erase_if(impl.devices, [&](const Impl::UsbDevice &device) { return device.module == &module; });
     for (auto &[path, node] : impl.nodes) {
         if (node.module == &module)
             impl.SyncTokens(node);

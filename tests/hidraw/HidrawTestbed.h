@@ -10,7 +10,9 @@
 // added interface gets the sysfs entries a USB composite HID device has (USB device, USB interface
 // with its number, HID device with its report descriptor, hidraw class device) and a /dev/hidrawN
 // node whose writes and reads a CVirtualModule answers. hidapi's own enumeration, open, write,
-// poll and read run unchanged against it.
+// poll and read run unchanged against it. Adding an interface announces its devices to the
+// process's udev monitors (umockdev does so for every device it adds), and unplugging announces
+// the removal of its nodes, as the kernel does.
 //
 // Reports keep their boundaries: a write hands the module one output report, and each input
 // report the module queues is announced to poll() by one token byte on the node, so a read
@@ -38,7 +40,8 @@ public:
                              int interfaceNumber);
 
     // Pulls the module out: its devices leave sysfs, so enumeration no longer lists them, and
-    // calls on handles still open to it fail.
+    // calls on handles still open to it fail. Adding its interfaces again plugs it back in, as a
+    // new USB device with new nodes.
     void Unplug(CVirtualModule &module);
 
     // The node that received the last output report, empty before the first.

@@ -1,0 +1,112 @@
+#include "device/ModuleWatcher.h"
+
+#include <libudev.h>
+
+#include <cstdlib>
+#include <optional>
+
+namespace {
+// The identifiers of a hidraw node's module, from its USB device and interface; nothing for a
+// node that is not on USB.
+std::optional<InterfaceAnnouncement> AnnouncementOf(udev_device *node)
+{
+    const char *devnode = udev_device_get_devnode(node);
+    udev_device *usbInterface = udev_device_get_parent_with_subsystem_devtype(node, "usb", "usb_interface");
+    udev_device *usbDevice = udev_device_get_parent_with_subsystem_devtype(node, "usb", "usb_device");
+    if (!devnode || !usbInterface || !usbDevice)
+        return std::nullopt;
+    const char *vendor = udev_device_get_sysattr_value(usbDevice, "idVendor");
+    const char *product = udev_device_get_sysattr_value(usbDevice, "idProduct");
+    const char *number = udev_device_get_sysattr_value(usbInterface, "bInterfaceNumber");
+    if (!vendor || !product || !number)
+        return std::nullopt;
+    return InterfaceAnnouncement{udev_device_get_syspath(usbDevice), devnode,
+                                 static_cast<std::uint16_t>(std::strtoul(vendor, nullptr, 16)),
+                                 static_cast<std::uint16_t>(std::strtoul(product, nullptr, 16)),
+                                 static_cast<int>(std::strtol(number, nullptr, 16))};
+}
+
+// libudev's monitor of the hidraw subsystem. It listens to udev's announcements, not the
+// kernel's, so a node has its permissions from the udev rules by the time it is announced.
+class CUdevModuleWatcher final : public IModuleWatcher {
+public:
+    CUdevModuleWatcher() : m_udev(udev_new())
+    {
+        m_monitor = m_udev ? udev_monitor_new_from_netlink(m_udev, "udev") : nullptr;
+        if (!m_monitor || udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0 ||
+            udev_monitor_enable_receiving(m_monitor) < 0) {
+            return;
+        }
+        // Receiving first, then the nodes already there: a module plugged in between is not lost.
+        TakePresent();
+        m_bReady = true;
+    }
+
+    ~CUdevModuleWatcher() override
+    {
+        if (m_monitor)
+            udev_monitor_unref(m_monitor);
+        if (m_udev)
+            udev_unref(m_udev);
+    }
+
+    CUdevModuleWatcher(const CUdevModuleWatcher &) = delete;
+    CUdevModuleWatcher &operator=(const CUdevModuleWatcher &) = delete;
+
+    bool Ready() const { return m_bReady; }
+
+    int FileDescriptor() const override { return udev_monitor_get_fd(m_monitor); }
+
+    std::vector<ModuleEvent> TakeEvents() override
+    {
+        // The monitor's socket does not block: it gives nullptr once nothing is waiting.
+        while (udev_device *device = udev_monitor_receive_device(m_monitor)) {
+            const std::string action = udev_device_get_action(device) ? udev_device_get_action(device) : "";
+            if (action == "add") {
+                if (const auto announcement = AnnouncementOf(device))
+                    m_settler.Added(*announcement, CModuleSettler::Clock::now());
+            } else if (action == "remove" && udev_device_get_devnode(device)) {
+                m_settler.Removed(udev_device_get_devnode(device));
+            }
+            udev_device_unref(device);
+        }
+        return m_settler.TakeDue(CModuleSettler::Clock::now());
+    }
+
+    int MillisecondsToSettle() const override { return m_settler.MillisecondsToSettle(CModuleSettler::Clock::now()); }
+
+private:
+    void TakePresent()
+    {
+        udev_enumerate *enumerate = udev_enumerate_new(m_udev);
+        if (!enumerate)
+            return;
+        udev_enumerate_add_match_subsystem(enumerate, "hidraw");
+        udev_enumerate_scan_devices(enumerate);
+        udev_list_entry *entry = nullptr;
+        udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate))
+        {
+            udev_device *device = udev_device_new_from_syspath(m_udev, udev_list_entry_get_name(entry));
+            if (!device)
+                continue;
+            if (const auto announcement = AnnouncementOf(device))
+                m_settler.Present(*announcement);
+            udev_device_unref(device);
+        }
+        udev_enumerate_unref(enumerate);
+    }
+
+    udev *m_udev;
+    udev_monitor *m_monitor = nullptr;
+    CModuleSettler m_settler;
+    bool m_bReady = false;
+};
+} // namespace
+
+std::unique_ptr<IModuleWatcher> CreateModuleWatcher()
+{
+    auto watcher = std::make_unique<CUdevModuleWatcher>();
+    if (!watcher->Ready())
+        return nullptr;
+    return watcher;
+}
