@@ -33,6 +33,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -67,6 +69,15 @@ QWidget *MakeTabHost(const ControlTemplate &control, QWidget *parent)
 // Room the window manager's frame and title bar take around the window, which is not known
 // before the window is shown.
 constexpr QSize kFrameAllowance(16, 40);
+
+// Where a frame moves to lie inside area: as little as it must, and with its top-left corner (the
+// title bar and the close box) inside where it cannot fit whole.
+QPoint PlaceInside(const QRect &frame, const QRect &area)
+{
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1));
+    return {x, y};
+}
 
 // The window's controls live on one content widget that a frameless scroll area holds.
 QScrollArea *MakeScrollArea(QWidget *parent)
@@ -161,7 +172,11 @@ void CMainDlg::CreateKeyMapActions()
     m_pLoadKeyMap->setObjectName(QStringLiteral("loadKeyMap"));
     m_pLoadKeyMap->setShortcut(QKeySequence::Open);
     connect(m_pLoadKeyMap, &QAction::triggered, this, &CMainDlg::LoadKeyMap);
-    addActions({m_pSaveKeyMap, m_pLoadKeyMap});
+    // Shift+F10 does what the menu key does: the focused control's context menu, else the window's.
+    auto *contextMenuKey = new QAction(this);
+    contextMenuKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+    connect(contextMenuKey, &QAction::triggered, this, &CMainDlg::OpenContextMenuByKey);
+    addActions({m_pSaveKeyMap, m_pLoadKeyMap, contextMenuKey});
     m_operations.SetKeyWritten([this](int keyIndex, const KeyRecord &record, const std::string &text) {
         SetKey(m_writtenKeys, {keyIndex, record, text});
     });
@@ -355,6 +370,49 @@ void CMainDlg::keyPressEvent(QKeyEvent *event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void CMainDlg::OpenContextMenuByKey()
+{
+    QWidget *target = focusWidget() ? focusWidget() : this;
+    const QPoint pos = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos));
+    // A control that has no menu of its own passes the event on to its parents, up to the window.
+    QCoreApplication::sendEvent(target, &event);
+}
+
+void CMainDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    KeepFrameOnScreen();
+}
+
+// The window manager adds its frame after the window is shown, which moves the window.
+void CMainDlg::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    if (isVisible())
+        KeepFrameOnScreen();
+}
+
+// Until the frame is known, the window is kept inside the screen's available area, title bar
+// included: narrowed to it (the content then scrolls) and moved into it. Later moves are the user's.
+void CMainDlg::KeepFrameOnScreen()
+{
+    if (m_bPlaced || !screen())
+        return;
+    const QRect area = screen()->availableGeometry();
+    const QRect client = geometry();
+    QRect frame = frameGeometry();
+    const QSize frameExtra = frame.size() - client.size();
+    if (client.width() > area.width() - frameExtra.width() || client.height() > area.height() - frameExtra.height()) {
+        FitToArea(area.size() - frameExtra);
+        frame.setSize(size() + frameExtra);
+    }
+    const QPoint topLeft = PlaceInside(frame, area);
+    if (topLeft != frame.topLeft())
+        move(topLeft);
+    m_bPlaced = !frameExtra.isNull();
 }
 
 // Where the platform has no window menu a program can extend, the about item lives in the

@@ -55,6 +55,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -64,6 +66,8 @@ private:
     void OnInitDialog();
     void AddSystemMenuItem();
     void CreateKeyMapActions();
+    void OpenContextMenuByKey();
+    void KeepFrameOnScreen();
     bool ModuleFound() const;
     void ColourLabels();
     void CreatePages();
@@ -85,6 +89,7 @@ private:
     KeyMap m_writtenKeys;
     QAction *m_pSaveKeyMap = nullptr;
     QAction *m_pLoadKeyMap = nullptr;
+    bool m_bPlaced = false; // the frame is known and inside the screen
     std::unique_ptr<IModuleWatcher> m_pWatcher;
     QSocketNotifier *m_pModuleNotifier = nullptr;
     QTimer *m_pSettleTimer = nullptr;

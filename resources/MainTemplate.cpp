@@ -30,7 +30,9 @@ DialogTemplate BuildMainDlg()
             {kParameterNotice, CtlKind::Label, 9, 258, 189, 23,
              QT_TRANSLATE_NOOP("Tavrin", "注意:参数写入按钮,只有更改模块长按连接,按键消抖的参数,才能点击。"), kStyleNone, {}},
             {kNoId, CtlKind::Label, 11, 282, 33, 8, QT_TRANSLATE_NOOP("Tavrin", "长按连击"), kStyleNone, {}},
-            {kLongPress, CtlKind::ComboBox, 48, 281, 57, 61, "", kCombo, {QT_TRANSLATE_NOOP("Tavrin", "是"), QT_TRANSLATE_NOOP("Tavrin", "否"), ""}},
+            // The lists the window shows offer their items only: the operations use the selected
+            // item, so a typed text that named no item would show one key or value and write another.
+            {kLongPress, CtlKind::ComboBox, 48, 281, 57, 61, "", kCombo | kDropDownList, {QT_TRANSLATE_NOOP("Tavrin", "是"), QT_TRANSLATE_NOOP("Tavrin", "否"), ""}},
             {kNoId, CtlKind::Label, 12, 298, 33, 8, QT_TRANSLATE_NOOP("Tavrin", "按键消抖"), kStyleNone, {}},
             {kDebounce, CtlKind::Edit, 47, 295, 33, 13, "", kGroup | kAlignCenter, {}},
             {kNoId, CtlKind::Label, 83, 298, 9, 8, "MS", kStyleNone, {}},
@@ -47,9 +49,9 @@ DialogTemplate BuildMainDlg()
             // "操作"
             {kNoId, CtlKind::GroupBox, 205, 249, 145, 75, QT_TRANSLATE_NOOP("Tavrin", "操作"), kStyleNone, {}},
             {kNoId, CtlKind::Label, 215, 263, 18, 8, QT_TRANSLATE_NOOP("Tavrin", "模块"), kStyleNone, {}},
-            {kModuleName, CtlKind::ComboBox, 235, 261, 61, 61, "", kCombo, {""}},
+            {kModuleName, CtlKind::ComboBox, 235, 261, 61, 61, "", kCombo | kDropDownList, {""}},
             {kNoId, CtlKind::Label, 215, 282, 18, 8, QT_TRANSLATE_NOOP("Tavrin", "按键"), kStyleNone, {}},
-            {kKeyList, CtlKind::ComboBox, 235, 279, 61, 61, "", kCombo, {""}},
+            {kKeyList, CtlKind::ComboBox, 235, 279, 61, 61, "", kCombo | kDropDownList, {""}},
             {kFindModule, CtlKind::PushButton, 301, 261, 44, 16, QT_TRANSLATE_NOOP("Tavrin", "查找模块"), kStyleNone, {}},
             {kWriteKey, CtlKind::PushButton, 307, 301, 37, 17, QT_TRANSLATE_NOOP("Tavrin", "键值写入"), kDisabled, {}},
             // "日志显示"

@@ -1,19 +1,32 @@
 #!/usr/bin/env bash
-# Installs everything Tavrin needs to build, run and test on Debian 12 or Ubuntu. Safe to run
-# again: it installs only what is missing.
+# Installs what Tavrin needs to build and run on Debian 12 or Ubuntu; with --test, also what its
+# tests need (scripts/test.sh passes it). Safe to run again: it installs only what is missing.
 set -euo pipefail
 
+# Building and running: the compiler, Qt with its translation tools and its own dialogs' Chinese,
+# hidapi and udev, and a font with the Chinese characters.
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
-  qt6-tools-dev qt6-l10n-tools
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libhidapi-dev libudev-dev
+  fonts-wqy-zenhei
+)
+# Testing: the test frameworks, the emulated hidraw nodes, the package checks, virtual X and
+# Wayland displays, the second CJK font, and the screen reader's view of the window.
+test_packages=(
   libgtest-dev libgmock-dev
   umockdev libumockdev-dev libglib2.0-dev
   desktop-file-utils dpkg-dev file lintian
-  xvfb xauth fonts-wqy-zenhei fonts-noto-cjk
+  xvfb xauth fonts-noto-cjk
+  weston qt6-wayland
   at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-x11
 )
+case "${1:-}" in
+  --test) packages+=("${test_packages[@]}") ;;
+  "") ;;
+  *) echo "usage: $0 [--test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

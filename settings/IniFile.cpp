@@ -119,9 +119,11 @@ bool CIniFile::Save()
             m_lines.clear();
             m_bByteOrderMark = false;
         }
+        const std::vector<std::string> before = m_lines;
         for (const Edit &edit : m_pending)
             Apply(m_lines, edit.section, edit.key, edit.text);
-        next = JoinLines(m_lines, m_bByteOrderMark);
+        // A file that already holds every value stays as it is, line ends and all.
+        next = current && m_lines == before ? *current : JoinLines(m_lines, m_bByteOrderMark);
         return FileError{};
     });
     m_bOpen = !m_error.Failed();

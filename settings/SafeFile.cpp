@@ -217,12 +217,14 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change)
         return read;
     struct stat old {};
     const bool bExists = !read.Failed() && ::stat(target.c_str(), &old) == 0;
-    // A rename would replace even a file its owner made read-only.
-    if (bExists && ::access(target.c_str(), W_OK) != 0)
-        return SystemError(errno);
     std::string next;
     if (const FileError refused = change(bExists ? &current : nullptr, next); refused.Failed())
         return refused;
+    if (bExists && next == current)
+        return {};
+    // A rename would replace even a file its owner made read-only.
+    if (bExists && ::access(target.c_str(), W_OK) != 0)
+        return SystemError(errno);
     return ReplaceWith(folder.Get(), target, bExists ? &old : nullptr, next);
 }
 #else
@@ -260,11 +262,13 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change)
     const FileError read = ReadRegularFile(target, current);
     if (read.Failed() && !read.IsMissing())
         return read;
-    if (!read.Failed() && !MayReplaceFile(target))
-        return SystemError(EACCES);
     std::string next;
     if (const FileError refused = change(read.Failed() ? nullptr : &current, next); refused.Failed())
         return refused;
+    if (!read.Failed() && next == current)
+        return {};
+    if (!read.Failed() && !MayReplaceFile(target))
+        return SystemError(EACCES);
     const fs::path temp = FolderOf(target) / ("." + target.filename().string() + "." + std::to_string(std::random_device{}()));
     // "x": created here or not at all, never an existing file written through.
     std::FILE *file = _wfopen(temp.c_str(), L"wbx");

@@ -45,6 +45,7 @@ FileError ReadRegularFile(const std::filesystem::path &path, std::string &bytes)
 // followed: its target is replaced and the link stays. The folder stays locked from reading the
 // current content to the rename, so two processes that rewrite the same file never interleave.
 // change gets the current bytes (nullptr when the file does not exist yet) and fills the new
-// ones; an error it returns cancels the rewrite.
+// ones; an error it returns cancels the rewrite. New bytes equal to the current ones leave the file
+// untouched: nothing is written, and a read-only file is no error then.
 using ContentChange = std::function<FileError(const std::string *current, std::string &next)>;
 FileError RewriteFile(const std::filesystem::path &path, const ContentChange &change);

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include <cstdio>
@@ -23,6 +25,18 @@ QStringList TranslationFolders()
     return {programFolder.filePath(QStringLiteral("translations")),
             programFolder.filePath(QStringLiteral(TAVRIN_INSTALLED_TRANSLATIONS))};
 }
+
+// Qt's own texts (the buttons of a message box, the file dialog) are English; in Chinese they come
+// from Qt's translation of its base module, where it is installed, and otherwise stay English.
+void InstallQtTranslation()
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
 } // namespace
 
 QString TranslatedText(const std::string &source)
@@ -33,8 +47,10 @@ QString TranslatedText(const std::string &source)
 bool InstallTranslation(Language language)
 {
     SetTextTranslator(&TranslateSource);
-    if (language == Language::Chinese)
+    if (language == Language::Chinese) {
+        InstallQtTranslation();
         return true;
+    }
     auto *translator = new QTranslator(QCoreApplication::instance());
     for (const QString &folder : TranslationFolders()) {
         if (translator->load(QString::fromLatin1(kTranslationName), folder)) {

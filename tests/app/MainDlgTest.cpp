@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QScreen>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -277,6 +279,76 @@ private slots:
         auto *label = Control<QLabel>(kMaker);
         QCOMPARE(label->text(), QString::fromStdString(markup));
         QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+
+    // A window as tall as the screen, or placed with its title bar above the screen, still shows
+    // its whole frame on the screen's available area when it first opens.
+    void theFrameOpensInsideTheScreen_data()
+    {
+        QTest::addColumn<QPoint>("start");
+        QTest::addRow("placed by the dialog") << QPoint(-1, -1);
+        QTest::addRow("title bar above the screen") << QPoint(10, -5);
+        QTest::addRow("beyond the bottom right corner") << QPoint(5000, 5000);
+    }
+
+    void theFrameOpensInsideTheScreen()
+    {
+        QFETCH(QPoint, start);
+        Open();
+        dialog->hide();
+        dialog = std::make_unique<CMainDlg>(*backend, settingsPath.toStdString());
+        const QRect area = dialog->screen()->availableGeometry();
+        dialog->FitToArea(area.size());
+        if (start != QPoint(-1, -1))
+            dialog->move(start);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QVERIFY(dialog->frameGeometry() != dialog->geometry()); // the platform gives it a frame
+        QVERIFY2(area.contains(dialog->frameGeometry()),
+                 qPrintable(QDebug::toString(dialog->frameGeometry()) + QDebug::toString(area)));
+    }
+
+    // Shift+F10, as the menu key, opens the window's context menu from a control without its own.
+    void shiftF10OpensTheContextMenu()
+    {
+        Open();
+        dialog->activateWindow(); // a shortcut of the window works while the window is active
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        for (QWidget *focus : {static_cast<QWidget *>(dialog->Tab().TabBar()), dialog->Items().GetDlgItem(kFindModule)}) {
+            focus->setFocus();
+            QStringList items;
+            QTimer poll; // the menu opens in a loop of its own
+            poll.callOnTimeout([&items, &poll] {
+                if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                    for (const QAction *action : menu->actions())
+                        items << action->text();
+                    menu->close();
+                    poll.stop();
+                }
+            });
+            poll.start(10);
+            QTest::keyClick(focus, Qt::Key_F10, Qt::ShiftModifier);
+            QCOMPARE(items.size(), 4); // a separator, the two key-map items and the about item
+        }
+    }
+
+    // Typing into a list of the window never shows a text other than the item it writes.
+    void aTypedTextNeverStandsForAnotherItem()
+    {
+        Open();
+        Click(kFindModule);
+        auto *keys = Control<QComboBox>(kKeyList);
+        keys->setCurrentIndex(1);
+        for (const int id : {kKeyList, kLongPress, kModuleName}) {
+            auto *list = Control<QComboBox>(id);
+            list->setFocus();
+            QTest::keyClicks(list, QStringLiteral("KEY-99"));
+            QCOMPARE(list->currentText(), list->itemText(list->currentIndex()));
+        }
+        Click(kWriteKey);
+        const QStringList log = Lines(Control<QListWidget>(kLog));
+        QCOMPARE(log.size(), 1);
+        QVERIFY2(log[0].startsWith(keys->currentText() + QStringLiteral(" = ")), qPrintable(log[0]));
     }
 
     void aboutBoxOpensAndCloses()

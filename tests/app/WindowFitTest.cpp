@@ -12,7 +12,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -245,6 +247,20 @@ class WindowFitTest : public QObject {
                                              items.GetDlgItem(MainId::kWeb)});
         found << ChineseTexts(std::make_unique<CAboutDlg>().get());
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+    }
+
+    // Qt's own dialogs, a question's buttons and the file dialog, speak the window's language.
+    void qtsOwnDialogsSpeakTheWindowsLanguage()
+    {
+        QDialogButtonBox question(QDialogButtonBox::Yes | QDialogButtonBox::No);
+        QFileDialog files;
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        QStringList texts{question.button(QDialogButtonBox::Yes)->text(), question.button(QDialogButtonBox::No)->text()};
+        for (const QLabel *label : files.findChildren<QLabel *>())
+            texts << label->text();
+        for (const QString &text : texts)
+            QVERIFY2(text.isEmpty() || text.contains(kChinese) == (language == Language::Chinese), qPrintable(text));
+        QVERIFY(texts.filter(kChinese).size() >= (language == Language::Chinese ? 3 : 0));
     }
 
   private:

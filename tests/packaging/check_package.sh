@@ -8,7 +8,7 @@ build=$1
 desktop=$2
 for tool in cpack dpkg dpkg-deb desktop-file-validate lintian; do
   if ! command -v "$tool" >/dev/null; then
-    echo "SKIPPED: $tool is not installed (scripts/setup.sh installs it)"
+    echo "SKIPPED: $tool is not installed (scripts/setup.sh --test installs it)"
     exit 77
   fi
 done

@@ -409,6 +409,26 @@ TEST_F(FailedSaveTest, DiskFullPartWayThrough)
     EXPECT_EQ(EntriesIn(folder.Path()), 1u);
 }
 
+// Saving the values a file already holds leaves it untouched, its LF line ends too: closing the
+// window without a change costs no rewrite. A changed value replaces the file.
+TEST_F(IniFileTest, ASaveRewritesTheFileOnlyWhenAValueChanges)
+{
+    for (const auto &[delay, rewritten] : {std::pair{30, false}, std::pair{31, true}}) {
+        const std::string bytes = "[int]\nKeyHold=" + Scrambled("1") + "\nKeyDelay=" + Scrambled("30") + "\n";
+        WriteBytes(path, bytes);
+        struct stat before {};
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+        ini.SetInt("int", "KeyHold", 1);
+        ini.SetInt("int", "KeyDelay", delay);
+        ASSERT_TRUE(ini.Save());
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino != before.st_ino, rewritten) << delay;
+        EXPECT_EQ(ReadBytes(path) == bytes, !rewritten) << delay;
+        EXPECT_EQ(ini.ReadInt("int", "KeyDelay", 0), delay);
+    }
+}
+
 TEST_F(IniFileTest, ASaveKeepsTheFilesPermissionsAndLeavesNoTemporaryFile)
 {
     WriteFile({"[int]"});
