@@ -9,17 +9,45 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+namespace {
+bool AsksForHelp(const std::vector<std::string> &args)
+{
+    return std::any_of(args.begin(), args.end(), [](const std::string &arg) { return arg == "--help" || arg == "-h"; });
+}
+
+// What a run says on the terminal instead of opening the window: its help, the refusal of a
+// --lang it does not know, or that there is no display. Nothing when the window is to open.
+std::optional<int> AnswerWithoutWindow(int argc, char *argv[], std::vector<std::string> args, const char *help)
+{
+    std::vector<std::string> rest = args;
+    std::optional<Language> chosen;
+    const bool helpAsked = AsksForHelp(args);
+    if (!helpAsked && TakeLanguageOption(rest, chosen) && HasDisplay())
+        return std::nullopt;
+    // Answers in the run's language need only the application object without a display.
+    QCoreApplication app(argc, argv);
+    if (!SetUpLanguage(args))
+        return 2;
+    if (helpAsked) {
+        std::printf("%s\n", TranslateText({help, {}}).c_str());
+        return 0;
+    }
+    std::fprintf(stderr, "%s\n", NoDisplayHint());
+    return 1;
+}
+} // namespace
+
 int CMainApp::Run(int argc, char *argv[], IHidBackend &backend, std::unique_ptr<IModuleWatcher> watcher)
 {
-    if (!HasDisplay()) {
-        std::fprintf(stderr, "%s\n", NoDisplayHint());
-        return 1;
-    }
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (const std::optional<int> status = AnswerWithoutWindow(argc, argv, args, m_pszHelp))
+        return *status;
     QApplication app(argc, argv);
     if (!SetUpLanguage(args))
         return 2;

@@ -912,6 +912,34 @@ then unplug the module and plug it in again.</translation>
         <translation>Module unplugged: %1; the device buttons are disabled</translation>
     </message>
     <message>
+        <source>用法：tavrin-demo [--lang en|zh]
+与 tavrin 相同的窗口，连接一个有八个按键的虚拟模块：无需硬件即可试用每个操作。
+
+  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
+  --help         显示本说明</source>
+        <translation>Usage: tavrin-demo [--lang en|zh]
+The window of tavrin against a virtual module with eight keys: every operation can be tried without hardware.
+
+  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
+  --help         prints this help</translation>
+    </message>
+    <message>
+        <source>用法：tavrin [--lang en|zh]
+打开 Vela USB 按键模块的配置窗口：设置每个按键发送的键值，写入参数，恢复出厂设置。
+
+  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
+  --help         显示本说明
+
+脚本和生产线可以使用 tavrin-cli。</source>
+        <translation>Usage: tavrin [--lang en|zh]
+Opens the configuration window of the Vela USB key module: decide what each key sends, write the parameters, restore the factory settings.
+
+  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
+  --help         prints this help
+
+For scripts and production lines there is tavrin-cli.</translation>
+    </message>
+    <message>
         <source>滚动刻度数值设置过小,设置值不应小于%1</source>
         <translation>Wheel steps too small, they must not be below %1</translation>
     </message>

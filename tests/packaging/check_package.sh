@@ -21,6 +21,7 @@ files=$(dpkg-deb -c "$deb")
 status=0
 for wanted in ./usr/lib/tavrin/tavrin ./etc/tavrin/confight.ini ./usr/lib/tavrin/tavrin-settings \
               ./usr/bin/tavrin ./usr/share/tavrin/translations/tavrin_en.qm ./usr/lib/tavrin/tavrin-cli ./usr/bin/tavrin-cli ./usr/share/man/man1/tavrin-cli.1.gz \
+              ./usr/share/man/man1/tavrin.1.gz ./usr/share/man/man1/tavrin-settings.1.gz \
               ./usr/lib/udev/rules.d/60-tavrin.rules ./usr/share/applications/tavrin.desktop \
               ./usr/share/icons/hicolor/48x48/apps/tavrin.png ./usr/share/icons/hicolor/scalable/apps/tavrin.svg; do
   if ! grep -q " $wanted\( ->.*\)\?\$" <<<"$files"; then
@@ -29,7 +30,7 @@ for wanted in ./usr/lib/tavrin/tavrin ./etc/tavrin/confight.ini ./usr/lib/tavrin
   fi
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libhidapi-hidraw0 libqt6widgets6; do
+for library in libhidapi-hidraw0 libqt6widgets6 qt6-translations-l10n; do
   if ! grep -q "$library" <<<"$depends"; then
     echo "missing dependency: $library (Depends: $depends)"
     status=1
@@ -44,9 +45,9 @@ if [ "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles)" != /etc/tavrin
   echo "/etc/tavrin/confight.ini is not the package's configuration file"
   status=1
 fi
-if ! lintian --fail-on error --tag-display-limit 0 "$deb" >"$out/lintian.log" 2>&1; then
+if ! lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$out/lintian.log" 2>&1; then
   cat "$out/lintian.log"
-  echo "lintian finds errors"
+  echo "lintian finds errors or warnings"
   status=1
 fi
 

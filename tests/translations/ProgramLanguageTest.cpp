@@ -25,16 +25,27 @@ TEST(ProgramLanguageTest, ProgramsSpeakTheChosenLanguage)
 
     const QString settings = QStringLiteral(TAVRIN_SETTINGS_TOOL);
     const QString help = QStringLiteral("--help");
+    const QString window = QStringLiteral(TAVRIN_WINDOW);
+    const QString demo = QStringLiteral(TAVRIN_DEMO);
     const Case cases[] = {
         {"no locale", settings, {help}, {}, 0, QStringLiteral("用法：tavrin-settings")},
         {"German locale", settings, {help}, {QStringLiteral("LANG=de_DE.UTF-8")}, 0, QStringLiteral("Usage: tavrin-settings")},
         {"variable over locale", settings, {QStringLiteral("list")},
          {QStringLiteral("TAVRIN_LANG=zh"), QStringLiteral("LC_ALL=en_US.UTF-8")}, 2, QStringLiteral("tavrin-settings: 用法错误")},
-        {"the window's program checks --lang", QStringLiteral(TAVRIN_DEMO), {QStringLiteral("--lang=xx")},
+        {"the window's program checks --lang", demo, {QStringLiteral("--lang=xx")},
          {QStringLiteral("LANG=en_GB.UTF-8"), QStringLiteral("QT_QPA_PLATFORM=offscreen")}, 2,
          QStringLiteral("tavrin-demo: --lang takes en or zh")},
         {"installed copy", prefix.filePath(QStringLiteral(TAVRIN_INSTALL_APPDIR "/tavrin-settings")),
          {QStringLiteral("--lang"), QStringLiteral("en"), help}, {}, 0, QStringLiteral("Usage: tavrin-settings")},
+        // The window's programs answer --help and a wrong --lang on the terminal, without a display.
+        {"the window's help", window, {help}, {}, 0, QStringLiteral("用法：tavrin [--lang en|zh]")},
+        {"the demo's help in English", demo, {QStringLiteral("--lang=en"), help}, {}, 0, QStringLiteral("Usage: tavrin-demo")},
+        {"the window refuses --lang fr", window, {QStringLiteral("--lang"), QStringLiteral("fr")},
+         {QStringLiteral("LANG=en_GB.UTF-8")}, 2, QStringLiteral("tavrin: --lang takes en or zh")},
+        {"tavrin-cli refuses --lang fr", QStringLiteral(TAVRIN_CLI), {QStringLiteral("--lang=fr"), QStringLiteral("list")},
+         {QStringLiteral("LANG=en_GB.UTF-8")}, 2, QStringLiteral("tavrin-cli: --lang takes en or zh")},
+        {"tavrin-settings refuses --lang fr", settings, {QStringLiteral("--lang"), QStringLiteral("fr"), QStringLiteral("show")},
+         {}, 2, QStringLiteral("tavrin-settings: --lang 只接受 en 或 zh")},
     };
     for (const Case &c : cases) {
         QProcess process;
