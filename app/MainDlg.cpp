@@ -1,6 +1,7 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/KeyTableDlg.h"
 #include "app/MessageBox.h"
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
@@ -47,6 +48,7 @@ constexpr const char *kLoadKeyMapText = QT_TRANSLATE_NOOP("Tavrin", "载入并�
 constexpr const char *kSaveKeyMapTitle = QT_TRANSLATE_NOOP("Tavrin", "保存键值文件");
 constexpr const char *kLoadKeyMapTitle = QT_TRANSLATE_NOOP("Tavrin", "载入并写入键值文件");
 constexpr const char *kKeyMapFilter = QT_TRANSLATE_NOOP("Tavrin", "键值文件 (*.txt);;所有文件 (*)");
+constexpr const char *kKeyTableText = QT_TRANSLATE_NOOP("Tavrin", "键值表…");
 constexpr const char *kSearchFirst = QT_TRANSLATE_NOOP("Tavrin", "未找到有效模块，请先查找模块！");
 constexpr const char *kNothingWritten = QT_TRANSLATE_NOOP("Tavrin", "本次运行还没有写入过按键，没有可保存的键值。");
 constexpr const char *kConfirmKeys = QT_TRANSLATE_NOOP("Tavrin", "将向模块写入 %1 个按键的键值，是否继续？");
@@ -172,13 +174,18 @@ void CMainDlg::CreateKeyMapActions()
     m_pLoadKeyMap->setObjectName(QStringLiteral("loadKeyMap"));
     m_pLoadKeyMap->setShortcut(QKeySequence::Open);
     connect(m_pLoadKeyMap, &QAction::triggered, this, &CMainDlg::LoadKeyMap);
+    m_pKeyTableAction = new QAction(TranslatedText(kKeyTableText), this);
+    m_pKeyTableAction->setObjectName(QStringLiteral("keyTable"));
+    m_pKeyTableAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    connect(m_pKeyTableAction, &QAction::triggered, this, &CMainDlg::ShowKeyTable);
     // Shift+F10 does what the menu key does: the focused control's context menu, else the window's.
     auto *contextMenuKey = new QAction(this);
     contextMenuKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
     connect(contextMenuKey, &QAction::triggered, this, &CMainDlg::OpenContextMenuByKey);
-    addActions({m_pSaveKeyMap, m_pLoadKeyMap, contextMenuKey});
+    addActions({m_pSaveKeyMap, m_pLoadKeyMap, m_pKeyTableAction, contextMenuKey});
     m_operations.SetKeyWritten([this](int keyIndex, const KeyRecord &record, const std::string &text) {
         SetKey(m_writtenKeys, {keyIndex, record, text});
+        emit KeyWritten(keyIndex);
     });
 }
 
@@ -220,9 +227,13 @@ void CMainDlg::ConnectCommands()
     };
     for (const auto &[id, operation] : routes) {
         connect(m_items.Item<QPushButton>(id), &QPushButton::clicked, this,
-                [this, operation = operation] { (m_operations.*operation)(); });
+                [this, operation = operation] {
+                    (m_operations.*operation)();
+                    emit ModuleChanged();
+                });
     }
     connect(m_items.Item<QPushButton>(kClearLog), &QPushButton::clicked, this, &CMainDlg::ClearLog);
+    connect(m_items.Item<QPushButton>(kKeyTable), &QPushButton::clicked, this, &CMainDlg::ShowKeyTable);
     m_operations.SetLog([this](const std::string &line) { AddLogLine(QString::fromStdString(line)); });
 }
 
@@ -274,6 +285,7 @@ void CMainDlg::OnModuleEvents()
     // A module with an interface still missing arrives when its settle time is over.
     if (const int settle = m_pWatcher->MillisecondsToSettle(); settle >= 0)
         m_pSettleTimer->start(settle);
+    emit ModuleChanged();
 }
 
 void CMainDlg::AddLogLine(const QString &line)
@@ -353,6 +365,15 @@ void CMainDlg::LoadKeyMap()
                                      map->debounce.value_or(base.debounce)});
 }
 
+void CMainDlg::ShowKeyTable()
+{
+    if (!m_pKeyTable)
+        m_pKeyTable = new CKeyTableDlg(*this);
+    m_pKeyTable->show();
+    m_pKeyTable->raise();
+    m_pKeyTable->activateWindow();
+}
+
 void CMainDlg::reject()
 {
     SaveSettings(m_items, m_bConfigFound != 0);
@@ -423,6 +444,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent *event)
     menu.addSeparator();
     menu.addAction(m_pSaveKeyMap);
     menu.addAction(m_pLoadKeyMap);
+    menu.addAction(m_pKeyTableAction);
     menu.addAction(TranslatedText(kAboutMenuText), this, &CMainDlg::ShowAboutBox);
     menu.exec(event->globalPos());
 }

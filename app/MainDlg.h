@@ -14,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class CKeyTableDlg;
 class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
@@ -45,6 +46,20 @@ public:
     void LoadKeyMap();
     // What this session wrote to each key: what "保存键值文件" saves.
     const KeyMap &WrittenKeys() const { return m_writtenKeys; }
+    // The keys the last valid query listed (none before), and the settings' key count.
+    int ListedKeys() const { return m_operations.ListedKeys(); }
+    int KeyCount() const { return m_operations.KeyCount(); }
+    // Opens the key table beside the window, or brings it to the front.
+    void ShowKeyTable();
+    CKeyTableDlg *KeyTable() const { return m_pKeyTable; }
+
+signals:
+    // A key went to the module (its index); WrittenKeys() holds it.
+    void KeyWritten(int keyIndex);
+    // A search, a reset or the module watcher may have changed the module and its listed keys.
+    void ModuleChanged();
+
+public:
 
     // Follows the modules the system announces: one plugged in while none is open is searched for
     // and queried by itself, the open one pulled out is closed with the buttons disabled.
@@ -89,6 +104,8 @@ private:
     KeyMap m_writtenKeys;
     QAction *m_pSaveKeyMap = nullptr;
     QAction *m_pLoadKeyMap = nullptr;
+    QAction *m_pKeyTableAction = nullptr;
+    CKeyTableDlg *m_pKeyTable = nullptr;
     bool m_bPlaced = false; // the frame is known and inside the screen
     std::unique_ptr<IModuleWatcher> m_pWatcher;
     QSocketNotifier *m_pModuleNotifier = nullptr;

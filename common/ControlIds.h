@@ -13,6 +13,7 @@ inline constexpr int kFactoryReset2 = 1007;   // "恢复出厂2"
 inline constexpr int kLongPress = 1008;       // combo
 inline constexpr int kFindModule = 1010;      // "查找模块"
 inline constexpr int kWriteKey = 1011;        // "键值写入"
+inline constexpr int kKeyTable = 1012;        // "键值表…"
 inline constexpr int kLog = 1013;             // list box
 inline constexpr int kClearLog = 1015;        // "清空显示"
 inline constexpr int kTabHost = 1021;         // tab control

@@ -13,10 +13,12 @@
 #include <vector>
 
 namespace {
-// A text read as a page state: the page's bytes, or the page's refusal of that state.
+// A text read as a page state: the page's bytes and that state of its controls, or the page's
+// refusal of that state.
 struct Reading {
     std::optional<PageAssignment> assignment;
     std::optional<UserText> refusal;
+    CControlState state;
 };
 
 // What a page state gives when its text is the one being read. A refusal leaves no text to
@@ -25,7 +27,7 @@ Reading RunKeyboard(const CControlState &state, std::string_view text)
 {
     std::uint8_t flags = 0;
     std::uint8_t code = 0;
-    Reading reading;
+    Reading reading{std::nullopt, std::nullopt, state};
     if (Keyboard::GetKeyAssignment(state, flags, code, reading.refusal) == text && !reading.refusal)
         reading.assignment = PageAssignment{PageKind::Keyboard, flags, code};
     return reading;
@@ -35,10 +37,16 @@ Reading RunMouse(const CControlState &state, std::string_view text)
 {
     std::uint8_t value1 = 0;
     std::uint8_t value2 = 0;
-    Reading reading;
+    Reading reading{std::nullopt, std::nullopt, state};
     if (GetMouseAssignment(state, value1, value2, reading.refusal) == text && !reading.refusal)
         reading.assignment = PageAssignment{PageKind::Mouse, value1, value2};
     return reading;
+}
+
+// A reading that gave the text, or nothing.
+std::optional<Reading> Read(Reading reading)
+{
+    return reading.assignment ? std::optional(std::move(reading)) : std::nullopt;
 }
 
 void TickModifiers(CControlState &state, const std::vector<int> &modifiers)
@@ -48,7 +56,7 @@ void TickModifiers(CControlState &state, const std::vector<int> &modifiers)
 }
 
 // A key radio clicked, then the modifiers ticked.
-std::optional<PageAssignment> KeyRadioText(std::span<const KeyEntry> keys, std::string_view rest,
+std::optional<Reading> KeyRadioText(std::span<const KeyEntry> keys, std::string_view rest,
                                            const std::vector<int> &modifiers, std::string_view text)
 {
     for (const KeyEntry &key : keys) {
@@ -57,7 +65,7 @@ std::optional<PageAssignment> KeyRadioText(std::span<const KeyEntry> keys, std::
         CControlState state;
         Keyboard::ClickRadio(state, key.id);
         TickModifiers(state, modifiers);
-        return RunKeyboard(state, text).assignment;
+        return Read(RunKeyboard(state, text));
     }
     return std::nullopt;
 }
@@ -72,7 +80,7 @@ CControlState NothingChosen(const std::vector<int> &modifiers)
 }
 
 // A key, a typed code, a media key or modifiers alone: "CTRL+ALT+DEL", "ALT+HID(41)", "VOL_UP".
-std::optional<PageAssignment> KeyboardKeyText(std::string_view text)
+std::optional<Reading> KeyboardKeyText(std::string_view text)
 {
     if (auto media = KeyRadioText(kMediaKeys, text, {}, text))
         return media;
@@ -86,14 +94,14 @@ std::optional<PageAssignment> KeyboardKeyText(std::string_view text)
         }
     }
     if (rest.empty())
-        return modifiers.empty() ? std::nullopt : RunKeyboard(NothingChosen(modifiers), text).assignment;
+        return modifiers.empty() ? std::nullopt : Read(RunKeyboard(NothingChosen(modifiers), text));
     if (rest.starts_with(kHidOpen) && rest.ends_with(kHidClose) && rest.size() >= kHidOpen.size() + kHidClose.size()) {
         CControlState state;
         Keyboard::TakeField(state, KeyboardId::kCodeField);
         state.SetDlgItemText(KeyboardId::kCodeField,
                              std::string(rest.substr(kHidOpen.size(), rest.size() - kHidOpen.size() - kHidClose.size())));
         TickModifiers(state, modifiers);
-        return RunKeyboard(state, text).assignment;
+        return Read(RunKeyboard(state, text));
     }
     if (auto special = KeyRadioText(kSpecialKeys, rest, modifiers, text))
         return special;
@@ -184,7 +192,7 @@ Reading MouseText(std::string_view text)
     return refused;
 }
 
-std::optional<PageAssignment> GamePadText(std::string_view text)
+Reading GamePadText(std::string_view text)
 {
     for (const int choice : kGamePadChoices) {
         CControlState state;
@@ -192,9 +200,9 @@ std::optional<PageAssignment> GamePadText(std::string_view text)
         std::uint8_t value1 = 0;
         std::uint8_t value2 = 0;
         if (GetGamePadAssignment(state, value1, value2) == text)
-            return PageAssignment{PageKind::GamePad, value1, value2};
+            return {PageAssignment{PageKind::GamePad, value1, value2}, std::nullopt, state};
     }
-    return std::nullopt;
+    return {};
 }
 
 Reading KeyboardText(std::string_view text)
@@ -202,7 +210,7 @@ Reading KeyboardText(std::string_view text)
     if (text.empty())
         return RunKeyboard(NothingChosen({}), text);
     if (auto key = KeyboardKeyText(text))
-        return {key, std::nullopt};
+        return std::move(*key);
     return CharacterText(text);
 }
 
@@ -211,13 +219,13 @@ Reading AnyPageText(std::string_view text)
 {
     if (text.empty())
         return {};
-    if (auto gamepad = GamePadText(text))
-        return {gamepad, std::nullopt};
+    if (Reading gamepad = GamePadText(text); gamepad.assignment)
+        return gamepad;
     Reading mouse = MouseText(text);
     if (mouse.assignment)
         return mouse;
     if (auto key = KeyboardKeyText(text))
-        return {key, std::nullopt};
+        return std::move(*key);
     if (mouse.refusal)
         return mouse;
     return CharacterText(text);
@@ -233,7 +241,7 @@ Reading ReadText(std::string_view text, std::optional<PageKind> page)
     case PageKind::Mouse:
         return MouseText(text);
     case PageKind::GamePad:
-        return {GamePadText(text), std::nullopt};
+        return GamePadText(text);
     }
     return {};
 }
@@ -246,4 +254,12 @@ std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::op
     if (refusal)
         *refusal = std::move(reading.refusal);
     return reading.assignment;
+}
+
+std::optional<CControlState> PageStateOfText(std::string_view text, PageKind page)
+{
+    Reading reading = ReadText(text, page);
+    if (!reading.assignment)
+        return std::nullopt;
+    return std::move(reading.state);
 }

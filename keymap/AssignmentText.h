@@ -2,6 +2,7 @@
 
 #include "common/UserText.h"
 #include "device/ModuleCommands.h"
+#include "keymap/ControlState.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,3 +33,7 @@ struct PageAssignment {
 // as another page's either: *refusal then holds the page's message.
 std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page = {},
                                                   std::optional<UserText> *refusal = nullptr);
+
+// The state of the page's controls in which that page's own logic produces text, as the reading
+// above finds it; nullopt when the page does not produce text.
+std::optional<CControlState> PageStateOfText(std::string_view text, PageKind page);

@@ -11,7 +11,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QTableWidget>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QWidget>
@@ -115,6 +117,15 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
         auto *list = new QListWidget(parent);
         list->setVerticalScrollBarPolicy(control.style & kVScroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         return list;
+    }
+    case CtlKind::ListView: {
+        auto *table = new QTableWidget(parent);
+        table->setSelectionBehavior(QAbstractItemView::SelectRows);
+        table->setSelectionMode(QAbstractItemView::SingleSelection);
+        table->verticalHeader()->hide();
+        // Tab leaves the list; the arrow keys move within it.
+        table->setTabKeyNavigation(false);
+        return table;
     }
     case CtlKind::TabControl:
         return new QWidget(parent);

@@ -13,6 +13,7 @@ enum class CtlKind {
     Edit,        // single-line edit
     ComboBox,    // drop-down combo, with an editable text field unless kDropDownList
     ListBox,
+    ListView,    // a list of rows with columns
     TabControl,
     Icon,        // the application icon
 };

@@ -53,6 +53,7 @@ DialogTemplate BuildMainDlg()
             {kNoId, CtlKind::Label, 215, 282, 18, 8, QT_TRANSLATE_NOOP("Tavrin", "按键"), kStyleNone, {}},
             {kKeyList, CtlKind::ComboBox, 235, 279, 61, 61, "", kCombo | kDropDownList, {""}},
             {kFindModule, CtlKind::PushButton, 301, 261, 44, 16, QT_TRANSLATE_NOOP("Tavrin", "查找模块"), kStyleNone, {}},
+            {kKeyTable, CtlKind::PushButton, 235, 301, 61, 17, QT_TRANSLATE_NOOP("Tavrin", "键值表…"), kStyleNone, {}},
             {kWriteKey, CtlKind::PushButton, 307, 301, 37, 17, QT_TRANSLATE_NOOP("Tavrin", "键值写入"), kDisabled, {}},
             // "日志显示"
             {kNoId, CtlKind::GroupBox, 5, 330, 345, 123, QT_TRANSLATE_NOOP("Tavrin", "日志显示"), kStyleNone, {}},

@@ -21,6 +21,7 @@ test_packages=(
   xvfb xauth fonts-noto-cjk
   weston qt6-wayland
   at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-x11
+  poppler-utils
 )
 case "${1:-}" in
   --test) packages+=("${test_packages[@]}") ;;

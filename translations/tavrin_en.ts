@@ -808,8 +808,152 @@ Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid m
         <translation>Key argument %1 cannot be written: %2 (%3)</translation>
     </message>
     <message>
-        <source>第 %1 个按键参数含有控制字符：%2</source>
-        <translation>Key argument %1 holds a control character: %2</translation>
+        <source>本次写入</source>
+        <translation>Written now</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>差异</source>
+        <translation>Diff</translation>
+    </message>
+    <message>
+        <source>键值表</source>
+        <translation>Key table</translation>
+    </message>
+    <message>
+        <source>文件一列的键值无法识别，不能保存或写入</source>
+        <translation>The file column&apos;s entry is not understood; it cannot be saved or written</translation>
+    </message>
+    <message>
+        <source>模块中的与本次写入的不同</source>
+        <translation>the module differs from what was written now</translation>
+    </message>
+    <message>
+        <source>模块中的与文件中的不同</source>
+        <translation>the module differs from the file</translation>
+    </message>
+    <message>
+        <source>本次写入的与文件中的不同</source>
+        <translation>what was written now differs from the file</translation>
+    </message>
+    <message>
+        <source>模块没有这个按键</source>
+        <translation>the module has no such key</translation>
+    </message>
+    <message>
+        <source>%1 的键值无法识别，请先改正：%2</source>
+        <translation>The entry of %1 is not understood; correct it first: %2</translation>
+    </message>
+    <message>
+        <source>所选的一列没有任何键值。</source>
+        <translation>The chosen column holds no entries.</translation>
+    </message>
+    <message>
+        <source>未找到有效模块，请先在主窗口查找模块</source>
+        <translation>No valid module found; search for the module in the main window first</translation>
+    </message>
+    <message>
+        <source>打开键值文件</source>
+        <translation>Open key map</translation>
+    </message>
+    <message>
+        <source>导出PDF</source>
+        <translation>Export PDF</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf);;所有文件 (*)</source>
+        <translation>PDF files (*.pdf);;All files (*)</translation>
+    </message>
+    <message>
+        <source>导出HTML</source>
+        <translation>Export HTML</translation>
+    </message>
+    <message>
+        <source>网页文件 (*.html);;所有文件 (*)</source>
+        <translation>Web pages (*.html);;All files (*)</translation>
+    </message>
+    <message>
+        <source>已保存到 %1</source>
+        <translation>Saved to %1</translation>
+    </message>
+    <message>
+        <source>已打开 %1</source>
+        <translation>Opened %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1</source>
+        <translation>Cannot write the file %1</translation>
+    </message>
+    <message>
+        <source>模块：%1</source>
+        <translation>Module: %1</translation>
+    </message>
+    <message>
+        <source>文件：%1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>日期：%1</source>
+        <translation>Date: %1</translation>
+    </message>
+    <message>
+        <source>键值</source>
+        <translation>Assignment</translation>
+    </message>
+    <message>
+        <source>%1 没有可显示的键值</source>
+        <translation>%1 has no entry to show</translation>
+    </message>
+    <message>
+        <source>%1 的记录（%2）只有原始形式能表示，页面显示的是最接近的设置</source>
+        <translation>Only the raw form gives the record of %1 (%2); the page shows the closest setting</translation>
+    </message>
+    <message>
+        <source>键值表…</source>
+        <translation>Key table…</translation>
+    </message>
+    <message>
+        <source>打开文件…</source>
+        <translation>Open file…</translation>
+    </message>
+    <message>
+        <source>保存和导出</source>
+        <translation>Save, export</translation>
+    </message>
+    <message>
+        <source>模块读到的键值及本次写入</source>
+        <translation>Module as read, with writes</translation>
+    </message>
+    <message>
+        <source>文件（含编辑）</source>
+        <translation>File, as edited</translation>
+    </message>
+    <message>
+        <source>保存…</source>
+        <translation>Save…</translation>
+    </message>
+    <message>
+        <source>导出PDF…</source>
+        <translation>Export PDF…</translation>
+    </message>
+    <message>
+        <source>导出HTML…</source>
+        <translation>Export HTML…</translation>
+    </message>
+    <message>
+        <source>写入全部</source>
+        <translation>Write all</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>“文件”一列可直接输入或按 F2 编辑；双击或回车在主窗口显示该键。</source>
+        <translation>Type into the File column, or press F2, to edit it; a double click or Enter shows the key in the main window.</translation>
     </message>
     <message>
         <source>模块 %1:%2%3</source>
@@ -912,6 +1056,10 @@ then unplug the module and plug it in again.</translation>
         <translation>Module unplugged: %1; the device buttons are disabled</translation>
     </message>
     <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
         <source>用法：tavrin-demo [--lang en|zh]
 与 tavrin 相同的窗口，连接一个有八个按键的虚拟模块：无需硬件即可试用每个操作。
 
@@ -942,6 +1090,10 @@ For scripts and production lines there is tavrin-cli.</translation>
     <message>
         <source>滚动刻度数值设置过小,设置值不应小于%1</source>
         <translation>Wheel steps too small, they must not be below %1</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数含有控制字符：%2</source>
+        <translation>Key argument %1 holds a control character: %2</translation>
     </message>
 </context>
 <context>

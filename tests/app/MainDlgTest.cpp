@@ -328,7 +328,7 @@ private slots:
             });
             poll.start(10);
             QTest::keyClick(focus, Qt::Key_F10, Qt::ShiftModifier);
-            QCOMPARE(items.size(), 4); // a separator, the two key-map items and the about item
+            QCOMPARE(items.size(), 5); // a separator, the two key-map items, the key table and the about item
         }
     }
 

@@ -240,7 +240,7 @@ class WindowFitTest : public QObject {
         QCOMPARE(message.size(), 1);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), dialog->mapToGlobal(QPoint(2, 2)));
         const QStringList menu = TextsOfWhatOpens([&] { QApplication::sendEvent(dialog.get(), &event); });
-        QCOMPARE(menu.size(), 4); // a separator, the two key-map items and the about item
+        QCOMPARE(menu.size(), 5); // a separator, the two key-map items, the key table and the about item
         QStringList found = (message + menu).filter(kChinese);
         const CDialogItems &items = dialog->Items();
         found << ChineseTexts(dialog.get(), {items.GetDlgItem(MainId::kMaker), items.GetDlgItem(MainId::kContact),

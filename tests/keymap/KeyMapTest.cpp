@@ -1,5 +1,6 @@
 #include "keymap/AssignmentText.h"
 #include "keymap/KeyMap.h"
+#include "keymap/KeyTable.h"
 #include "pages/GamePadAssignment.h"
 #include "pages/KeyCodes.h"
 #include "pages/KeyboardAssignment.h"
@@ -145,6 +146,20 @@ std::vector<PageResult> ReachableStates()
     return results;
 }
 
+// What a page's own logic makes of a state of its controls.
+PageAssignment RunPage(PageKind kind, const CControlState &state)
+{
+    std::uint8_t value1 = 0, value2 = 0;
+    std::optional<UserText> refusal;
+    if (kind == PageKind::Keyboard)
+        Keyboard::GetKeyAssignment(state, value1, value2, refusal);
+    else if (kind == PageKind::Mouse)
+        GetMouseAssignment(state, value1, value2, refusal);
+    else
+        GetGamePadAssignment(state, value1, value2);
+    return {kind, value1, value2};
+}
+
 // The bytes each page state gives for a text, of all pages and of each.
 using TextBytes = std::map<std::string, std::set<std::tuple<int, int, int>>>;
 std::tuple<int, int, int> Bytes(const PageAssignment &a)
@@ -174,10 +189,16 @@ TEST(KeyMapRoundTrip, EveryReachablePageStateIsSavedExactlyAndEveryTextReadsAsAS
         const KeyMapResult read = ParseKeyMap(line, kMaxKeyCount);
         ASSERT_TRUE(read.map) << line;
         EXPECT_EQ(read.map->keys, std::vector<KeyMapEntry>{entry}) << line;
+        // The key table's cell holds the same entry as the line.
+        EXPECT_EQ(ReadKeyCell(key, KeyCellText(entry)).entry, entry) << "'" << KeyCellText(entry) << "'";
         // Read as some state that logs this very text: never as a text that page cannot log.
         const auto named = ParseAssignmentText(state.text, a.kind);
         ASSERT_TRUE(named) << "'" << state.text << "'";
         EXPECT_TRUE(ofPage[static_cast<int>(a.kind)][state.text].contains(Bytes(*named))) << "'" << state.text << "'";
+        // The controls the key table sets on the page give the page's bytes again.
+        const std::optional<CControlState> controls = PageStateOfText(state.text, a.kind);
+        ASSERT_TRUE(controls) << "'" << state.text << "'";
+        EXPECT_EQ(RunPage(a.kind, *controls), *named) << "'" << state.text << "'";
         if (!state.text.empty()) {
             const auto alone = ParseAssignmentText(state.text);
             ASSERT_TRUE(alone) << "'" << state.text << "'";
@@ -281,4 +302,30 @@ TEST(KeyMapRoundTrip, ASavedTextEndingInABlankNamesItsPage)
     const std::string line = FormatKeyLine(wheel);
     EXPECT_EQ(line, "KEY-1 (mouse) = Wheel BackWard = 3 ");
     EXPECT_FALSE(ParseKeyMap(line.substr(0, line.size() - 1), 8).map);
+}
+
+TEST(KeyTableCells, ParameterCellsFollowTheReadersRanges)
+{
+    struct Case {
+        MapParameter parameter;
+        const char *cell;
+        CellState state;
+        const char *shown; // the cell as the table shows the value read
+    };
+    const Case cases[] = {
+        {MapParameter::LongPress, "yes", CellState::Valid, "yes"}, {MapParameter::LongPress, "no", CellState::Valid, "no"},
+        {MapParameter::LongPress, "是", CellState::Invalid, ""},   {MapParameter::LongPress, " ", CellState::Empty, ""},
+        {MapParameter::Debounce, "10", CellState::Valid, "10"},    {MapParameter::Debounce, "255", CellState::Valid, "255"},
+        {MapParameter::Debounce, "9", CellState::Invalid, ""},     {MapParameter::Debounce, "256", CellState::Invalid, ""},
+        {MapParameter::Debounce, "4O", CellState::Invalid, ""},    {MapParameter::Debounce, "40\ndebounce = 50", CellState::Invalid, ""},
+    };
+    for (const Case &c : cases) {
+        KeyMap map;
+        EXPECT_EQ(ReadParameterCell(c.parameter, c.cell, map), c.state) << c.cell;
+        EXPECT_EQ(ParameterCellText(map, c.parameter), c.shown) << c.cell;
+    }
+    // A key cell that would smuggle in a second line is refused, not read as two keys.
+    EXPECT_EQ(ReadKeyCell(0, "DEL\nKEY-2 = ESC").state, CellState::Invalid);
+    EXPECT_EQ(ReadKeyCell(0, "(").state, CellState::Invalid);
+    EXPECT_EQ(ReadKeyCell(0, "(keyboard) = (").state, CellState::Valid);
 }

@@ -1,0 +1,639 @@
+#include "app/KeyTableDlg.h"
+
+#include "app/MainDlg.h"
+#include "app/PageTabCtrl.h"
+#include "common/ControlIds.h"
+#include "common/MessageSink.h"
+#include "keymap/AssignmentText.h"
+#include "pages/GamePadSettingDig.h"
+#include "pages/KeyboardSettingDlg.h"
+#include "pages/MouseSettingDlg.h"
+#include "pages/PageDlg.h"
+#include "resources/GamePadTemplate.h"
+#include "resources/KeyboardTemplate.h"
+#include "resources/KeyTableTemplate.h"
+#include "resources/MouseTemplate.h"
+#include "settings/SafeFile.h"
+#include "settings/Utf8Path.h"
+#include "translations/Translation.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace {
+using namespace KeyTableId;
+
+constexpr const char *kColumnTitles[] = {
+    QT_TRANSLATE_NOOP("Tavrin", "按键"), QT_TRANSLATE_NOOP("Tavrin", "模块"), QT_TRANSLATE_NOOP("Tavrin", "本次写入"),
+    QT_TRANSLATE_NOOP("Tavrin", "文件"), QT_TRANSLATE_NOOP("Tavrin", "差异")};
+constexpr const char *kParameterNames[] = {QT_TRANSLATE_NOOP("Tavrin", "长按连击"), QT_TRANSLATE_NOOP("Tavrin", "按键消抖")};
+constexpr const char *kTableName = QT_TRANSLATE_NOOP("Tavrin", "键值表");
+constexpr const char *kFileInvalid = QT_TRANSLATE_NOOP("Tavrin", "文件一列的键值无法识别，不能保存或写入");
+constexpr const char *kModuleAndWritten = QT_TRANSLATE_NOOP("Tavrin", "模块中的与本次写入的不同");
+constexpr const char *kModuleAndFile = QT_TRANSLATE_NOOP("Tavrin", "模块中的与文件中的不同");
+constexpr const char *kWrittenAndFile = QT_TRANSLATE_NOOP("Tavrin", "本次写入的与文件中的不同");
+constexpr const char *kNoSuchKey = QT_TRANSLATE_NOOP("Tavrin", "模块没有这个按键");
+constexpr const char *kCellInvalid = QT_TRANSLATE_NOOP("Tavrin", "%1 的键值无法识别，请先改正：%2");
+constexpr const char *kColumnEmpty = QT_TRANSLATE_NOOP("Tavrin", "所选的一列没有任何键值。");
+constexpr const char *kNeedsModule = QT_TRANSLATE_NOOP("Tavrin", "未找到有效模块，请先在主窗口查找模块");
+constexpr const char *kOpenTitle = QT_TRANSLATE_NOOP("Tavrin", "打开键值文件");
+constexpr const char *kSaveTitle = QT_TRANSLATE_NOOP("Tavrin", "保存键值文件");
+constexpr const char *kKeyMapFilter = QT_TRANSLATE_NOOP("Tavrin", "键值文件 (*.txt);;所有文件 (*)");
+constexpr const char *kPdfTitle = QT_TRANSLATE_NOOP("Tavrin", "导出PDF");
+constexpr const char *kPdfFilter = QT_TRANSLATE_NOOP("Tavrin", "PDF 文件 (*.pdf);;所有文件 (*)");
+constexpr const char *kHtmlTitle = QT_TRANSLATE_NOOP("Tavrin", "导出HTML");
+constexpr const char *kHtmlFilter = QT_TRANSLATE_NOOP("Tavrin", "网页文件 (*.html);;所有文件 (*)");
+constexpr const char *kSavedLine = QT_TRANSLATE_NOOP("Tavrin", "已保存到 %1");
+constexpr const char *kOpened = QT_TRANSLATE_NOOP("Tavrin", "已打开 %1");
+constexpr const char *kWriteFailed = QT_TRANSLATE_NOOP("Tavrin", "无法写入文件 %1");
+constexpr const char *kSheetModule = QT_TRANSLATE_NOOP("Tavrin", "模块：%1");
+constexpr const char *kSheetFile = QT_TRANSLATE_NOOP("Tavrin", "文件：%1");
+constexpr const char *kSheetDate = QT_TRANSLATE_NOOP("Tavrin", "日期：%1");
+constexpr const char *kSheetAssignment = QT_TRANSLATE_NOOP("Tavrin", "键值");
+constexpr const char *kNoEntry = QT_TRANSLATE_NOOP("Tavrin", "%1 没有可显示的键值");
+constexpr const char *kClosestPage = QT_TRANSLATE_NOOP("Tavrin", "%1 的记录（%2）只有原始形式能表示，页面显示的是最接近的设置");
+constexpr const char *kUnreadable = "—";
+constexpr const char *kDifferMark = "≠";
+constexpr const char *kInvalidMark = "!";
+
+QString Text(const char *source, std::vector<std::string> args = {})
+{
+    return QString::fromStdString(TranslateText({source, std::move(args)}));
+}
+
+std::string Hex(const KeyRecord &record)
+{
+    char text[12];
+    std::snprintf(text, sizeof text, "%02X %02X %02X", record[0], record[1], record[2]);
+    return text;
+}
+
+// The file column's editor marks a text the key-map reader would refuse while it is typed.
+class CCellCheckDelegate final : public QStyledItemDelegate {
+public:
+    using Check = std::function<bool(int row, const QString &text)>;
+    CCellCheckDelegate(Check check, QObject *parent) : QStyledItemDelegate(parent), m_check(std::move(check)) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *edit = qobject_cast<QLineEdit *>(editor)) {
+            const int row = index.row();
+            connect(edit, &QLineEdit::textChanged, edit, [this, edit, row](const QString &text) {
+                const bool valid = m_check(row, text);
+                edit->setProperty("invalid", !valid);
+                QPalette palette = edit->parentWidget()->palette();
+                if (!valid)
+                    palette.setColor(QPalette::Base, QColor(255, 215, 215));
+                edit->setPalette(palette);
+                edit->setToolTip(valid ? QString() : TranslatedText(kFileInvalid));
+                edit->setAccessibleDescription(edit->toolTip());
+            });
+        }
+        return editor;
+    }
+
+private:
+    Check m_check;
+};
+
+QTableWidgetItem *FixedItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+const DialogTemplate &TemplateOf(PageKind kind)
+{
+    switch (kind) {
+    case PageKind::Keyboard:
+        return KeyboardTemplate();
+    case PageKind::Mouse:
+        return MouseTemplate();
+    case PageKind::GamePad:
+        return GamePadTemplate();
+    }
+    return KeyboardTemplate();
+}
+
+IKeyPage *PageOfKind(PageKind kind)
+{
+    switch (kind) {
+    case PageKind::Keyboard:
+        return g_pKeyboardSettingDlg;
+    case PageKind::Mouse:
+        return g_pMouseSettingDlg;
+    case PageKind::GamePad:
+        return g_pGamePadSettingDig;
+    }
+    return nullptr;
+}
+
+// Sets the page's controls as state holds them; a list the state leaves unchosen keeps its choice.
+void ApplyState(const CControlState &state, const DialogTemplate &dialog, IDlgControls &page)
+{
+    for (const ControlTemplate &control : dialog.controls) {
+        if (control.id == kNoId)
+            continue;
+        switch (control.kind) {
+        case CtlKind::CheckBox:
+        case CtlKind::RadioButton:
+            page.CheckDlgButton(control.id, state.IsDlgButtonChecked(control.id));
+            break;
+        case CtlKind::Edit:
+            page.SetDlgItemText(control.id, state.GetDlgItemText(control.id));
+            break;
+        case CtlKind::ComboBox:
+            if (state.GetCurSel(control.id) >= 0)
+                page.SetCurSel(control.id, state.GetCurSel(control.id));
+            break;
+        default:
+            break;
+        }
+    }
+}
+} // namespace
+
+CKeyTableDlg::CKeyTableDlg(CMainDlg &main)
+    : QDialog(&main, Qt::Window), m_main(main), m_items(KeyTableTemplate(), this),
+      m_table(m_items.Item<QTableWidget>(kTable))
+{
+    setWindowTitle(TranslatedText(kTableName));
+    setFixedSize(size());
+    SetUpTable();
+    ConnectCommands();
+    Refresh();
+}
+
+void CKeyTableDlg::SetUpTable()
+{
+    m_table->setColumnCount(kColumns);
+    QStringList titles;
+    for (const char *title : kColumnTitles)
+        titles << TranslatedText(title);
+    m_table->setHorizontalHeaderLabels(titles);
+    m_table->setAccessibleName(TranslatedText(kTableName));
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    const int unit = m_items.Units().X(4);
+    const int widths[] = {14 * unit, 26 * unit, 26 * unit, 0, 5 * unit};
+    for (int column = 0; column < kColumns; ++column) {
+        if (widths[column])
+            m_table->setColumnWidth(column, widths[column]);
+    }
+    header->setSectionResizeMode(kFileColumn, QHeaderView::Stretch);
+    // Typing or F2 edits the file column; a double click, like Enter, shows the key in the window.
+    m_table->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    m_table->setItemDelegate(new CCellCheckDelegate(
+        [this](int row, const QString &text) { return IsCellValid(row, text); }, m_table));
+}
+
+void CKeyTableDlg::ConnectCommands()
+{
+    connect(m_items.Item<QPushButton>(kOpen), &QPushButton::clicked, this, &CKeyTableDlg::Open);
+    connect(m_items.Item<QPushButton>(kSave), &QPushButton::clicked, this, &CKeyTableDlg::Save);
+    connect(m_items.Item<QPushButton>(kExportPdf), &QPushButton::clicked, this, &CKeyTableDlg::AskExportPdf);
+    connect(m_items.Item<QPushButton>(kExportHtml), &QPushButton::clicked, this, &CKeyTableDlg::AskExportHtml);
+    connect(m_items.Item<QPushButton>(kClose), &QPushButton::clicked, this, &QDialog::close);
+    connect(m_table, &QTableWidget::itemChanged, this, &CKeyTableDlg::OnCellChanged);
+    connect(m_table, &QTableWidget::activated, this,
+            [this](const QModelIndex &index) { ShowRowInMainWindow(index.row(), index.column()); });
+    connect(&m_main, &CMainDlg::ModuleChanged, this, &CKeyTableDlg::Refresh);
+    connect(&m_main, &CMainDlg::KeyWritten, this, [this](int keyIndex) {
+        if (keyIndex >= KeyRows())
+            Refresh();
+        else
+            FillRow(keyIndex);
+    });
+}
+
+int CKeyTableDlg::FileKeyCount() const
+{
+    return m_fileKeys.empty() ? 0 : m_fileKeys.rbegin()->first + 1;
+}
+
+// The module's keys once a query listed them; before, the open file's, or the settings' count.
+int CKeyTableDlg::KeyRows() const
+{
+    int rows = m_main.ListedKeys();
+    if (rows == 0)
+        rows = m_filePath.isEmpty() ? m_main.KeyCount() : FileKeyCount();
+    int written = m_main.WrittenKeys().keys.empty() ? 0 : m_main.WrittenKeys().keys.back().keyIndex + 1;
+    return std::clamp(std::max({rows, FileKeyCount(), written}), 0, kMaxKeyCount);
+}
+
+int CKeyTableDlg::RowOfParameter(MapParameter parameter) const
+{
+    return KeyRows() + (parameter == MapParameter::LongPress ? 0 : 1);
+}
+
+std::optional<MapParameter> CKeyTableDlg::ParameterOfRow(int row) const
+{
+    const int keys = KeyRows();
+    if (row < keys)
+        return std::nullopt;
+    return row == keys ? MapParameter::LongPress : MapParameter::Debounce;
+}
+
+void CKeyTableDlg::Refresh()
+{
+    m_bFilling = true;
+    m_table->setRowCount(KeyRows() + 2);
+    m_bFilling = false;
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        FillRow(row);
+    const bool module = m_main.ListedKeys() > 0;
+    for (const int id : {kWriteAll, kVerify}) {
+        QWidget *button = m_items.GetDlgItem(id);
+        button->setEnabled(module);
+        button->setToolTip(module ? QString() : TranslatedText(kNeedsModule));
+        button->setAccessibleDescription(button->toolTip());
+    }
+}
+
+void CKeyTableDlg::SetCell(int row, int column, const std::string &text)
+{
+    QTableWidgetItem *item = m_table->item(row, column);
+    if (!item) {
+        item = column == kFileColumn ? new QTableWidgetItem : FixedItem(QString());
+        m_table->setItem(row, column, item);
+    }
+    item->setText(QString::fromStdString(text));
+}
+
+void CKeyTableDlg::FillRow(int row)
+{
+    m_bFilling = true;
+    const std::optional<MapParameter> parameter = ParameterOfRow(row);
+    const KeyMap &written = m_main.WrittenKeys();
+    if (parameter) {
+        const int which = static_cast<int>(*parameter);
+        SetCell(row, kKeyColumn, TranslatedText(kParameterNames[which]).toStdString());
+        SetCell(row, kModuleColumn, {});
+        SetCell(row, kWrittenColumn, ParameterCellText(written, *parameter));
+        SetCell(row, kFileColumn, m_fileParameters[which]);
+    } else {
+        SetCell(row, kKeyColumn, KeyName(row));
+        SetCell(row, kModuleColumn, {});
+        const auto entry = std::find_if(written.keys.begin(), written.keys.end(),
+                                        [row](const KeyMapEntry &held) { return held.keyIndex == row; });
+        SetCell(row, kWrittenColumn, entry == written.keys.end() ? std::string() : KeyCellText(*entry));
+        const auto file = m_fileKeys.find(row);
+        SetCell(row, kFileColumn, file == m_fileKeys.end() ? std::string() : file->second);
+    }
+    m_bFilling = false;
+    MarkRow(row);
+}
+
+bool CKeyTableDlg::IsCellValid(int row, const QString &text) const
+{
+    if (const auto parameter = ParameterOfRow(row)) {
+        KeyMap scratch;
+        return ReadParameterCell(*parameter, text.toStdString(), scratch) != CellState::Invalid;
+    }
+    return ReadKeyCell(row, text.toStdString()).state != CellState::Invalid;
+}
+
+// What a cell holds in a form two columns can be compared in: a key's record, a parameter's
+// value; nullopt for an empty cell, "!" for one the reader refuses.
+namespace {
+std::optional<std::string> CellValue(const std::optional<MapParameter> &parameter, int row, const QString &text)
+{
+    if (text.isEmpty() || text == QLatin1String(kUnreadable))
+        return std::nullopt;
+    if (parameter) {
+        KeyMap map;
+        const CellState state = ReadParameterCell(*parameter, text.toStdString(), map);
+        if (state == CellState::Invalid)
+            return kInvalidMark;
+        return ParameterCellText(map, *parameter);
+    }
+    const KeyCell cell = ReadKeyCell(row, text.toStdString());
+    if (cell.state == CellState::Invalid)
+        return kInvalidMark;
+    return cell.state == CellState::Valid ? std::optional(Hex(cell.entry.record)) : std::nullopt;
+}
+} // namespace
+
+void CKeyTableDlg::MarkRow(int row)
+{
+    const std::optional<MapParameter> parameter = ParameterOfRow(row);
+    const auto value = [&](int column) {
+        const QTableWidgetItem *item = m_table->item(row, column);
+        return CellValue(parameter, row, item ? item->text() : QString());
+    };
+    const auto module = value(kModuleColumn), written = value(kWrittenColumn), file = value(kFileColumn);
+    QStringList reasons;
+    if (file == kInvalidMark)
+        reasons << TranslatedText(kFileInvalid);
+    const auto differ = [](const auto &a, const auto &b) { return a && b && *a != kInvalidMark && *b != kInvalidMark && *a != *b; };
+    if (differ(module, written))
+        reasons << TranslatedText(kModuleAndWritten);
+    if (differ(module, file))
+        reasons << TranslatedText(kModuleAndFile);
+    if (differ(written, file))
+        reasons << TranslatedText(kWrittenAndFile);
+    if (!parameter && file && m_main.ListedKeys() > 0 && row >= m_main.ListedKeys())
+        reasons << TranslatedText(kNoSuchKey);
+
+    m_bFilling = true;
+    SetCell(row, kMarkColumn, reasons.isEmpty() ? std::string() : file == kInvalidMark ? kInvalidMark : kDifferMark);
+    QTableWidgetItem *mark = m_table->item(row, kMarkColumn);
+    mark->setTextAlignment(Qt::AlignCenter);
+    const QString reason = reasons.join(QStringLiteral("; "));
+    mark->setToolTip(reason);
+    mark->setData(Qt::AccessibleTextRole, reason);
+    QTableWidgetItem *fileCell = m_table->item(row, kFileColumn);
+    fileCell->setBackground(file == kInvalidMark ? QBrush(QColor(255, 215, 215)) : QBrush());
+    fileCell->setToolTip(file == kInvalidMark ? TranslatedText(kFileInvalid) : QString());
+    m_bFilling = false;
+}
+
+void CKeyTableDlg::OnCellChanged(QTableWidgetItem *item)
+{
+    if (m_bFilling || item->column() != kFileColumn)
+        return;
+    const int row = item->row();
+    const std::string text = item->text().toStdString();
+    if (const auto parameter = ParameterOfRow(row))
+        m_fileParameters[static_cast<int>(*parameter)] = text;
+    else if (text.empty())
+        m_fileKeys.erase(row);
+    else
+        m_fileKeys[row] = text;
+    MarkRow(row);
+}
+
+std::optional<KeyMap> CKeyTableDlg::FileMap(bool bTellWhy) const
+{
+    KeyMap map;
+    for (const auto &[index, text] : m_fileKeys) {
+        const KeyCell cell = ReadKeyCell(index, text);
+        if (cell.state == CellState::Invalid) {
+            if (bTellWhy)
+                ShowMessage(kCellInvalid, {KeyName(index), QuotedInput(text)});
+            return std::nullopt;
+        }
+        if (cell.state == CellState::Valid)
+            SetKey(map, cell.entry);
+    }
+    for (const MapParameter parameter : {MapParameter::LongPress, MapParameter::Debounce}) {
+        const std::string &text = m_fileParameters[static_cast<int>(parameter)];
+        if (ReadParameterCell(parameter, text, map) == CellState::Invalid) {
+            if (bTellWhy)
+                ShowMessage(kCellInvalid, {TranslatedText(kParameterNames[static_cast<int>(parameter)]).toStdString(),
+                                           QuotedInput(text)});
+            return std::nullopt;
+        }
+    }
+    return map;
+}
+
+KeyMap CKeyTableDlg::WrittenMap() const
+{
+    return m_main.WrittenKeys();
+}
+
+// The column that save and export take, as the content list chooses it.
+std::optional<KeyMap> CKeyTableDlg::ChosenMap() const
+{
+    const bool file = m_items.GetCurSel(kContent) == 1;
+    const std::optional<KeyMap> map = file ? FileMap(true) : std::optional(WrittenMap());
+    if (map && map->keys.empty() && !map->HasParameters()) {
+        ShowMessage(kColumnEmpty);
+        return std::nullopt;
+    }
+    return map;
+}
+
+void CKeyTableDlg::SetNote(const QString &text)
+{
+    m_items.Item<QLabel>(kNote)->setText(text);
+}
+
+void CKeyTableDlg::Open()
+{
+    const QString path = QFileDialog::getOpenFileName(this, TranslatedText(kOpenTitle), m_filePath,
+                                                      TranslatedText(kKeyMapFilter));
+    if (!path.isEmpty())
+        OpenFile(path);
+}
+
+bool CKeyTableDlg::OpenFile(const QString &path)
+{
+    const int listed = m_main.ListedKeys();
+    const std::optional<KeyMap> map = LoadKeyMapFile(path.toStdString(), listed > 0 ? listed : kMaxKeyCount);
+    if (!map)
+        return false;
+    m_fileKeys.clear();
+    for (const KeyMapEntry &entry : map->keys)
+        m_fileKeys[entry.keyIndex] = KeyCellText(entry);
+    for (const MapParameter parameter : {MapParameter::LongPress, MapParameter::Debounce})
+        m_fileParameters[static_cast<int>(parameter)] = ParameterCellText(*map, parameter);
+    m_filePath = path;
+    m_items.SetCurSel(kContent, 1);
+    SetNote(Text(kOpened, {QuotedInput(path.toStdString())}));
+    Refresh();
+    return true;
+}
+
+QString CKeyTableDlg::AskSavePath(const char *title, const char *filter, const QString &suffix)
+{
+    QString path = QFileDialog::getSaveFileName(this, TranslatedText(title), QFileInfo(m_filePath).path(),
+                                                TranslatedText(filter));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += suffix;
+    return path;
+}
+
+void CKeyTableDlg::Save()
+{
+    if (!ChosenMap())
+        return;
+    const QString path = AskSavePath(kSaveTitle, kKeyMapFilter, QStringLiteral(".txt"));
+    if (!path.isEmpty())
+        SaveTo(path);
+}
+
+bool CKeyTableDlg::SaveTo(QString path)
+{
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
+    const std::optional<KeyMap> map = ChosenMap();
+    if (!map || !SaveKeyMapFile(path.toStdString(), *map))
+        return false;
+    m_main.AddLogLine(Text(kSavedLine, {QuotedInput(path.toStdString())}));
+    if (m_items.GetCurSel(kContent) == 1)
+        m_filePath = path;
+    return true;
+}
+
+std::string CKeyTableDlg::ModuleName() const
+{
+    return m_main.ListedKeys() > 0 ? m_main.Items().GetDlgItemText(MainId::kModuleName) : std::string();
+}
+
+// A printable sheet: the module and the date, then each key with its assignment text.
+QString CKeyTableDlg::SheetHtml(const KeyMap &map) const
+{
+    const auto escaped = [](const std::string &text) { return QString::fromStdString(text).toHtmlEscaped(); };
+    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title></head><body><h2>%1</h2><p>")
+                       .arg(TranslatedText(kTableName).toHtmlEscaped());
+    html += Text(kSheetModule, {ModuleName().empty() ? kUnreadable : ModuleName()}).toHtmlEscaped();
+    if (m_items.GetCurSel(kContent) == 1 && !m_filePath.isEmpty())
+        html += QStringLiteral("<br>") + Text(kSheetFile, {QFileInfo(m_filePath).fileName().toStdString()}).toHtmlEscaped();
+    html += QStringLiteral("<br>") +
+            Text(kSheetDate, {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString()})
+                .toHtmlEscaped();
+    html += QStringLiteral("</p><table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr><th>%1</th><th>%2</th></tr>")
+                .arg(TranslatedText(kColumnTitles[kKeyColumn]).toHtmlEscaped(), TranslatedText(kSheetAssignment).toHtmlEscaped());
+    const auto addRow = [&](const QString &name, const std::string &text) {
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(name, escaped(text));
+    };
+    for (const KeyMapEntry &entry : map.keys)
+        addRow(escaped(KeyName(entry.keyIndex)), KeyCellText(entry));
+    for (const MapParameter parameter : {MapParameter::LongPress, MapParameter::Debounce}) {
+        const std::string value = ParameterCellText(map, parameter);
+        if (!value.empty())
+            addRow(TranslatedText(kParameterNames[static_cast<int>(parameter)]).toHtmlEscaped(), value);
+    }
+    return html + QStringLiteral("</table></body></html>");
+}
+
+bool CKeyTableDlg::WriteExport(const QString &path, const QByteArray &bytes)
+{
+    const FileError error = RewriteFile(PathFromUtf8(path.toStdString()), [&](const std::string *, std::string &next) {
+        next.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        return FileError{};
+    });
+    if (error.Failed()) {
+        ShowMessage(kWriteFailed, {QuotedInput(path.toStdString())});
+        return false;
+    }
+    m_main.AddLogLine(Text(kSavedLine, {QuotedInput(path.toStdString())}));
+    return true;
+}
+
+bool CKeyTableDlg::ExportHtml(const QString &path)
+{
+    const std::optional<KeyMap> map = ChosenMap();
+    if (!map)
+        return false;
+    QTextDocument sheet;
+    sheet.setHtml(SheetHtml(*map));
+    return WriteExport(path, sheet.toHtml().toUtf8());
+}
+
+bool CKeyTableDlg::ExportPdf(const QString &path)
+{
+    const std::optional<KeyMap> map = ChosenMap();
+    if (!map)
+        return false;
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&bytes);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setTitle(TranslatedText(kTableName));
+        writer.setCreator(QStringLiteral("Tavrin"));
+        QTextDocument sheet;
+        sheet.setDefaultFont(font());
+        sheet.setHtml(SheetHtml(*map));
+        sheet.print(&writer);
+    }
+    return WriteExport(path, bytes.data());
+}
+
+void CKeyTableDlg::AskExportPdf()
+{
+    if (!ChosenMap())
+        return;
+    const QString path = AskSavePath(kPdfTitle, kPdfFilter, QStringLiteral(".pdf"));
+    if (!path.isEmpty())
+        ExportPdf(path);
+}
+
+void CKeyTableDlg::AskExportHtml()
+{
+    if (!ChosenMap())
+        return;
+    const QString path = AskSavePath(kHtmlTitle, kHtmlFilter, QStringLiteral(".html"));
+    if (!path.isEmpty())
+        ExportHtml(path);
+}
+
+void CKeyTableDlg::ShowRowInMainWindow(int row, int column)
+{
+    if (row < 0 || ParameterOfRow(row))
+        return;
+    // The column activated, else the first that holds an entry: the file, this session, the module.
+    std::vector<int> columns{kFileColumn, kWrittenColumn, kModuleColumn};
+    if (column == kFileColumn || column == kWrittenColumn || column == kModuleColumn)
+        columns.insert(columns.begin(), column);
+    std::optional<KeyMapEntry> entry;
+    for (const int candidate : columns) {
+        const QTableWidgetItem *item = m_table->item(row, candidate);
+        const KeyCell cell = ReadKeyCell(row, item ? item->text().toStdString() : std::string());
+        if (cell.state == CellState::Valid) {
+            entry = cell.entry;
+            break;
+        }
+    }
+    if (!entry) {
+        SetNote(Text(kNoEntry, {KeyName(row)}));
+        return;
+    }
+    if (row < m_main.ListedKeys())
+        m_main.Items().SetCurSel(MainId::kKeyList, row);
+    const unsigned type = entry->record[0] >> 6;
+    const PageKind kind = type <= 2 ? static_cast<PageKind>(type) : PageKind::Keyboard;
+    IKeyPage *page = PageOfKind(kind);
+    auto *pageDlg = dynamic_cast<CPageDlg *>(page);
+    CPageTabCtrl &tab = m_main.Tab();
+    for (int index = 0; pageDlg && tab.PageAt(index); ++index) {
+        if (tab.PageAt(index) == pageDlg) {
+            tab.SetActivePage(index);
+            tab.m_nCurSel = index;
+        }
+    }
+    if (!pageDlg)
+        return;
+    // The page's controls as its own logic reads the text; a text no state of the page gives
+    // (a raw record's label) leaves the page with nothing chosen.
+    std::optional<CControlState> state = PageStateOfText(entry->text, kind);
+    if (!state)
+        state = PageStateOfText({}, kind);
+    if (state)
+        ApplyState(*state, TemplateOf(kind), pageDlg->Items());
+    std::uint8_t value1 = 0, value2 = 0;
+    std::optional<UserText> refusal;
+    page->GetKeyAssignment(value1, value2, refusal);
+    const bool exact = !refusal && MakeKeyRecord(row, kind, value1, value2) == entry->record;
+    SetNote(exact ? QString() : Text(kClosestPage, {KeyName(row), "raw " + Hex(entry->record)}));
+}
+
+void CKeyTableDlg::keyPressEvent(QKeyEvent *event)
+{
+    // Enter in the table has shown the key; it does not close the window.
+    if (IsEnterKey(event)) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

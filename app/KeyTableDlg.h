@@ -1,0 +1,81 @@
+#pragma once
+
+#include "keymap/KeyMap.h"
+#include "keymap/KeyTable.h"
+#include "resources/DialogItems.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <string>
+
+class CMainDlg;
+class QTableWidget;
+class QTableWidgetItem;
+
+// The whole module at a glance, beside the main window: one row per key and one per parameter,
+// with what the module held when last read, what this session wrote and what the open key-map
+// file says, the last one editable. Works on files alone as long as no module has been found.
+class CKeyTableDlg final : public QDialog {
+    Q_OBJECT
+public:
+    enum Column { kKeyColumn, kModuleColumn, kWrittenColumn, kFileColumn, kMarkColumn, kColumns };
+
+    explicit CKeyTableDlg(CMainDlg &main);
+
+    CDialogItems &Items() { return m_items; }
+    QTableWidget *Table() const { return m_table; }
+
+    // Fills every row again from the main window and the file.
+    void Refresh();
+
+    // The actions of the buttons once their file is chosen; each tells the user what went wrong.
+    bool OpenFile(const QString &path);
+    bool SaveTo(QString path);
+    bool ExportPdf(const QString &path);
+    bool ExportHtml(const QString &path);
+    // Shows row's key (or the column's entry of it) on its page of the main window.
+    void ShowRowInMainWindow(int row, int column);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void ConnectCommands();
+    void SetUpTable();
+    int KeyRows() const;
+    int FileKeyCount() const;
+    int RowOfParameter(MapParameter parameter) const;
+    std::optional<MapParameter> ParameterOfRow(int row) const;
+
+    void FillRow(int row);
+    void SetCell(int row, int column, const std::string &text);
+    void MarkRow(int row);
+    void OnCellChanged(QTableWidgetItem *item);
+    bool IsCellValid(int row, const QString &text) const;
+
+    KeyMap WrittenMap() const;
+    std::optional<KeyMap> FileMap(bool bTellWhy) const;
+    std::optional<KeyMap> ChosenMap() const;
+    std::string ModuleName() const;
+    QString SheetHtml(const KeyMap &map) const;
+    bool WriteExport(const QString &path, const QByteArray &bytes);
+    QString AskSavePath(const char *title, const char *filter, const QString &suffix);
+
+    void Open();
+    void Save();
+    void AskExportPdf();
+    void AskExportHtml();
+    void SetNote(const QString &text);
+
+    CMainDlg &m_main;
+    CDialogItems m_items;
+    QTableWidget *m_table;
+    // The file column as it stands, edits included: the cell text of each key and parameter.
+    std::map<int, std::string> m_fileKeys;
+    std::string m_fileParameters[2];
+    QString m_filePath;
+    bool m_bFilling = false;
+};

@@ -1,0 +1,39 @@
+#include "resources/KeyTableTemplate.h"
+
+#include "common/UserText.h"
+
+namespace {
+using namespace KeyTableId;
+
+DialogTemplate BuildKeyTable()
+{
+    return DialogTemplate{
+        103,
+        QT_TRANSLATE_NOOP("Tavrin", "键值表"),
+        360,
+        340,
+        "宋体",
+        9,
+        {
+            {kTable, CtlKind::ListView, 7, 7, 346, 248, "", kGroup, {}},
+            {kOpen, CtlKind::PushButton, 7, 262, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "打开文件…"), kStyleNone, {}},
+            {kNoId, CtlKind::Label, 79, 265, 62, 8, QT_TRANSLATE_NOOP("Tavrin", "保存和导出"), kStyleNone, {}},
+            {kContent, CtlKind::ComboBox, 143, 262, 142, 40, "", kDropDownList,
+             {QT_TRANSLATE_NOOP("Tavrin", "模块读到的键值及本次写入"), QT_TRANSLATE_NOOP("Tavrin", "文件（含编辑）")}},
+            {kSave, CtlKind::PushButton, 289, 262, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "保存…"), kStyleNone, {}},
+            {kExportPdf, CtlKind::PushButton, 221, 281, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "导出PDF…"), kStyleNone, {}},
+            {kExportHtml, CtlKind::PushButton, 289, 281, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "导出HTML…"), kStyleNone, {}},
+            {kWriteAll, CtlKind::PushButton, 7, 281, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "写入全部"), kDisabled, {}},
+            {kVerify, CtlKind::PushButton, 75, 281, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "校验"), kDisabled, {}},
+            {kNote, CtlKind::Label, 7, 301, 278, 32,
+             QT_TRANSLATE_NOOP("Tavrin", "“文件”一列可直接输入或按 F2 编辑；双击或回车在主窗口显示该键。"), kStyleNone, {}},
+            {kClose, CtlKind::PushButton, 289, 319, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "关闭"), kStyleNone, {}},
+        }};
+}
+} // namespace
+
+const DialogTemplate &KeyTableTemplate()
+{
+    static const DialogTemplate dialog = BuildKeyTable();
+    return dialog;
+}
