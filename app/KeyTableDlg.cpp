@@ -19,6 +19,7 @@
 
 #include <QBuffer>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -37,8 +38,10 @@
 namespace {
 using namespace KeyTableId;
 
+// The table's "模块" has the room for a longer word than the main window's label.
+constexpr const char *kTableContext = "Tavrin 103";
 constexpr const char *kColumnTitles[] = {
-    QT_TRANSLATE_NOOP("Tavrin", "按键"), QT_TRANSLATE_NOOP("Tavrin", "模块"), QT_TRANSLATE_NOOP("Tavrin", "本次写入"),
+    QT_TRANSLATE_NOOP("Tavrin", "按键"), QT_TRANSLATE_NOOP("Tavrin 103", "模块"), QT_TRANSLATE_NOOP("Tavrin", "本次写入"),
     QT_TRANSLATE_NOOP("Tavrin", "文件"), QT_TRANSLATE_NOOP("Tavrin", "差异")};
 constexpr const char *kParameterNames[] = {QT_TRANSLATE_NOOP("Tavrin", "长按连击"), QT_TRANSLATE_NOOP("Tavrin", "按键消抖")};
 constexpr const char *kTableName = QT_TRANSLATE_NOOP("Tavrin", "键值表");
@@ -69,6 +72,12 @@ constexpr const char *kClosestPage = QT_TRANSLATE_NOOP("Tavrin", "%1 的记录�
 constexpr const char *kUnreadable = "—";
 constexpr const char *kDifferMark = "≠";
 constexpr const char *kInvalidMark = "!";
+
+QString ColumnTitle(int column)
+{
+    const QString own = QCoreApplication::translate(kTableContext, kColumnTitles[column]);
+    return own != QString::fromUtf8(kColumnTitles[column]) ? own : TranslatedText(kColumnTitles[column]);
+}
 
 QString Text(const char *source, std::vector<std::string> args = {})
 {
@@ -184,19 +193,17 @@ void CKeyTableDlg::SetUpTable()
 {
     m_table->setColumnCount(kColumns);
     QStringList titles;
-    for (const char *title : kColumnTitles)
-        titles << TranslatedText(title);
+    for (int column = 0; column < kColumns; ++column)
+        titles << ColumnTitle(column);
     m_table->setHorizontalHeaderLabels(titles);
     m_table->setAccessibleName(TranslatedText(kTableName));
+    // The three columns of entries share the width; a row is one line of text high.
     QHeaderView *header = m_table->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    const int unit = m_items.Units().X(4);
-    const int widths[] = {14 * unit, 26 * unit, 26 * unit, 0, 5 * unit};
-    for (int column = 0; column < kColumns; ++column) {
-        if (widths[column])
-            m_table->setColumnWidth(column, widths[column]);
-    }
-    header->setSectionResizeMode(kFileColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    for (const int column : {kKeyColumn, kMarkColumn})
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + m_items.Units().Y(3));
+    m_items.SetCurSel(kContent, 0);
     // Typing or F2 edits the file column; a double click, like Enter, shows the key in the window.
     m_table->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_table->setItemDelegate(new CCellCheckDelegate(
@@ -501,7 +508,7 @@ QString CKeyTableDlg::SheetHtml(const KeyMap &map) const
             Text(kSheetDate, {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString()})
                 .toHtmlEscaped();
     html += QStringLiteral("</p><table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr><th>%1</th><th>%2</th></tr>")
-                .arg(TranslatedText(kColumnTitles[kKeyColumn]).toHtmlEscaped(), TranslatedText(kSheetAssignment).toHtmlEscaped());
+                .arg(ColumnTitle(kKeyColumn).toHtmlEscaped(), TranslatedText(kSheetAssignment).toHtmlEscaped());
     const auto addRow = [&](const QString &name, const std::string &text) {
         html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(name, escaped(text));
     };

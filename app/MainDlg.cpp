@@ -367,8 +367,14 @@ void CMainDlg::LoadKeyMap()
 
 void CMainDlg::ShowKeyTable()
 {
-    if (!m_pKeyTable)
+    if (!m_pKeyTable) {
         m_pKeyTable = new CKeyTableDlg(*this);
+        // Beside the window where the screen has room for it, else over the window's right part.
+        const QRect area = screen()->availableGeometry();
+        const QRect frame = frameGeometry();
+        const int x = std::min(frame.right() + 1, area.right() + 1 - m_pKeyTable->width() - kFrameAllowance.width());
+        m_pKeyTable->move(std::max(x, area.left()), std::max(frame.top(), area.top()));
+    }
     m_pKeyTable->show();
     m_pKeyTable->raise();
     m_pKeyTable->activateWindow();

@@ -2,12 +2,12 @@
 
 #include "common/MessageSink.h"
 #include "keymap/AssignmentText.h"
+#include "settings/SafeFile.h"
 #include "settings/Utf8Path.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <span>
 #include <sstream>
@@ -52,8 +52,9 @@ constexpr std::string_view kLineBreaking("\0\r\n", 3);
 constexpr const char *kDebounceRange = QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：按键消抖值应在 10 到 255 MS 之间：%2");
 constexpr const char *kNothing = QT_TRANSLATE_NOOP("Tavrin", "键值文件中没有任何按键或参数");
 constexpr const char *kKeyFailed = QT_TRANSLATE_NOOP("Tavrin", "%1 写入失败，其后的按键没有写入");
-constexpr const char *kReadFailed = QT_TRANSLATE_NOOP("Tavrin", "无法读取键值文件 %1");
-constexpr const char *kSaveFailed = QT_TRANSLATE_NOOP("Tavrin", "无法保存键值文件 %1");
+// %1 the file, %2 why.
+constexpr const char *kReadFailed = QT_TRANSLATE_NOOP("Tavrin", "无法读取键值文件 %1：%2");
+constexpr const char *kSaveFailed = QT_TRANSLATE_NOOP("Tavrin", "无法保存键值文件 %1：%2");
 
 std::string_view Trim(std::string_view text)
 {
@@ -367,13 +368,12 @@ WriteResult ApplyKeyMap(CDeviceLink &link, const KeyMap &map, const ModuleParame
 
 std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount)
 {
-    std::ifstream file(PathFromUtf8(path), std::ios::binary);
-    std::ostringstream content;
-    if (!file || !(content << file.rdbuf())) {
-        ShowMessage(kReadFailed, {path});
+    std::string content;
+    if (const FileError error = ReadRegularFile(PathFromUtf8(path), content, kMaxKeyMapFileSize); error.Failed()) {
+        ShowMessage(kReadFailed, {QuotedInput(path), TranslateText(FileErrorReason(error))});
         return std::nullopt;
     }
-    KeyMapResult result = ParseKeyMap(content.str(), keyCount);
+    KeyMapResult result = ParseKeyMap(content, keyCount);
     if (!result.map)
         ShowMessage(result.error);
     return std::move(result.map);
@@ -381,20 +381,16 @@ std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount)
 
 bool SaveKeyMapFile(const std::string &path, const KeyMap &map)
 {
-    // A failed save leaves an earlier file as it was.
-    const std::filesystem::path target = PathFromUtf8(path);
-    std::filesystem::path temporary = target;
-    temporary += ".part";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << FormatKeyMap(map);
-        file.close();
-        std::error_code renamed;
-        if (file && (std::filesystem::rename(temporary, target, renamed), !renamed))
-            return true;
+    const std::string content = FormatKeyMap(map);
+    // What the loader would refuse is not saved: a map that reads back as no map at all.
+    const int keyCount = map.keys.empty() ? 1 : map.keys.back().keyIndex + 1;
+    if (const KeyMapResult readBack = ParseKeyMap(content, keyCount); !readBack.map) {
+        ShowMessage(readBack.error);
+        return false;
     }
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    ShowMessage(kSaveFailed, {path});
-    return false;
+    if (const FileError error = SaveWholeFile(PathFromUtf8(path), content, kMaxKeyMapFileSize); error.Failed()) {
+        ShowMessage(kSaveFailed, {QuotedInput(path), TranslateText(FileErrorReason(error))});
+        return false;
+    }
+    return true;
 }

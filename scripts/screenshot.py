@@ -1,9 +1,9 @@
 #!/usr/bin/python3
-"""Screenshot of the demo window after a search, for the README.
+"""Screenshot of the demo window after a search, or of its key table, for the README.
 
-Usage: screenshot.py DEMO LANGUAGE OUTPUT.png FRAMEBUFFER
+Usage: screenshot.py DEMO LANGUAGE OUTPUT.png FRAMEBUFFER [table]
 Run it through screenshot.sh, which starts the virtual X server whose framebuffer file it reads and
-the session bus through which it presses "查找模块" (or "Find module").
+the session bus through which it presses "查找模块" (or "Find module"), then "键值表…" ("Key table…").
 """
 import os
 import struct
@@ -16,6 +16,8 @@ import audit  # noqa: E402
 from audit import Atspi  # noqa: E402
 
 FIND_MODULE = {"zh": "查找模块", "en": "Find module"}
+KEY_TABLE = {"zh": "键值表…", "en": "Key table…"}
+KEY_TABLE_WINDOW = {"zh": "键值表", "en": "Key table"}
 
 
 def framebuffer_rows(path, x, y, width, height):
@@ -44,7 +46,18 @@ def write_png(path, width, height, rows):
                   chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
-def main(demo, language, output, framebuffer):
+def key_table_window(app, window, language):
+    button = audit.find(window, Atspi.Role.PUSH_BUTTON, KEY_TABLE[language])
+    Atspi.Action.do_action(button, 0)
+
+    def table():
+        return next((child for child in audit.children(app)
+                     if audit.showing(child) and child.get_name() == KEY_TABLE_WINDOW[language]), None)
+
+    return audit.wait_for("the key table", table)
+
+
+def main(demo, language, output, framebuffer, shown="window"):
     os.environ["TAVRIN_LANG"] = language
     process, app = audit.start_demo(demo)
     try:
@@ -53,6 +66,9 @@ def main(demo, language, output, framebuffer):
                                                                           FIND_MODULE[language]))
         Atspi.Action.do_action(button, 0)
         time.sleep(1.5)
+        if shown == "table":
+            window = key_table_window(app, window, language)
+            time.sleep(1.5)
         box = Atspi.Component.get_extents(window, Atspi.CoordType.SCREEN)
         write_png(output, box.width, box.height, framebuffer_rows(framebuffer, box.x, box.y, box.width, box.height))
     finally:
@@ -60,4 +76,4 @@ def main(demo, language, output, framebuffer):
 
 
 if __name__ == "__main__":
-    main(*sys.argv[1:5])
+    main(*sys.argv[1:6])

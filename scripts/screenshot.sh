@@ -1,6 +1,7 @@
 #!/bin/sh
-# Takes the README's screenshot of the demo window after a search, in one language, on a virtual X
-# server. Usage: scripts/screenshot.sh zh|en OUTPUT.png  (after a build in build/)
+# Takes the README's screenshot of the demo window after a search, or of its key table, in one
+# language, on a virtual X server. Usage: scripts/screenshot.sh zh|en OUTPUT.png [table]
+# (after a build in build/)
 set -eu
 language=$1
 output=$(realpath "$2")
@@ -20,4 +21,4 @@ sleep 1
 export DISPLAY="$display" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unset AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
 dbus-run-session -- /usr/bin/python3 "$here/screenshot.py" "$work/app/tavrin-demo" "$language" "$output" \
-  "$work/fb/Xvfb_screen0"
+  "$work/fb/Xvfb_screen0" "${3:-window}"

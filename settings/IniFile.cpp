@@ -124,7 +124,8 @@ bool CIniFile::Save()
             Apply(m_lines, edit.section, edit.key, edit.text);
         // A file that already holds every value stays as it is, line ends and all.
         next = current && m_lines == before ? *current : JoinLines(m_lines, m_bByteOrderMark);
-        return FileError{};
+        // What the next load would refuse is not saved.
+        return FileError{UnkeepableContent(next)};
     });
     m_bOpen = !m_error.Failed();
     if (m_bOpen)

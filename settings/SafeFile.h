@@ -6,46 +6,90 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
+
+// The one file layer: every file Tavrin reads, saves or appends to goes through these functions.
+//
+// Reading takes regular files only, opens without blocking and stops at a size limit, so that a
+// FIFO, a device or an endless file can neither hang the program nor fill its memory. Saving
+// writes a private temporary file of a unique name beside the file, flushes it to the disk and
+// renames it over the file, so that the file holds either its old or its new bytes whatever
+// happens. A link is followed and stays a link; owner, group and mode stay as they were, or the
+// save is refused. A link in a world-writable sticky folder (/tmp) is followed only when it
+// belongs to the caller or to the folder's owner, as the kernel's protected_symlinks rule does.
 
 // A settings file is a few hundred bytes; anything this large is not one.
 inline constexpr std::size_t kMaxSettingsFileSize = 1024 * 1024;
 
-// Why a settings file could not be read or written. nErrno is the system's error number for
-// FileProblem::System.
-enum class FileProblem { None, System, NotRegular, TooLarge, Utf16OrNul, TextAfterEnd };
+// Why a file could not be read or written. nErrno is the system's error number for
+// FileProblem::System, nLimit the size limit for FileProblem::TooLarge.
+enum class FileProblem {
+    None,
+    System,
+    NotRegular,
+    TooLarge,
+    Utf16OrNul,       // settings: what the INI lines cannot keep
+    TextAfterEnd,     // settings: text after the end-of-file byte 0x1A
+    UntrustedLink,    // a link another user planted in a shared sticky folder
+    OwnerNotKept,     // the saved file would lose its owner, group or mode
+    ChangedMeanwhile, // another program kept changing the file while it was being saved
+};
 struct FileError {
     FileProblem problem = FileProblem::None;
     int nErrno = 0;
+    std::size_t nLimit = 0;
 
     bool Failed() const { return problem != FileProblem::None; }
     bool IsMissing() const;
-    // The user may not write there (permissions, a read-only file system): another file may do.
+    // The user may not write there (permissions, a read-only file system, a file that is not
+    // theirs to give away): another file may do.
     bool IsRefusal() const;
 };
 
-// What went wrong with the file at strPath, as the user reads it: when reading it, or when saving
-// values to it.
+// Why the file failed, as a clause for any message about any file, e.g. "not a regular file".
+// The system's own words (strerror) stand for FileProblem::System.
+UserText FileErrorReason(const FileError &error);
+
+// What went wrong with the settings file at strPath, as the user reads it: when reading it, or
+// when saving values to it.
 enum class FileAction { Read, Save };
 UserText DescribeFileError(const FileError &error, FileAction action, const std::string &strPath);
 
 // The file a chain of symbolic links ends at (itself when it is no link); it need not exist.
-std::filesystem::path ResolveLinks(const std::filesystem::path &path);
+// Fails with UntrustedLink at a link the sticky-folder rule above does not follow.
+FileError ResolveLinks(const std::filesystem::path &path, std::filesystem::path &resolved);
 
 // Whether the user may replace the file by permissions alone, without creating anything: its
 // folder is writable and so is the file, when it exists. Follows links.
 bool MayReplaceFile(const std::filesystem::path &path);
 
-// Reads a whole regular file of at most kMaxSettingsFileSize bytes. Anything else (a FIFO, a
-// device, a folder) is refused without reading it, so that nothing can block or run forever.
-FileError ReadRegularFile(const std::filesystem::path &path, std::string &bytes);
+// Reads a whole regular file of at most maxBytes bytes (TooLarge beyond).
+FileError ReadRegularFile(const std::filesystem::path &path, std::string &bytes,
+                          std::size_t maxBytes = kMaxSettingsFileSize);
 
-// Gives the file new content so that it holds either the old or the new bytes, whatever happens:
-// the new bytes go to a private temporary file of a unique name beside the file, get the old
-// file's mode (and, where allowed, owner and group) and replace it by a rename. A link is
-// followed: its target is replaced and the link stays. The folder stays locked from reading the
-// current content to the rename, so two processes that rewrite the same file never interleave.
-// change gets the current bytes (nullptr when the file does not exist yet) and fills the new
-// ones; an error it returns cancels the rewrite. New bytes equal to the current ones leave the file
-// untouched: nothing is written, and a read-only file is no error then.
+// Gives the file new content as described above. change gets the current bytes (nullptr when the
+// file does not exist yet) and fills the new ones; an error it returns cancels the save. New
+// content over maxBytes, which a later read would refuse, is refused before anything is replaced.
+//
+// Other writers: the folder stays locked from reading the current content to the rename, so two
+// Tavrin processes never interleave. A program that does not take the lock is noticed when the
+// file's device, inode, size or modification time changed between the read and the rename: change
+// is then called again with the new content, a few times, before ChangedMeanwhile is returned.
+// change must therefore apply its edit to whatever it is given. New bytes equal to the current
+// ones leave the file untouched: nothing is written, and a read-only file is no error then. A new file gets the mode any
+// program would give it (0666 less the umask).
+//
+// The temporary files of a save that was killed are removed by a later save of the same file
+// once they are older than kStaleTemporaryAge and belong to the caller.
 using ContentChange = std::function<FileError(const std::string *current, std::string &next)>;
-FileError RewriteFile(const std::filesystem::path &path, const ContentChange &change);
+FileError RewriteFile(const std::filesystem::path &path, const ContentChange &change,
+                      std::size_t maxBytes = kMaxSettingsFileSize);
+inline constexpr int kStaleTemporaryAgeSeconds = 10 * 60;
+
+// Replaces the whole file by bytes the same safe way (key maps, exported sheets).
+FileError SaveWholeFile(const std::filesystem::path &path, std::string_view bytes, std::size_t maxBytes);
+
+// Appends bytes (a log's line) to a regular file in one write and flushes it to the disk before
+// returning; creates the file with mode 0644 less the umask. A link is followed by the rule above;
+// a FIFO, a device or a folder is refused without writing.
+FileError AppendToFile(const std::filesystem::path &path, std::string_view bytes);

@@ -73,7 +73,7 @@ bool LoadFile(CIniFile &ini, const std::string &strPath, std::ostream &err)
     if (ini.Load())
         return true;
     if (ini.LastError().IsMissing())
-        Say(err, {QT_TRANSLATE_NOOP("Tavrin", "没有设置文件：%1"), {strPath}});
+        Say(err, {QT_TRANSLATE_NOOP("Tavrin", "没有设置文件：%1"), {QuotedInput(strPath)}});
     else
         Say(err, DescribeFileError(ini.LastError(), FileAction::Read, strPath));
     return false;
@@ -122,11 +122,11 @@ int Get(const SettingValue *value, const std::string &section, const std::string
         std::ostream &err)
 {
     if (!value) {
-        Say(err, {QT_TRANSLATE_NOOP("Tavrin", "节 \"%1\" 中没有值 \"%2\""), {section, key}});
+        Say(err, {QT_TRANSLATE_NOOP("Tavrin", "节 \"%1\" 中没有值 \"%2\""), {QuotedInput(section), QuotedInput(key)}});
         return kFailed;
     }
     out << value->strText << "\n";
-    Say(err, {QT_TRANSLATE_NOOP("Tavrin", "读自 %1"), {SourceOf(*value)}});
+    Say(err, {QT_TRANSLATE_NOOP("Tavrin", "读自 %1"), {QuotedInput(SourceOf(*value))}});
     return kDone;
 }
 
@@ -167,7 +167,7 @@ int Set(CIniFile &ini, const SettingsLocation *location, const std::vector<std::
         Say(err, DescribeFileError(error, FileAction::Save, path));
         return kFailed;
     }
-    Say(err, {QT_TRANSLATE_NOOP("Tavrin", "已写入 %1"), {path}});
+    Say(err, {QT_TRANSLATE_NOOP("Tavrin", "已写入 %1"), {QuotedInput(path)}});
     return kDone;
 }
 

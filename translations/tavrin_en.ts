@@ -646,14 +646,6 @@ Restores factory configuration 1 or 2, as the window&apos;s &quot;Defaults 1&quo
         <translation>Writing %1 failed; the keys after it were not written</translation>
     </message>
     <message>
-        <source>无法读取键值文件 %1</source>
-        <translation>Cannot read the key map %1</translation>
-    </message>
-    <message>
-        <source>无法保存键值文件 %1</source>
-        <translation>Cannot save the key map %1</translation>
-    </message>
-    <message>
         <source>“%1”不是英文键盘上的字符，键值未写入！</source>
         <translation>&quot;%1&quot; is not a character of the English keyboard; the key was not written!</translation>
     </message>
@@ -1092,8 +1084,51 @@ For scripts and production lines there is tavrin-cli.</translation>
         <translation>Wheel steps too small, they must not be below %1</translation>
     </message>
     <message>
+        <source>无法读取键值文件 %1：%2</source>
+        <translation>Cannot read the key map %1: %2</translation>
+    </message>
+    <message>
+        <source>无法保存键值文件 %1：%2</source>
+        <translation>Cannot save the key map %1: %2</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>文件超过 %1 字节的上限</source>
+        <translation>the file is over the limit of %1 bytes</translation>
+    </message>
+    <message>
+        <source>文件是 UTF-16 编码或含有零字节</source>
+        <translation>the file is UTF-16 or holds zero bytes</translation>
+    </message>
+    <message>
+        <source>文件在结束符 0x1A 之后还有内容</source>
+        <translation>the file has text after its end byte 0x1A</translation>
+    </message>
+    <message>
+        <source>这是其他用户放在共享文件夹中的链接，不会跟随</source>
+        <translation>a link another user put in a shared folder is not followed</translation>
+    </message>
+    <message>
+        <source>无法保持文件原有的所有者、组和权限，没有保存</source>
+        <translation>the file could not keep its owner, group and mode, so it was not saved</translation>
+    </message>
+    <message>
+        <source>保存期间其他程序一再修改这个文件，没有保存</source>
+        <translation>another program kept changing the file during the save, so it was not saved</translation>
+    </message>
+    <message>
         <source>第 %1 个按键参数含有控制字符：%2</source>
         <translation>Key argument %1 holds a control character: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Tavrin 103</name>
+    <message>
+        <source>模块</source>
+        <translation>Module</translation>
     </message>
 </context>
 <context>

@@ -1,3 +1,4 @@
+#include "app/KeyTableDlg.h"
 #include "app/MainDlg.h"
 #include "app/MessageBox.h"
 #include "app/PageTabCtrl.h"
@@ -7,6 +8,7 @@
 #include "pages/MouseIds.h"
 #include "pages/PageDlg.h"
 #include "resources/GamePadTemplate.h"
+#include "resources/KeyTableTemplate.h"
 #include "resources/KeyboardTemplate.h"
 #include "resources/MainTemplate.h"
 #include "resources/MouseTemplate.h"
@@ -21,6 +23,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -476,6 +479,43 @@ private slots:
         QCOMPARE(edit->cursorPosition(), 2);
         QCOMPARE(QApplication::focusWidget(), edit);
         QVERIFY(dialog->isVisible());
+    }
+
+    // The key table: every control named, Tab through its controls in template order, the arrow
+    // keys from cell to cell, and a row's mark read out with its reason.
+    void keyTableIsNamedAndWalkedByKeyboard()
+    {
+        Open();
+        dialog->ShowKeyTable();
+        CKeyTableDlg *table = dialog->KeyTable();
+        QApplication::setActiveWindow(table);
+        QVERIFY(QTest::qWaitForWindowActive(table));
+        QList<QAccessibleInterface *> controls;
+        CollectShownControls(QAccessible::queryAccessibleInterface(table), controls);
+        QVERIFY(controls.size() >= 6);
+        for (QAccessibleInterface *control : controls)
+            QVERIFY2(!control->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(control->object()->objectName()));
+        QTableWidget *grid = table->Table();
+        QCOMPARE(QAccessible::queryAccessibleInterface(grid)->text(QAccessible::Name), QStringLiteral("键值表"));
+
+        grid->setFocus(Qt::TabFocusReason);
+        QStringList visited{grid->objectName()};
+        for (int presses = 0; presses < 20 && (presses == 0 || QApplication::focusWidget() != grid); ++presses) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, TabStops(KeyTableTemplate()) << grid->objectName());
+
+        grid->setCurrentCell(0, CKeyTableDlg::kModuleColumn);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Right);
+        QCOMPARE(grid->currentRow(), 1);
+        QCOMPARE(grid->currentColumn(), int(CKeyTableDlg::kWrittenColumn));
+
+        grid->item(1, CKeyTableDlg::kFileColumn)->setText(QStringLiteral("CTRL+"));
+        auto *cells = QAccessible::queryAccessibleInterface(grid)->tableInterface();
+        QCOMPARE(cells->cellAt(1, CKeyTableDlg::kMarkColumn)->text(QAccessible::Name),
+                 QStringLiteral("文件一列的键值无法识别，不能保存或写入"));
     }
 
     void messageBoxTakesTheFocusAndClosesWithEnter()

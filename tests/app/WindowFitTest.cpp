@@ -1,4 +1,5 @@
 #include "app/AboutDlg.h"
+#include "app/KeyTableDlg.h"
 #include "app/MainDlg.h"
 #include "app/MessageBox.h"
 #include "app/PageTabCtrl.h"
@@ -25,6 +26,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -212,6 +214,18 @@ class WindowFitTest : public QObject {
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
     }
 
+    // The key table fits beside the window on the same screen, and no caption of it is cut.
+    void theKeyTableFitsBesideTheWindow()
+    {
+        dialog->ShowKeyTable();
+        CKeyTableDlg *table = dialog->KeyTable();
+        QVERIFY(QTest::qWaitForWindowExposed(table));
+        QVERIFY2(dialog->width() + table->width() + 2 * 16 <= 1366 && table->height() <= 700,
+                 qPrintable(QStringLiteral("%1 x %2").arg(table->width()).arg(table->height())));
+        const QStringList cut = CutCaptions(table);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    }
+
     // Where the screen is too small for the window, the window keeps to the screen and scrolls
     // its content, so every control can still be reached.
     void aSmallScreenScrollsTheWindow()
@@ -246,6 +260,15 @@ class WindowFitTest : public QObject {
         found << ChineseTexts(dialog.get(), {items.GetDlgItem(MainId::kMaker), items.GetDlgItem(MainId::kContact),
                                              items.GetDlgItem(MainId::kWeb)});
         found << ChineseTexts(std::make_unique<CAboutDlg>().get());
+        // The key table, its column titles and the names of its parameter rows.
+        dialog->ShowKeyTable();
+        const QTableWidget *grid = dialog->KeyTable()->Table();
+        found << ChineseTexts(dialog->KeyTable());
+        for (int column = 0; column < grid->columnCount(); ++column)
+            found << grid->horizontalHeaderItem(column)->text();
+        for (int row = 0; row < grid->rowCount(); ++row)
+            found << grid->item(row, CKeyTableDlg::kKeyColumn)->text();
+        found = found.filter(kChinese);
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 
