@@ -62,7 +62,9 @@ constexpr const char *kHtmlTitle = QT_TRANSLATE_NOOP("Tavrin", "导出HTML");
 constexpr const char *kHtmlFilter = QT_TRANSLATE_NOOP("Tavrin", "网页文件 (*.html);;所有文件 (*)");
 constexpr const char *kSavedLine = QT_TRANSLATE_NOOP("Tavrin", "已保存到 %1");
 constexpr const char *kOpened = QT_TRANSLATE_NOOP("Tavrin", "已打开 %1");
-constexpr const char *kWriteFailed = QT_TRANSLATE_NOOP("Tavrin", "无法写入文件 %1");
+constexpr const char *kWriteFailed = QT_TRANSLATE_NOOP("Tavrin", "无法写入文件 %1：%2");
+// A sheet of 64 keys is a few pages; far more than that is no sheet of ours.
+constexpr std::size_t kMaxSheetSize = 16 * 1024 * 1024;
 constexpr const char *kSheetModule = QT_TRANSLATE_NOOP("Tavrin", "模块：%1");
 constexpr const char *kSheetFile = QT_TRANSLATE_NOOP("Tavrin", "文件：%1");
 constexpr const char *kSheetDate = QT_TRANSLATE_NOOP("Tavrin", "日期：%1");
@@ -524,12 +526,9 @@ QString CKeyTableDlg::SheetHtml(const KeyMap &map) const
 
 bool CKeyTableDlg::WriteExport(const QString &path, const QByteArray &bytes)
 {
-    const FileError error = RewriteFile(PathFromUtf8(path.toStdString()), [&](const std::string *, std::string &next) {
-        next.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        return FileError{};
-    });
-    if (error.Failed()) {
-        ShowMessage(kWriteFailed, {QuotedInput(path.toStdString())});
+    const std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (const FileError error = SaveWholeFile(PathFromUtf8(path.toStdString()), content, kMaxSheetSize); error.Failed()) {
+        ShowMessage(kWriteFailed, {QuotedInput(path.toStdString()), TranslateText(FileErrorReason(error))});
         return false;
     }
     m_main.AddLogLine(Text(kSavedLine, {QuotedInput(path.toStdString())}));

@@ -864,10 +864,6 @@ Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid m
         <translation>Opened %1</translation>
     </message>
     <message>
-        <source>无法写入文件 %1</source>
-        <translation>Cannot write the file %1</translation>
-    </message>
-    <message>
         <source>模块：%1</source>
         <translation>Module: %1</translation>
     </message>
@@ -1102,6 +1098,10 @@ For scripts and production lines there is tavrin-cli.</translation>
     <message>
         <source>保存期间其他程序一再修改这个文件，没有保存</source>
         <translation>another program kept changing the file during the save, so it was not saved</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1：%2</source>
+        <translation>Cannot write the file %1: %2</translation>
     </message>
 </context>
 <context>

@@ -155,6 +155,10 @@ private slots:
         QVERIFY(table->ExportPdf(pdf));
         QVERIFY(table->ExportHtml(html));
         QVERIFY(sink.messages.empty());
+        // A folder is no file to print to: said so, and not logged as saved.
+        QVERIFY(!table->ExportPdf(folder.path()));
+        QCOMPARE(sink.messages.size(), 1u);
+        QCOMPARE(LogLines().size(), 2);
 
         QTextDocument page;
         page.setHtml(QString::fromUtf8(FileBytes(html)));
