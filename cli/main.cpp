@@ -1,10 +1,9 @@
 #include "cli/Cli.h"
+#include "device/DeviceOperations.h"
 #include "device/HidapiBackend.h"
 #include "keymap/ControlState.h"
 #include "settings/ModuleSettings.h"
-#include "translations/Translation.h"
-
-#include <QCoreApplication>
+#include "translations/Catalog.h"
 
 #include <chrono>
 #include <csignal>
@@ -22,9 +21,7 @@ extern "C" void OnInterrupt(int)
 int main(int argc, char *argv[])
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    // The application object only carries the translation; the tool reads its own arguments.
-    QCoreApplication app(argc, argv);
-    if (!SetUpLanguage(args))
+    if (!SetUpCatalogLanguage(args, g_programFolder.GetFolder(), "tavrin-cli"))
         return CliExit::kUsage;
     // No sink is installed: the window's messages go to standard error, one a line, translated.
     // The key count comes from the settings file beside the program, as for the window.
@@ -35,6 +32,6 @@ int main(int argc, char *argv[])
     CHidapiBackend backend;
     CliEnvironment environment{backend, g_moduleSettings.m_nKeyNum,
                                [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
-                               [] { return g_bInterrupted != 0; }};
+                               [] { return g_bInterrupted != 0; }, stdout, ParametersOfControls(header)};
     return RunCli(args, environment);
 }

@@ -1,0 +1,213 @@
+#include "translations/Catalog.h"
+
+#include "common/UserText.h"
+#include "settings/SafeFile.h"
+#include "settings/Utf8Path.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+constexpr std::string_view kMagic = "\x3C\xB8\x64\x18\xCA\xEF\x9C\x95\xCD\x21\x1C\xBF\x60\xA1\xBD\xDD";
+constexpr std::uint8_t kMessagesBlock = 0x69;
+// The tags of one message in the messages block.
+enum Tag : std::uint8_t {
+    kEnd = 1,
+    kSourceText16 = 2,
+    kTranslation = 3,
+    kContext16 = 4,
+    kObsolete1 = 5,
+    kSourceText = 6,
+    kContext = 7,
+    kComment = 8,
+};
+constexpr std::uint32_t kNullString = 0xFFFFFFFF;
+constexpr std::size_t kMaxTranslationFileSize = 16 * 1024 * 1024;
+
+// Big-endian reads that fail at the end of the bytes instead of reading past it.
+class CReader {
+public:
+    explicit CReader(std::string_view bytes) : m_bytes(bytes) {}
+    bool AtEnd() const { return m_bytes.empty(); }
+    bool Byte(std::uint8_t &value) { return Take(1, [&](std::string_view b) { value = static_cast<std::uint8_t>(b[0]); }); }
+    bool Word(std::uint32_t &value)
+    {
+        return Take(4, [&](std::string_view b) {
+            value = 0;
+            for (const char c : b)
+                value = (value << 8) | static_cast<std::uint8_t>(c);
+        });
+    }
+    // A length and that many bytes; a null string reads as empty.
+    bool Counted(std::string_view &value)
+    {
+        std::uint32_t length = 0;
+        if (!Word(length))
+            return false;
+        if (length == kNullString) {
+            value = {};
+            return true;
+        }
+        return Take(length, [&](std::string_view b) { value = b; });
+    }
+
+private:
+    template <class Use> bool Take(std::size_t count, Use use)
+    {
+        if (m_bytes.size() < count)
+            return false;
+        use(m_bytes.substr(0, count));
+        m_bytes.remove_prefix(count);
+        return true;
+    }
+    std::string_view m_bytes;
+};
+
+void AppendUtf8(std::string &text, std::uint32_t code)
+{
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (code >> 18));
+        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// A translation is stored as UTF-16 big-endian.
+std::string Utf8FromUtf16(std::string_view bytes)
+{
+    std::string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t unit = static_cast<std::uint8_t>(bytes[i]) << 8 | static_cast<std::uint8_t>(bytes[i + 1]);
+        const bool high = unit >= 0xD800 && unit < 0xDC00;
+        if (high && i + 3 < bytes.size()) {
+            const std::uint32_t low = static_cast<std::uint8_t>(bytes[i + 2]) << 8 | static_cast<std::uint8_t>(bytes[i + 3]);
+            if (low >= 0xDC00 && low < 0xE000) {
+                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        AppendUtf8(text, unit);
+    }
+    return text;
+}
+
+// One message: its tags up to kEnd.
+bool ReadMessage(CReader &reader, std::string_view context, TextCatalog &catalog)
+{
+    std::string_view translation, source, messageContext, comment;
+    bool translated = false;
+    for (;;) {
+        std::uint8_t tag = 0;
+        if (!reader.Byte(tag))
+            return false;
+        std::string_view value;
+        std::uint32_t ignored = 0;
+        switch (tag) {
+        case kEnd:
+            if (translated && messageContext == context && comment.empty() && !translation.empty())
+                catalog.emplace(source, Utf8FromUtf16(translation));
+            return true;
+        case kTranslation:
+            // Only the first form: the texts have no plural forms.
+            if (!reader.Counted(value))
+                return false;
+            if (!translated)
+                translation = value;
+            translated = true;
+            break;
+        case kSourceText:
+        case kSourceText16:
+            if (!reader.Counted(source))
+                return false;
+            break;
+        case kContext:
+        case kContext16:
+            if (!reader.Counted(messageContext))
+                return false;
+            break;
+        case kComment:
+            if (!reader.Counted(comment))
+                return false;
+            break;
+        case kObsolete1:
+            if (!reader.Word(ignored))
+                return false;
+            break;
+        default:
+            return false;
+        }
+    }
+}
+
+const char *g_pszProgram = "";
+TextCatalog g_catalog;
+
+std::string LookUp(const std::string &source)
+{
+    const auto it = g_catalog.find(source);
+    return it == g_catalog.end() ? source : it->second;
+}
+
+bool InstallCatalog(Language language, const std::string &programFolder)
+{
+    SetTextTranslator(&LookUp);
+    if (language == Language::Chinese)
+        return true;
+    for (const char *folder : {"translations", TAVRIN_INSTALLED_TRANSLATIONS}) {
+        std::string bytes;
+        const auto path = PathFromUtf8(programFolder) / folder / "tavrin_en.qm";
+        if (ReadRegularFile(path, bytes, kMaxTranslationFileSize).Failed())
+            continue;
+        if (auto catalog = ReadTextCatalog(bytes, "Tavrin")) {
+            g_catalog = std::move(*catalog);
+            return true;
+        }
+    }
+    // Said in English: whoever reads it asked for English and cannot have it.
+    std::fprintf(stderr, "%s: the English translation (tavrin_en.qm) is missing; the texts stay Chinese\n", g_pszProgram);
+    return false;
+}
+} // namespace
+
+std::optional<TextCatalog> ReadTextCatalog(std::string_view bytes, std::string_view context)
+{
+    if (!bytes.starts_with(kMagic))
+        return std::nullopt;
+    CReader blocks(bytes.substr(kMagic.size()));
+    TextCatalog catalog;
+    while (!blocks.AtEnd()) {
+        std::uint8_t tag = 0;
+        std::string_view block;
+        if (!blocks.Byte(tag) || !blocks.Counted(block))
+            return std::nullopt;
+        if (tag != kMessagesBlock)
+            continue;
+        CReader messages(block);
+        while (!messages.AtEnd()) {
+            if (!ReadMessage(messages, context, catalog))
+                return std::nullopt;
+        }
+    }
+    return catalog;
+}
+
+bool SetUpCatalogLanguage(std::vector<std::string> &args, const std::string &programFolder, const char *program)
+{
+    g_pszProgram = program;
+    std::optional<Language> chosen;
+    const bool understood = TakeLanguageOption(args, chosen);
+    InstallCatalog(ChooseLanguage(chosen, ProcessEnvironment), programFolder);
+    if (!understood)
+        std::fprintf(stderr, "%s: %s\n", program, TranslateText({QT_TRANSLATE_NOOP("Tavrin", "--lang 只接受 en 或 zh"), {}}).c_str());
+    return understood;
+}
