@@ -6,6 +6,7 @@
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
+#include "keymap/ModuleConfig.h"
 #include "pages/GamePadSettingDig.h"
 #include "pages/KeyboardSettingDlg.h"
 #include "pages/MouseSettingDlg.h"
@@ -50,11 +51,16 @@ constexpr const char *kLoadKeyMapTitle = QT_TRANSLATE_NOOP("Tavrin", "载入并�
 constexpr const char *kKeyMapFilter = QT_TRANSLATE_NOOP("Tavrin", "键值文件 (*.txt);;所有文件 (*)");
 constexpr const char *kKeyTableText = QT_TRANSLATE_NOOP("Tavrin", "键值表…");
 constexpr const char *kSearchFirst = QT_TRANSLATE_NOOP("Tavrin", "未找到有效模块，请先查找模块！");
-constexpr const char *kNothingWritten = QT_TRANSLATE_NOOP("Tavrin", "本次运行还没有写入过按键，没有可保存的键值。");
 constexpr const char *kConfirmKeys = QT_TRANSLATE_NOOP("Tavrin", "将向模块写入 %1 个按键的键值，是否继续？");
 constexpr const char *kConfirmKeysAndParameters =
     QT_TRANSLATE_NOOP("Tavrin", "将向模块写入 %1 个按键的键值和参数（长按连发、按键消抖），是否继续？");
 constexpr const char *kWritingKeyMap = QT_TRANSLATE_NOOP("Tavrin", "正在写入键值...");
+constexpr const char *kParametersWritten = QT_TRANSLATE_NOOP("Tavrin", " 配置写入完成");
+constexpr const char *kVerifyMatches = QT_TRANSLATE_NOOP("Tavrin", "校验：模块中 %1 个可读按键和参数与键值文件一致");
+constexpr const char *kVerifyDiffers = QT_TRANSLATE_NOOP("Tavrin", "校验失败：模块中 %1 与键值文件不一致");
+constexpr const char *kVerifyUnreadable = QT_TRANSLATE_NOOP("Tavrin", "（另有 %1 个按键超出模块的应答，无法校验）");
+constexpr const char *kVerifyNoReply = QT_TRANSLATE_NOOP("Tavrin", "校验失败：模块没有应答");
+constexpr const char *kVerifyInvalid = QT_TRANSLATE_NOOP("Tavrin", "校验失败：此模块非法");
 
 #ifdef Q_OS_WIN
 // The key-map items beside the about item in the system menu.
@@ -185,8 +191,10 @@ void CMainDlg::CreateKeyMapActions()
     addActions({m_pSaveKeyMap, m_pLoadKeyMap, m_pKeyTableAction, contextMenuKey});
     m_operations.SetKeyWritten([this](int keyIndex, const KeyRecord &record, const std::string &text) {
         SetKey(m_writtenKeys, {keyIndex, record, text});
+        SetKey(m_writtenSinceQuery, {keyIndex, record, text});
         emit KeyWritten(keyIndex);
     });
+    m_operations.SetQueried([this] { m_writtenSinceQuery = {}; });
 }
 
 void CMainDlg::ColourLabels()
@@ -321,18 +329,22 @@ bool CMainDlg::ModuleFound() const
     return false;
 }
 
+KeyMap CMainDlg::ModuleKeyMap() const
+{
+    KeyMap map = KeyMapOfModule(*m_operations.LastReading());
+    for (const KeyMapEntry &entry : m_writtenSinceQuery.keys)
+        SetKey(map, entry);
+    return map;
+}
+
 void CMainDlg::SaveKeyMap()
 {
     if (!ModuleFound())
         return;
-    if (m_writtenKeys.keys.empty()) {
-        ShowMessage(kNothingWritten);
-        return;
-    }
     const QString path = QFileDialog::getSaveFileName(this, TranslatedText(kSaveKeyMapTitle),
                                                       QString(), TranslatedText(kKeyMapFilter));
     if (!path.isEmpty())
-        SaveKeyMapFile(path.toStdString(), m_writtenKeys);
+        SaveKeyMapFile(path.toStdString(), ModuleKeyMap());
 }
 
 void CMainDlg::LoadKeyMap()
@@ -351,18 +363,53 @@ void CMainDlg::LoadKeyMap()
         TranslateText({map->HasParameters() ? kConfirmKeysAndParameters : kConfirmKeys, count}));
     if (QMessageBox::question(this, MessageBoxTitle(), question) != QMessageBox::Yes)
         return;
-    QProgressDialog progress(TranslatedText(kWritingKeyMap), QString(), 0, static_cast<int>(map->keys.size()), this);
+    if (WriteKeyMap(*map))
+        VerifyKeyMap(*map);
+}
+
+bool CMainDlg::WriteKeyMap(const KeyMap &map)
+{
+    QProgressDialog progress(TranslatedText(kWritingKeyMap), QString(), 0, static_cast<int>(map.keys.size()), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     int written = 0;
-    const ModuleParameters base = m_operations.ControlParameters();
-    const WriteResult result = ApplyKeyMap(m_link, *map, base, [&](const KeyMapEntry &entry) {
+    const ModuleParameters kept = KeptParameters(*m_operations.LastReading(), m_operations.ControlParameters());
+    const ApplyOutcome outcome = ApplyKeyMap(m_link, map, m_operations.ListedKeys(), kept, [&](const KeyMapEntry &entry) {
         m_operations.LogKeyWritten(entry.keyIndex, entry.record, entry.text);
         progress.setValue(++written);
     });
-    if (result == WriteResult::Done && map->HasParameters())
-        m_operations.ShowParameters({base.baud, base.workMode, map->longPress.value_or(base.longPress),
-                                     map->debounce.value_or(base.debounce)});
+    if (outcome.result != WriteResult::Done) {
+        ShowMessage(DescribeApplyFailure(outcome));
+        return false;
+    }
+    if (outcome.parameters) {
+        m_operations.ShowParameters(*outcome.parameters);
+        ShowMessage(kParametersWritten);
+    }
+    return true;
+}
+
+// Queries once more without touching a control, and logs whether the module holds the map.
+void CMainDlg::VerifyKeyMap(const KeyMap &map)
+{
+    const ModuleVerification verification = VerifyModule(m_link, map, m_operations.KeyCount());
+    if (verification.status != QueryStatus::Valid) {
+        AddLogLine(TranslatedText(verification.status == QueryStatus::NoReply ? kVerifyNoReply : kVerifyInvalid));
+        return;
+    }
+    const VerifyReport &report = verification.report;
+    QString line;
+    if (report.Matches()) {
+        line = TranslatedText(kVerifyMatches).arg(report.comparedKeys);
+    } else {
+        QStringList items;
+        for (const ConfigDifference &difference : report.differences)
+            items << QString::fromStdString(difference.item);
+        line = TranslatedText(kVerifyDiffers).arg(items.join(QStringLiteral("、")));
+    }
+    if (!report.unreadableKeys.empty())
+        line += TranslatedText(kVerifyUnreadable).arg(report.unreadableKeys.size());
+    AddLogLine(line);
 }
 
 void CMainDlg::ShowKeyTable()

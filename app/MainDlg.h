@@ -44,8 +44,16 @@ public:
     // The two key-map items beside the about item.
     void SaveKeyMap();
     void LoadKeyMap();
-    // What this session wrote to each key: what "保存键值文件" saves.
+    // What this session wrote to each key.
     const KeyMap &WrittenKeys() const { return m_writtenKeys; }
+    // What "保存键值文件" saves after a valid query: the module's readable keys and parameters as
+    // the query read them, with the keys written since on top.
+    KeyMap ModuleKeyMap() const;
+    // Writes a checked map as "载入并写入键值文件" does (progress, stop at the first failure, its
+    // messages); true when everything went through.
+    bool WriteKeyMap(const KeyMap &map);
+    // Queries once more without touching a control and logs one line: whether the module holds the map.
+    void VerifyKeyMap(const KeyMap &map);
     // The keys the last valid query listed (none before), and the settings' key count.
     int ListedKeys() const { return m_operations.ListedKeys(); }
     int KeyCount() const { return m_operations.KeyCount(); }
@@ -102,6 +110,7 @@ private:
     SettingsLocation m_settings;
     QIcon m_hIcon;
     KeyMap m_writtenKeys;
+    KeyMap m_writtenSinceQuery;
     QAction *m_pSaveKeyMap = nullptr;
     QAction *m_pLoadKeyMap = nullptr;
     QAction *m_pKeyTableAction = nullptr;

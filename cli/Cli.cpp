@@ -7,6 +7,7 @@
 #include "device/ModuleCommands.h"
 #include "device/ModuleSearch.h"
 #include "keymap/KeyMap.h"
+#include "keymap/ModuleConfig.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,14 +25,18 @@ constexpr const char *kUsageText = QT_TRANSLATE_NOOP("Tavrin",
     "  list                              列出已连接的模块接口，以及查找模块时会打开哪一个\n"
     "  info                              查找并查询模块：是否有效、工作模式、触发电平、按键数\n"
     "  write KEY-n 键值 [KEY-n 键值 ...]   写入按键，键值与日志中 \"KEY-n = \" 之后的文字相同\n"
-    "  apply 文件 [--each [--count N]]     写入键值文件中的按键和参数\n"
-    "  params --long-press yes|no --debounce 毫秒\n"
+    "  apply 文件 [--verify] [--each [--count N]]\n"
+    "                                    写入键值文件中的按键和参数；--verify：写入后读回校验\n"
+    "  dump [文件]                        读出模块中可读的配置（参数和 KEY-1 到 KEY-12），保存为键值文件\n"
+    "  verify 文件                        读出模块的配置，与键值文件比较，列出不同之处\n"
+    "  params [--long-press yes|no] [--debounce 毫秒]\n"
     "                                    写入长按连发和按键消抖参数\n"
     "  reset 1|2                         恢复出厂设置 1 或 2\n"
     "除 list 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。\n"
     "所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。\n"
     "每个命令的说明：tavrin-cli 命令 --help\n"
-    "退出状态：0 成功，2 用法错误，3 没有模块或没有权限，4 模块非法，5 写入失败。");
+    "退出状态：0 成功，2 用法错误，3 没有模块、没有权限或模块没有应答，4 模块非法，5 写入失败，\n"
+    "6 写入都已完成，但读回的配置与要写入的不同。");
 
 struct Command {
     const char *name;
@@ -50,6 +55,23 @@ constexpr const char *kOpensThis = QT_TRANSLATE_NOOP("Tavrin", "  查找模块�
 constexpr const char *kCannotOpen = QT_TRANSLATE_NOOP("Tavrin", "  无法打开：%1");
 constexpr const char *kNotTried = QT_TRANSLATE_NOOP("Tavrin", "  查找模块时不使用此接口");
 constexpr const char *kInfoLines = QT_TRANSLATE_NOOP("Tavrin", "接口：%1\n工作模式：%2\n触发电平：%3\n按键数：%4");
+constexpr const char *kNoReply = QT_TRANSLATE_NOOP("Tavrin", "模块没有应答");
+constexpr const char *kParametersDone = QT_TRANSLATE_NOOP("Tavrin", "参数写入完成");
+constexpr const char *kResetParameters = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1：参数%2");
+constexpr const char *kResetKeys = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1：按键%2");
+constexpr const char *kStepDone = QT_TRANSLATE_NOOP("Tavrin", "写入完成");
+constexpr const char *kStepFailed = QT_TRANSLATE_NOOP("Tavrin", "写入失败");
+constexpr const char *kResetQueried = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1完成，重新查询模块：有效");
+constexpr const char *kDumpUnreadable = QT_TRANSLATE_NOOP("Tavrin", "模块的应答只包含 KEY-1 到 KEY-%1，%2 无法读出");
+constexpr const char *kVerifyMatches = QT_TRANSLATE_NOOP("Tavrin", "校验：%1 个按键和参数与模块一致");
+constexpr const char *kVerifyDiffers = QT_TRANSLATE_NOOP("Tavrin", "校验：%1 不同：文件 %2，模块 %3");
+constexpr const char *kVerifyFailed = QT_TRANSLATE_NOOP("Tavrin", "校验失败：模块中有 %1 处与文件不同");
+constexpr const char *kVerifyUnreadable = QT_TRANSLATE_NOOP("Tavrin", "校验：%1 超出模块应答能读出的按键，未能校验");
+constexpr const char *kTransportTexts[] = {
+    QT_TRANSLATE_NOOP("Tavrin", "无法向模块发送命令，模块是否已拔出？"),
+    QT_TRANSLATE_NOOP("Tavrin", "向模块写数据失败"),
+    QT_TRANSLATE_NOOP("Tavrin", "从模块读数据失败"),
+};
 
 bool IsNumber(const std::string &text)
 {
@@ -61,8 +83,10 @@ bool IsNumber(const std::string &text)
 class CCliRun {
 public:
     CCliRun(CliEnvironment &environment, std::string command, std::vector<std::string> args)
-        : env(environment), link(environment.backend), name(std::move(command)), words(std::move(args))
+        : env(environment), link(environment.backend), name(std::move(command)), words(std::move(args)),
+          keyCount(ModuleKeyCount(environment.keyCount).count)
     {
+        link.SetFailureReport([](TransportFailure failure) { ShowMessage(kTransportTexts[static_cast<int>(failure)]); });
     }
 
     void Print(const char *source, std::vector<std::string> values = {}) const
@@ -129,23 +153,46 @@ public:
     }
 
     // A search and a valid query, with the exit status when there is none.
-    std::optional<int> ConnectValid(ModuleQuery &query)
+    std::optional<int> ConnectValid(ModuleSnapshot &module)
     {
         if (!Connect())
             return kNoModule;
-        query = QueryModule(link);
-        if (!query.bValid)
+        return Query(module);
+    }
+
+    // A query of the module that is open.
+    std::optional<int> Query(ModuleSnapshot &module)
+    {
+        const ModuleReading reading = ReadModule(link, keyCount);
+        module = reading.snapshot;
+        return Refusal(reading.status);
+    }
+
+    // Says why a module that did not answer validly cannot be used, with the exit status.
+    static std::optional<int> Refusal(QueryStatus status)
+    {
+        if (status == QueryStatus::NoReply) {
+            ShowMessage(kNoReply);
+            return kNoModule;
+        }
+        if (status == QueryStatus::Invalid) {
+            ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！"));
             return kInvalid;
+        }
         return std::nullopt;
     }
 
-    // What the window sends beside the long-press and debounce values after a query.
-    static ModuleParameters BaseParameters(const ModuleQuery &query) { return {0, query.workMode, 0, 0}; }
+    // What a write sends for the parameters a command leaves out.
+    ModuleParameters Kept(const ModuleSnapshot &module) const
+    {
+        return KeptParameters(module, env.settingsParameters);
+    }
 
     CliEnvironment &env;
     CDeviceLink link;
     std::string name;
     std::vector<std::string> words;
+    int keyCount;
     bool bWait = false;
     long long waitMs = -1;
 };
@@ -193,20 +240,48 @@ int RunInfo(CCliRun &run)
 {
     if (!run.words.empty())
         return run.Usage(run.words.front());
-    ModuleQuery query;
-    if (const auto status = run.ConnectValid(query))
+    ModuleSnapshot module;
+    if (const auto status = run.ConnectValid(module))
         return *status;
-    run.Print(kInfoLines, {run.link.OpenPath(), std::to_string(query.workMode), std::to_string(query.triggerLevel),
-                           std::to_string(run.env.keyCount)});
+    run.Print(kInfoLines, {run.link.OpenPath(), std::to_string(module.parameters.workMode),
+                           std::to_string(module.triggerLevel), std::to_string(run.keyCount)});
     return kOk;
 }
 
-// Writes a checked key map to a module that was found valid, printing each key's log line.
-int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleQuery &query)
+// Lists what differs between the map and the module; kOk when every readable item matches.
+int ReportVerify(CCliRun &run, const VerifyReport &report)
 {
-    return StatusOf(ApplyKeyMap(run.link, map, CCliRun::BaseParameters(query), [&](const KeyMapEntry &entry) {
+    for (const int key : report.unreadableKeys)
+        run.Print(kVerifyUnreadable, {KeyName(key)});
+    for (const ConfigDifference &difference : report.differences)
+        run.Print(kVerifyDiffers, {difference.item, difference.expected, difference.actual});
+    if (report.Matches()) {
+        run.Print(kVerifyMatches, {std::to_string(report.comparedKeys)});
+        return kOk;
+    }
+    ShowMessage(kVerifyFailed, {std::to_string(report.differences.size())});
+    return kMismatch;
+}
+
+// Writes a key map to a module that was found valid, printing each key's log line; with verify,
+// queries again and compares what can be read.
+int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool verify)
+{
+    const ApplyOutcome outcome = ApplyKeyMap(run.link, map, run.keyCount, run.Kept(module), [&](const KeyMapEntry &entry) {
         std::fprintf(run.env.out, "%s\n", KeyLogLine(entry.keyIndex, entry.text).c_str());
-    }));
+    });
+    if (outcome.result != WriteResult::Done) {
+        ShowMessage(DescribeApplyFailure(outcome));
+        return StatusOf(outcome.result);
+    }
+    if (outcome.parameters)
+        run.Print(kParametersDone);
+    if (!verify)
+        return kOk;
+    const ModuleVerification verification = VerifyModule(run.link, map, run.keyCount);
+    if (const auto status = CCliRun::Refusal(verification.status))
+        return *status;
+    return ReportVerify(run, verification.report);
 }
 
 int RunWrite(CCliRun &run)
@@ -216,19 +291,19 @@ int RunWrite(CCliRun &run)
     std::string lines;
     for (std::size_t i = 0; i < run.words.size(); i += 2)
         lines += run.words[i] + " = " + run.words[i + 1] + "\n";
-    KeyMapResult result = ParseKeyMap(lines, run.env.keyCount, KeyMapSource::Arguments);
+    KeyMapResult result = ParseKeyMap(lines, run.keyCount, KeyMapSource::Arguments);
     if (!result.map) {
         ShowMessage(result.error);
         return kUsage;
     }
-    ModuleQuery query;
-    if (const auto status = run.ConnectValid(query))
+    ModuleSnapshot module;
+    if (const auto status = run.ConnectValid(module))
         return *status;
-    return ApplyTo(run, *result.map, query);
+    return ApplyTo(run, *result.map, module, false);
 }
 
 // The production line: module after module until the count is reached or Ctrl-C.
-int ApplyEach(CCliRun &run, const KeyMap &map, int count)
+int ApplyEach(CCliRun &run, const KeyMap &map, int count, bool verify)
 {
     run.bWait = true;
     run.waitMs = -1;
@@ -239,8 +314,8 @@ int ApplyEach(CCliRun &run, const KeyMap &map, int count)
         if (!run.Connect(true))
             break;
         const std::string path = run.link.OpenPath();
-        ModuleQuery query = QueryModule(run.link);
-        const bool good = query.bValid && ApplyTo(run, map, query) == kOk;
+        ModuleSnapshot module;
+        const bool good = !run.Query(module) && ApplyTo(run, map, module, verify) == kOk;
         ++(good ? done : failed);
         run.Print(good ? kEachDone : kEachFailed, {std::to_string(done + failed), path});
         if (count > 0 && done + failed >= count)
@@ -260,18 +335,54 @@ int ApplyEach(CCliRun &run, const KeyMap &map, int count)
 int RunApply(CCliRun &run)
 {
     const bool each = run.TakeFlag("--each");
+    const bool verify = run.TakeFlag("--verify");
     const std::optional<std::string> count = run.TakeOption("--count");
     if (run.words.size() != 1 || (count && (!each || AtoiRule(*count) <= 0)))
         return run.Usage(run.words.size() == 1 ? "--count" : std::string());
-    const std::optional<KeyMap> map = LoadKeyMapFile(run.words.front(), run.env.keyCount);
+    const std::optional<KeyMap> map = LoadKeyMapFile(run.words.front(), run.keyCount);
     if (!map)
         return kUsage;
     if (each)
-        return ApplyEach(run, *map, count ? AtoiRule(*count) : 0);
-    ModuleQuery query;
-    if (const auto status = run.ConnectValid(query))
+        return ApplyEach(run, *map, count ? AtoiRule(*count) : 0, verify);
+    ModuleSnapshot module;
+    if (const auto status = run.ConnectValid(module))
         return *status;
-    return ApplyTo(run, *map, query);
+    return ApplyTo(run, *map, module, verify);
+}
+
+int RunVerify(CCliRun &run)
+{
+    if (run.words.size() != 1)
+        return run.Usage(run.words.empty() ? std::string() : run.words.back());
+    const std::optional<KeyMap> map = LoadKeyMapFile(run.words.front(), run.keyCount);
+    if (!map)
+        return kUsage;
+    ModuleSnapshot module;
+    if (const auto status = run.ConnectValid(module))
+        return *status;
+    return ReportVerify(run, CompareWithModule(*map, module));
+}
+
+// The readable configuration as a key map; a comment names the keys the reply does not reach.
+int RunDump(CCliRun &run)
+{
+    if (run.words.size() > 1)
+        return run.Usage(run.words.back());
+    ModuleSnapshot module;
+    if (const auto status = run.ConnectValid(module))
+        return *status;
+    const KeyMap map = KeyMapOfModule(module);
+    std::string note;
+    if (module.keyCount > module.ReadableKeys()) {
+        const std::string unreadable = KeyName(module.ReadableKeys()) +
+                                       (module.keyCount - module.ReadableKeys() > 1 ? "–" + KeyName(module.keyCount - 1) : "");
+        note = "# " + TranslateText({kDumpUnreadable, {std::to_string(module.ReadableKeys()), unreadable}}) + "\n";
+    }
+    if (run.words.empty()) {
+        std::fprintf(run.env.out, "%s", FormatKeyMap(map, note).c_str());
+        return kOk;
+    }
+    return SaveKeyMapFile(run.words.front(), map, note) ? kOk : kFailed;
 }
 
 int RunParams(CCliRun &run)
@@ -280,31 +391,41 @@ int RunParams(CCliRun &run)
     const std::optional<std::string> debounce = run.TakeOption("--debounce");
     if (!run.words.empty())
         return run.Usage(run.words.front());
-    const std::optional<std::uint8_t> longPressItem = longPress ? LongPressItem(*longPress) : std::nullopt;
-    if (!longPressItem)
+    if (!longPress && !debounce)
+        return run.Usage("--long-press, --debounce");
+    KeyMap map;
+    if (longPress && !(map.longPress = LongPressItem(*longPress)))
         return run.Usage("--long-press");
-    if (!debounce || !IsNumber(*debounce))
+    if (debounce && !IsNumber(*debounce))
         return run.Usage("--debounce");
-    if (!CheckDebounce(AtoiRule(*debounce)))
-        return kUsage;
-    ModuleQuery query;
-    if (const auto status = run.ConnectValid(query))
+    if (debounce)
+        map.debounce = AtoiRule(*debounce);
+    ModuleSnapshot module;
+    if (const auto status = run.ConnectValid(module))
         return *status;
-    ModuleParameters parameters = CCliRun::BaseParameters(query);
-    parameters.longPress = *longPressItem;
-    parameters.debounce = AtoiRule(*debounce);
-    return StatusOf(WriteParameters(run.link, parameters));
+    return ApplyTo(run, map, module, false);
 }
 
+// Checks the module, writes both steps and tells each, then searches and queries again.
 int RunReset(CCliRun &run)
 {
     if (run.words.size() != 1 || (run.words.front() != "1" && run.words.front() != "2"))
         return run.Usage(run.words.empty() ? std::string() : run.words.front());
     if (!run.Connect())
         return kNoModule;
-    const FactoryConfig &config = FactoryConfigOf(run.words.front() == "2" ? 2 : 1);
-    WriteFactoryParameters(run.link, config);
-    return WriteFactoryKeys(run.link, config) ? kOk : kFailed;
+    const std::string number = run.words.front();
+    const FactoryResetResult result = FactoryReset(run.link, number == "2" ? 2 : 1);
+    if (const auto status = CCliRun::Refusal(result.module))
+        return *status;
+    run.Print(kResetParameters, {number, TranslateText({result.parametersWritten ? kStepDone : kStepFailed, {}})});
+    run.Print(kResetKeys, {number, TranslateText({result.keysWritten ? kStepDone : kStepFailed, {}})});
+    if (!result.Done())
+        return kFailed;
+    ModuleSnapshot module;
+    if (const auto status = run.ConnectValid(module))
+        return *status;
+    run.Print(kResetQueried, {number});
+    return kOk;
 }
 
 constexpr Command kCommands[] = {
@@ -325,18 +446,34 @@ constexpr Command kCommands[] = {
                                 "所有按键先全部检查，有一个不对就什么都不写。"),
      RunWrite},
     {"apply", QT_TRANSLATE_NOOP("Tavrin",
-                                "用法：tavrin-cli apply 文件 [--wait [秒]] [--each [--count N]]\n"
-                                "写入键值文件中的按键和参数；文件先整体检查，有一行不对就什么都不写。\n"
+                                "用法：tavrin-cli apply 文件 [--verify] [--wait [秒]] [--each [--count N]]\n"
+                                "写入键值文件中的按键和参数；文件和要写入的参数先整体检查，有一处不对就什么都不写。\n"
+                                "文件没有给出的参数保持模块中的值。\n"
+                                "--verify：写入后重新查询模块，比较能读出的按键（KEY-1 到 KEY-12）和参数；\n"
+                                "有不同时列出并以状态 6 退出。\n"
                                 "--each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；\n"
                                 "写入失败的模块会报告，循环继续；--count N 写完 N 个模块后结束；Ctrl-C 结束并打印汇总。"),
      RunApply},
     {"params", QT_TRANSLATE_NOOP("Tavrin",
-                                 "用法：tavrin-cli params --long-press yes|no --debounce 毫秒 [--wait [秒]]\n"
-                                 "写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 \"参数写入\" 相同。"),
+                                 "用法：tavrin-cli params [--long-press yes|no] [--debounce 毫秒] [--wait [秒]]\n"
+                                 "写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 \"参数写入\" 相同；\n"
+                                 "没有给出的参数保持模块中的值。"),
      RunParams},
+    {"dump", QT_TRANSLATE_NOOP("Tavrin",
+                               "用法：tavrin-cli dump [文件] [--wait [秒]]\n"
+                               "查询模块，把它的参数和能读出的按键写成键值文件：没有文件时输出到标准输出。\n"
+                               "模块的查询应答只包含 KEY-1 到 KEY-12，其后的按键无法读出，文件中的注释会列出它们。\n"
+                               "把这个文件 apply 到另一个模块，能读出的配置就完全相同。"),
+     RunDump},
+    {"verify", QT_TRANSLATE_NOOP("Tavrin",
+                                 "用法：tavrin-cli verify 文件 [--wait [秒]]\n"
+                                 "查询模块，与键值文件比较，列出每个不同的按键和参数（文件的值，模块的值）。\n"
+                                 "一致时状态为 0，有不同时为 6；KEY-12 之后的按键无法读出，会列出但不算不同。"),
+     RunVerify},
     {"reset", QT_TRANSLATE_NOOP("Tavrin",
                                 "用法：tavrin-cli reset 1|2 [--wait [秒]]\n"
-                                "恢复出厂设置 1 或 2，与窗口的 \"恢复出厂1\"、\"恢复出厂2\" 相同。"),
+                                "先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，\n"
+                                "然后重新查找和查询模块，与窗口的 \"恢复出厂1\"、\"恢复出厂2\" 相同。任何一步失败时状态为 5。"),
      RunReset},
 };
 } // namespace
@@ -354,6 +491,8 @@ int RunCli(const std::vector<std::string> &args, CliEnvironment &environment)
         return kUsage;
     }
     CCliRun run(environment, command->name, std::vector<std::string>(args.begin() + 1, args.end()));
+    if (ModuleKeyCount(environment.keyCount).clamped)
+        ShowMessage(kKeyCountClamped, {std::to_string(environment.keyCount), std::to_string(run.keyCount)});
     if (run.TakeFlag("--help") || run.TakeFlag("-h")) {
         run.Print(command->help);
         return kOk;

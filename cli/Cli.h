@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/ModuleCommands.h"
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -14,16 +16,20 @@ inline constexpr int kUsage = 2;    // bad command, option or key map; a value t
 inline constexpr int kNoModule = 3; // no module, or no permission to open it
 inline constexpr int kInvalid = 4;  // the module answered the query with an invalid marker
 inline constexpr int kFailed = 5;   // a write did not go through
+inline constexpr int kMismatch = 6; // every write went through, but the module holds something else
 } // namespace CliExit
 
 // What the tool runs on: the module's backend, the key count of the settings file, a clock to
 // wait with, and whether Ctrl-C was pressed. Results go to out, messages to the message sink.
+// settingsParameters: what the window would show from the settings file, sent where a command
+// leaves a parameter out and the module holds no usable value.
 struct CliEnvironment {
     IHidBackend &backend;
     int keyCount = 0;
     std::function<void(int milliseconds)> sleep;
     std::function<bool()> interrupted;
     std::FILE *out = stdout;
+    ModuleParameters settingsParameters{0, 0, 0, 40};
 };
 
 // Runs one command line (without the program name) and returns its exit status.

@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "device/DeviceOperations.h"
 #include "device/HidapiBackend.h"
 #include "keymap/ControlState.h"
 #include "settings/ModuleSettings.h"
@@ -31,6 +32,6 @@ int main(int argc, char *argv[])
     CHidapiBackend backend;
     CliEnvironment environment{backend, g_moduleSettings.m_nKeyNum,
                                [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
-                               [] { return g_bInterrupted != 0; }};
+                               [] { return g_bInterrupted != 0; }, stdout, ParametersOfControls(header)};
     return RunCli(args, environment);
 }

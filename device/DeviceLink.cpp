@@ -97,14 +97,29 @@ int CDeviceLink::WritePadded(const std::uint8_t *data, std::size_t length)
     return m_backend.Write(m_hDevice, report.data(), report.size());
 }
 
+void ShowTransportFailure(TransportFailure failure)
+{
+    static constexpr const char *kTexts[] = {
+        QT_TRANSLATE_NOOP("Tavrin", "写命令错误，请检查模块是否在线，或者重新点击查找设备再试。"),
+        QT_TRANSLATE_NOOP("Tavrin", "写数据错误"),
+        QT_TRANSLATE_NOOP("Tavrin", "读数据错误"),
+    };
+    ShowMessage(kTexts[static_cast<int>(failure)]);
+}
+
+int CDeviceLink::Fail(TransportFailure failure, int result)
+{
+    if (m_report)
+        m_report(failure);
+    return result;
+}
+
 int CDeviceLink::SendCommand(CommandBlock block, std::uint8_t *data)
 {
     // Without an open handle the block cannot go out: the same failure as an unplugged module.
     int result = m_hDevice ? WritePadded(block.bytes.data(), block.bytes.size()) : -1;
-    if (result < 0) {
-        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "写命令错误，请检查模块是否在线，或者重新点击查找设备再试。"));
-        return result;
-    }
+    if (result < 0)
+        return Fail(TransportFailure::CommandWrite, result);
     std::uint32_t remaining = block.DataLength();
     std::uint8_t *position = data;
     while (remaining != 0) {
@@ -112,16 +127,12 @@ int CDeviceLink::SendCommand(CommandBlock block, std::uint8_t *data)
         remaining -= static_cast<std::uint32_t>(piece);
         if (block.Direction() == kDirToModule) {
             result = WritePadded(position, piece);
-            if (result < 0) {
-                ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "写数据错误"));
-                return result;
-            }
+            if (result < 0)
+                return Fail(TransportFailure::DataWrite, result);
         } else {
             result = m_backend.ReadTimeout(m_hDevice, position, piece, kReadTimeoutMs);
-            if (result < 0) {
-                ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "读数据错误"));
-                return result;
-            }
+            if (result < 0)
+                return Fail(TransportFailure::DataRead, result);
         }
         position += piece;
     }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 // One vendor/product/interface triple of the search list.
@@ -58,6 +60,11 @@ inline constexpr std::size_t kPieceSize = 64;
 // How long a data-phase read waits for its input report.
 inline constexpr int kReadTimeoutMs = 1000;
 
+// Where a command failed: its block, or a piece of its data phase going out or coming in.
+enum class TransportFailure { CommandWrite, DataWrite, DataRead };
+// The window's own words for each; the default way a link tells of a failure.
+void ShowTransportFailure(TransportFailure failure);
+
 // The one connection to the module: the device handle and the command transport over it.
 class CDeviceLink {
 public:
@@ -81,6 +88,9 @@ public:
     // (negative after a failure already shown, 0 when the last read timed out).
     int SendCommand(CommandBlock block, std::uint8_t *data);
 
+    // Replaces how failures are told (an adapter with its own words); an empty function says nothing.
+    void SetFailureReport(std::function<void(TransportFailure)> report) { m_report = std::move(report); }
+
     bool IsOpen() const { return m_hDevice != nullptr; }
     // The path of the interface the last search opened.
     const std::string &OpenPath() const { return m_strPath; }
@@ -88,9 +98,11 @@ public:
 
 private:
     int WritePadded(const std::uint8_t *data, std::size_t length);
+    int Fail(TransportFailure failure, int result);
 
     IHidBackend &m_backend;
     HidHandle m_hDevice = nullptr;
     std::string m_strPath;
     bool m_bAccessDenied = false;
+    std::function<void(TransportFailure)> m_report = ShowTransportFailure;
 };

@@ -13,6 +13,7 @@
 
 namespace {
 constexpr const char *kModuleName = "KORVA SB V2.2";
+constexpr const char *kInvalidModule = QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！");
 constexpr const char *kArrived = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：%1，%2 个按键");
 constexpr const char *kArrivedNotValid = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：%1，但查询失败：%2");
 constexpr const char *kArrivedNotOpened = QT_TRANSLATE_NOOP("Tavrin", "模块已插入，但无法打开：%1");
@@ -39,7 +40,9 @@ CDeviceOperations::CDeviceOperations(CDeviceLink &link, IDlgControls &controls) 
 
 void CDeviceOperations::SetKeyCount(int keyCount)
 {
-    m_nKeyCount = std::clamp(keyCount, 0, kMaxKeyCount);
+    const BoundedKeyCount count = ModuleKeyCount(keyCount);
+    m_nKeyCount = count.count;
+    m_nClampedFrom = count.clamped ? keyCount : m_nKeyCount;
 }
 
 void CDeviceOperations::SetPages(PageLookup pages, CurrentPage currentPage)
@@ -86,6 +89,7 @@ bool CDeviceOperations::ModuleRemoved(const std::vector<std::string> &nodes)
     const std::string path = m_link.OpenPath();
     m_link.Close();
     m_nListedKeys = 0;
+    m_lastReading.reset();
     EnableDeviceButtons(m_controls, false);
     AddLogLine(TranslateText({kRemoved, {path}}));
     return true;
@@ -100,32 +104,55 @@ void CDeviceOperations::AddLogLine(const std::string &line) const
 void CDeviceOperations::QueryModule()
 {
     m_nListedKeys = 0;
-    const ModuleQuery query = ::QueryModule(m_link);
-    if (!query.bValid)
+    m_lastReading.reset();
+    const ModuleReading reading = ReadModule(m_link, m_nKeyCount);
+    if (reading.status != QueryStatus::Valid) {
+        ShowMessage(kInvalidModule);
         return;
+    }
+    const ModuleSnapshot &module = reading.snapshot;
     m_controls.ResetContent(MainId::kModuleName);
     m_controls.AddString(MainId::kModuleName, kModuleName);
     m_controls.SetCurSel(MainId::kModuleName, 0);
-    m_controls.SetCurSel(MainId::kWorkMode, query.workMode);
+    m_controls.SetCurSel(MainId::kWorkMode, module.parameters.workMode);
     m_controls.ResetContent(MainId::kKeyList);
     m_controls.SetCurSel(MainId::kBaudRate, 0);
     m_controls.EnableWindow(MainId::kBaudRate, false);
     for (int index = 0; index < m_nKeyCount; ++index)
         m_controls.AddString(MainId::kKeyList, KeyName(index));
     m_controls.SetCurSel(MainId::kKeyList, 0);
-    m_controls.SetCurSel(MainId::kTriggerLevel, query.triggerLevel);
+    m_controls.SetCurSel(MainId::kTriggerLevel, module.triggerLevel);
     m_nListedKeys = m_nKeyCount;
+    m_lastReading = module;
+    if (m_queried)
+        m_queried();
+    if (m_nClampedFrom != m_nKeyCount && m_addLogLine) {
+        m_addLogLine(TranslateText({kKeyCountClamped, {std::to_string(m_nClampedFrom), std::to_string(m_nKeyCount)}}));
+        m_nClampedFrom = m_nKeyCount; // said once
+    }
+}
+
+ModuleParameters ParametersOfControls(const IDlgControls &controls)
+{
+    return {SelectionByte(controls, MainId::kBaudRate), SelectionByte(controls, MainId::kWorkMode),
+            SelectionByte(controls, MainId::kLongPress), AtoiRule(controls.GetDlgItemText(MainId::kDebounce))};
 }
 
 ModuleParameters CDeviceOperations::ControlParameters() const
 {
-    return {SelectionByte(m_controls, MainId::kBaudRate), SelectionByte(m_controls, MainId::kWorkMode),
-            SelectionByte(m_controls, MainId::kLongPress), AtoiRule(m_controls.GetDlgItemText(MainId::kDebounce))};
+    return ParametersOfControls(m_controls);
 }
 
 void CDeviceOperations::WriteParameters()
 {
-    ::WriteParameters(m_link, ControlParameters());
+    const ModuleParameters parameters = ControlParameters();
+    const DebounceCheck check = CheckDebounce(parameters.debounce);
+    if (check != DebounceCheck::Ok) {
+        ShowMessage(DebounceRefusal(check));
+        return;
+    }
+    const bool done = ::WriteParameters(m_link, parameters) == WriteResult::Done;
+    ShowMessage(done ? QT_TRANSLATE_NOOP("Tavrin", " 配置写入完成") : QT_TRANSLATE_NOOP("Tavrin", "配置写入失败"));
 }
 
 void CDeviceOperations::ShowParameters(const ModuleParameters &parameters)
@@ -136,15 +163,24 @@ void CDeviceOperations::ShowParameters(const ModuleParameters &parameters)
 
 void CDeviceOperations::RunFactoryReset(int number)
 {
-    const FactoryConfig &config = FactoryConfigOf(number);
-    if (WriteFactoryParameters(m_link, config)) {
-        const ModuleParameters parameters = FactoryParameters(config);
+    static constexpr const char *kDone[] = {QT_TRANSLATE_NOOP("Tavrin", "恢复出厂1设置完成"),
+                                            QT_TRANSLATE_NOOP("Tavrin", "恢复出厂2设置完成")};
+    static constexpr const char *kFailed[] = {QT_TRANSLATE_NOOP("Tavrin", "恢复出厂1失败"),
+                                              QT_TRANSLATE_NOOP("Tavrin", "恢复出厂2失败")};
+    const FactoryResetResult result = FactoryReset(m_link, number);
+    if (result.module != QueryStatus::Valid) {
+        ShowMessage(kInvalidModule);
+        return;
+    }
+    if (result.parametersWritten) {
+        const ModuleParameters parameters = FactoryParameters(FactoryConfigOf(number));
         m_controls.SetCurSel(MainId::kBaudRate, parameters.baud);
         m_controls.SetCurSel(MainId::kWorkMode, parameters.workMode);
         m_controls.SetCurSel(MainId::kTriggerLevel, 0);
         ShowParameters(parameters);
     }
-    if (WriteFactoryKeys(m_link, config))
+    ShowMessage((result.keysWritten ? kDone : kFailed)[number == 2 ? 1 : 0]);
+    if (result.keysWritten)
         FindModule();
 }
 
@@ -193,6 +229,8 @@ void CDeviceOperations::WriteKey()
     if (refused)
         return;
     const KeyRecord record = MakeKeyRecord(selection, static_cast<PageKind>(kind), value1, value2);
-    if (::WriteKeyRecord(m_link, selection, record))
+    if (SendKeyRecord(m_link, selection, record))
         LogKeyWritten(selection, record, text);
+    else
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设置失败!!"));
 }

@@ -4,12 +4,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 class CDeviceLink;
 class IDlgControls;
 class IKeyPage;
+
+// The parameters as the main window's controls (or the settings loaded into them) give them.
+ModuleParameters ParametersOfControls(const IDlgControls &controls);
 
 // The five things the tool does with the module, each started by a main-window button (or by the
 // search): the window's adapter over the typed operations, reading and setting the main window's
@@ -32,6 +36,8 @@ public:
     void SetPages(PageLookup pages, CurrentPage currentPage);
     void SetLog(LogLine addLogLine);
     void SetKeyWritten(KeyWritten keyWritten);
+    // Told after each valid query.
+    void SetQueried(std::function<void()> queried) { m_queried = std::move(queried); }
 
     void FindModule();
     void QueryModule();
@@ -52,6 +58,8 @@ public:
     int ListedKeys() const { return m_nListedKeys; }
     // Logs a key that went to the module, as "键值写入" does, and passes it on.
     void LogKeyWritten(int keyIndex, const KeyRecord &record, const std::string &text);
+    // What the last valid query read; nullptr before one or after a failed one.
+    const ModuleSnapshot *LastReading() const { return m_lastReading ? &*m_lastReading : nullptr; }
     // The parameters as the controls show them.
     ModuleParameters ControlParameters() const;
     // Shows parameters that went to the module in their controls.
@@ -64,9 +72,12 @@ private:
     CDeviceLink &m_link;
     IDlgControls &m_controls;
     int m_nKeyCount = 0;
+    int m_nClampedFrom = 0; // the settings' key count while it is still to be told that it was bounded
     int m_nListedKeys = 0;
+    std::optional<ModuleSnapshot> m_lastReading;
     PageLookup m_pages;
     CurrentPage m_currentPage;
     LogLine m_addLogLine;
     KeyWritten m_keyWritten;
+    std::function<void()> m_queried;
 };

@@ -1,14 +1,20 @@
 #include "device/ModuleCommands.h"
 
-#include "common/MessageSink.h"
+#include "common/UserText.h"
 #include "device/DeviceLink.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 constexpr std::uint8_t kValidMarker = 0x5A;
 constexpr std::uint32_t kParameterAddress = 2;
 constexpr std::uint32_t kParameterLength = 13;
+constexpr std::size_t kTriggerLevelAddress = 5;
+// The item counts of the baud, work-mode and long-press lists.
+constexpr std::uint8_t kBaudItems = 4;
+constexpr std::uint8_t kWorkModeItems = 5;
+constexpr std::uint8_t kLongPressItems = 2;
 
 using ParameterBlock = std::array<std::uint8_t, kParameterLength>;
 
@@ -53,53 +59,81 @@ struct FactoryConfig {
     ModuleParameters parameters;
     std::vector<std::uint8_t> keyData; // report-ID byte and the records
     std::uint32_t keyDataLength;       // what the data phase carries of keyData
-    const char *done;
-    const char *failed;
 };
 
-ModuleQuery QueryModule(CDeviceLink &link)
+const char *const kKeyCountClamped =
+    QT_TRANSLATE_NOOP("Tavrin", "设置文件中的按键数 %1 超出模块的范围，按 %2 个按键处理");
+
+BoundedKeyCount ModuleKeyCount(int configured)
 {
-    std::array<std::uint8_t, 128> reply{};
-    // The reply decides, not the command's result: a failed or timed-out read leaves it zero.
-    link.SendCommand(MakeQueryCommand(), reply.data());
-    if (reply[0] != kValidMarker) {
-        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！"));
-        return {};
-    }
-    return {true, reply[3], reply[5]};
+    const int count = std::clamp(configured, 0, kMaxKeyCount);
+    return {count, count != configured};
 }
 
-bool CheckDebounce(int debounce)
+ModuleSnapshot DecodeModuleMemory(const std::array<std::uint8_t, kQueryLength> &memory, int keyCount)
 {
-    if (debounce < kMinDebounce) {
-        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "注意，按键消抖值不能小于10 MS"));
-        return false;
+    // A block written to address 2 lands without its report-ID byte: block byte k at address 1 + k.
+    constexpr std::size_t kBlockAt = kParameterAddress - 1;
+    ModuleSnapshot snapshot;
+    snapshot.parameters = {memory[kBlockAt + 1], memory[kBlockAt + 2], memory[kBlockAt + 5], memory[kBlockAt + 11]};
+    snapshot.triggerLevel = memory[kTriggerLevelAddress];
+    snapshot.keyCount = ModuleKeyCount(keyCount).count;
+    for (int key = 0; key < std::min(snapshot.keyCount, kReadableKeys); ++key) {
+        const std::size_t at = kKeyRecordBase + 3 * static_cast<std::size_t>(key);
+        snapshot.keys.push_back({memory[at], memory[at + 1], memory[at + 2]});
     }
-    if (debounce > kMaxDebounce) {
-        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "注意，按键消抖值不能大于255 MS"));
-        return false;
-    }
-    return true;
+    return snapshot;
+}
+
+ModuleReading ReadModule(CDeviceLink &link, int keyCount)
+{
+    std::array<std::uint8_t, 128> reply{};
+    if (link.SendCommand(MakeQueryCommand(), reply.data()) <= 0)
+        return {QueryStatus::NoReply, {}};
+    if (reply[0] != kValidMarker)
+        return {QueryStatus::Invalid, {}};
+    std::array<std::uint8_t, kQueryLength> memory{};
+    std::copy_n(reply.begin(), kQueryLength, memory.begin());
+    return {QueryStatus::Valid, DecodeModuleMemory(memory, keyCount)};
+}
+
+ModuleParameters KeptParameters(const ModuleSnapshot &module, const ModuleParameters &fallback)
+{
+    const ModuleParameters &held = module.parameters;
+    return {held.baud < kBaudItems ? held.baud : fallback.baud,
+            held.workMode < kWorkModeItems ? held.workMode : fallback.workMode,
+            held.longPress < kLongPressItems ? held.longPress : fallback.longPress,
+            CheckDebounce(held.debounce) == DebounceCheck::Ok ? held.debounce : fallback.debounce};
+}
+
+DebounceCheck CheckDebounce(int debounce)
+{
+    if (debounce < kMinDebounce)
+        return DebounceCheck::TooSmall;
+    if (debounce > kMaxDebounce)
+        return DebounceCheck::TooLarge;
+    return DebounceCheck::Ok;
+}
+
+const char *DebounceRefusal(DebounceCheck check)
+{
+    return check == DebounceCheck::TooSmall ? QT_TRANSLATE_NOOP("Tavrin", "注意，按键消抖值不能小于10 MS")
+                                            : QT_TRANSLATE_NOOP("Tavrin", "注意，按键消抖值不能大于255 MS");
 }
 
 WriteResult WriteParameters(CDeviceLink &link, const ModuleParameters &parameters)
 {
-    if (!CheckDebounce(parameters.debounce))
+    if (CheckDebounce(parameters.debounce) != DebounceCheck::Ok)
         return WriteResult::Refused;
     ParameterBlock block = MakeParameterBlock(parameters);
-    if (Send(link, kParameterLength, kParameterAddress, block.data()) > 0) {
-        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", " 配置写入完成"));
-        return WriteResult::Done;
-    }
-    ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "配置写入失败"));
-    return WriteResult::Failed;
+    return Send(link, kParameterLength, kParameterAddress, block.data()) > 0 ? WriteResult::Done : WriteResult::Failed;
 }
 
 const FactoryConfig &FactoryConfigOf(int number)
 {
     static const FactoryConfig configs[] = {
-        {{0x00, 0x02, 0x01, 0x28}, FactoryKeys1(), 30, QT_TRANSLATE_NOOP("Tavrin", "恢复出厂1设置完成"), QT_TRANSLATE_NOOP("Tavrin", "恢复出厂1失败")},
-        {{0x02, 0x03, 0x01, 0x28}, FactoryKeys2(), 12, QT_TRANSLATE_NOOP("Tavrin", "恢复出厂2设置完成"), QT_TRANSLATE_NOOP("Tavrin", "恢复出厂2失败")},
+        {{0x00, 0x02, 0x01, 0x28}, FactoryKeys1(), 30},
+        {{0x02, 0x03, 0x01, 0x28}, FactoryKeys2(), 12},
     };
     return configs[number == 2 ? 1 : 0];
 }
@@ -109,21 +143,19 @@ ModuleParameters FactoryParameters(const FactoryConfig &config)
     return config.parameters;
 }
 
-bool WriteFactoryParameters(CDeviceLink &link, const FactoryConfig &config)
+FactoryResetResult FactoryReset(CDeviceLink &link, int number)
 {
+    FactoryResetResult result;
+    result.module = ReadModule(link, 0).status;
+    if (result.module != QueryStatus::Valid)
+        return result;
+    const FactoryConfig &config = FactoryConfigOf(number);
     ParameterBlock block = MakeParameterBlock(config.parameters);
-    return Send(link, kParameterLength, kParameterAddress, block.data()) > 0;
-}
-
-bool WriteFactoryKeys(CDeviceLink &link, const FactoryConfig &config)
-{
+    result.parametersWritten = Send(link, kParameterLength, kParameterAddress, block.data()) > 0;
+    // The key records go whatever the parameters gave, as the window always did.
     std::vector<std::uint8_t> keyData = config.keyData;
-    if (Send(link, config.keyDataLength, kKeyRecordBase, keyData.data()) > 0) {
-        ShowMessage(config.done);
-        return true;
-    }
-    ShowMessage(config.failed);
-    return false;
+    result.keysWritten = Send(link, config.keyDataLength, kKeyRecordBase, keyData.data()) > 0;
+    return result;
 }
 
 KeyRecord MakeKeyRecord(int keyIndex, PageKind kind, std::uint8_t value1, std::uint8_t value2)
@@ -134,16 +166,10 @@ KeyRecord MakeKeyRecord(int keyIndex, PageKind kind, std::uint8_t value1, std::u
 
 bool SendKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record)
 {
+    if (keyIndex < 0 || keyIndex >= kMaxKeyCount)
+        return false;
     std::array<std::uint8_t, 4> data{0x00, record[0], record[1], record[2]};
     return Send(link, data.size(), kKeyRecordBase + 3u * static_cast<std::uint32_t>(keyIndex), data.data()) > 0;
-}
-
-bool WriteKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record)
-{
-    if (SendKeyRecord(link, keyIndex, record))
-        return true;
-    ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设置失败!!"));
-    return false;
 }
 
 std::string KeyName(int keyIndex)

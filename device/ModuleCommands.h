@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,15 +21,18 @@ inline constexpr int kMaxDebounce = 255;
 // The 3-byte record of one key: index and type, then the page's two value bytes.
 using KeyRecord = std::array<std::uint8_t, 3>;
 
-// The typed device operations: plain values in and out, failures shown through the message sink
-// with the window's own texts. The window's controls and the command line are adapters over them.
+// The typed device operations: plain values in and out, nothing shown. The window's controls, the
+// command line and the key table are adapters over them and word the results. The one exception
+// is the transport (CDeviceLink), which reports its own failures when they happen.
 
-// What a module query found.
-struct ModuleQuery {
-    bool bValid = false;
-    std::uint8_t workMode = 0;     // item index of the work-mode list
-    std::uint8_t triggerLevel = 0; // item index of the trigger-level list
+// The key count of the settings file, bounded to what a record's six index bits can address.
+struct BoundedKeyCount {
+    int count = 0;
+    bool clamped = false; // the settings asked for more (or fewer) keys than a module can have
 };
+BoundedKeyCount ModuleKeyCount(int configured);
+// What each program says once of a bounded count: the settings' count, then the count used.
+extern const char *const kKeyCountClamped;
 
 // The four values that write parameters sends (item indexes and the debounce time in ms).
 struct ModuleParameters {
@@ -36,33 +40,68 @@ struct ModuleParameters {
     std::uint8_t workMode = 0;
     std::uint8_t longPress = 0; // 0 "是", 1 "否"
     int debounce = 0;
+    bool operator==(const ModuleParameters &) const = default;
 };
 
+// What a module query found: a valid marker, another marker, or no reply at all.
+enum class QueryStatus { Valid, Invalid, NoReply };
+
+// The query reads the setting memory from address 0; the keys whose records lie inside its reply.
+inline constexpr int kReadableKeys = 12;
+inline constexpr std::size_t kQueryLength = 64;
+
+// The module's configuration as its setting memory holds it.
+struct ModuleSnapshot {
+    ModuleParameters parameters;
+    std::uint8_t triggerLevel = 0;
+    int keyCount = 0;            // the module's keys, as the settings give them (0..64)
+    std::vector<KeyRecord> keys; // the records of keys 1..min(keyCount, kReadableKeys)
+    // Keys from here on are not in the reply.
+    int ReadableKeys() const { return static_cast<int>(keys.size()); }
+};
+struct ModuleReading {
+    QueryStatus status = QueryStatus::NoReply;
+    ModuleSnapshot snapshot; // meaningful when status is Valid
+};
+
+// The one read of 64 bytes at address 0, decoded.
+ModuleReading ReadModule(CDeviceLink &link, int keyCount);
+// The reply's layout: the parameter block's bytes from address 2, key i's record at 28 + 3 × i.
+ModuleSnapshot DecodeModuleMemory(const std::array<std::uint8_t, kQueryLength> &memory, int keyCount);
+
+// The parameters a write sends where a key map or command names only some: each value the module
+// holds where it is one a write could have stored, else the fallback (what the window would show
+// from the settings file).
+ModuleParameters KeptParameters(const ModuleSnapshot &module, const ModuleParameters &fallback);
+
+enum class DebounceCheck { Ok, TooSmall, TooLarge };
+// Whether the module can keep a debounce time, the window's low-16-bit rule included.
+DebounceCheck CheckDebounce(int debounce);
+// The window's words for a debounce time refused: "注意，按键消抖值不能小于10 MS" or "…大于255 MS".
+const char *DebounceRefusal(DebounceCheck check);
+
 enum class WriteResult { Done, Refused, Failed };
-
-// One read of 64 bytes at address 0; an invalid marker shows "此模块非法，请检查！".
-ModuleQuery QueryModule(CDeviceLink &link);
-
-// Refuses a debounce time the module cannot keep, with its message; true when it can.
-bool CheckDebounce(int debounce);
-// Checks the debounce time, then sends the parameter block and shows its outcome.
+// Sends the parameter block; Refused, with nothing sent, for a debounce time the module cannot keep.
 WriteResult WriteParameters(CDeviceLink &link, const ModuleParameters &parameters);
 
-// The two factory configurations (1 and 2). A reset is two writes: the parameters, which set the
-// controls when they went through, then the key records, which decide the outcome message.
+// The two factory configurations (1 and 2). A reset checks the module with a query, then makes two
+// writes: the parameters, then the key records. Nothing is written to a module that is not valid.
 struct FactoryConfig;
 const FactoryConfig &FactoryConfigOf(int number);
 // The parameter values step 1 sends, as the window's controls show them afterwards.
 ModuleParameters FactoryParameters(const FactoryConfig &config);
-bool WriteFactoryParameters(CDeviceLink &link, const FactoryConfig &config);
-// Step 2; shows "恢复出厂N设置完成" or "恢复出厂N失败".
-bool WriteFactoryKeys(CDeviceLink &link, const FactoryConfig &config);
+struct FactoryResetResult {
+    QueryStatus module = QueryStatus::NoReply;
+    bool parametersWritten = false;
+    bool keysWritten = false;
+    bool Done() const { return parametersWritten && keysWritten; }
+};
+FactoryResetResult FactoryReset(CDeviceLink &link, int number);
 
 KeyRecord MakeKeyRecord(int keyIndex, PageKind kind, std::uint8_t value1, std::uint8_t value2);
-// Sends one key record to its key's address; a failure is shown by the transport only.
+// Sends one key record to its key's address; false, with nothing sent, for an index a record
+// cannot carry. A failure is shown by the transport only.
 bool SendKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record);
-// The same, showing "设置失败!!" when it does not go through.
-bool WriteKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record);
 // "KEY-3": how the key list and the log name key index 2.
 std::string KeyName(int keyIndex);
 // The log line of a written key: "KEY-3 = CTRL+ALT+DEL".

@@ -19,6 +19,16 @@ constexpr std::string_view kLongPress = "long-press";
 constexpr std::string_view kDebounce = "debounce";
 constexpr std::string_view kYesNo[] = {"yes", "no"}; // by the long-press item index
 constexpr std::string_view kPageNames[] = {"keyboard", "mouse", "gamepad"}; // by PageKind
+// The parameters a dump carries besides the two the window writes, as their lists' item indexes.
+struct ItemParameter {
+    std::string_view name;
+    unsigned count;
+    std::optional<std::uint8_t> KeyMap::*member;
+};
+constexpr ItemParameter kItemParameters[] = {
+    {"work-mode", 5, &KeyMap::workMode},
+    {"baud", 4, &KeyMap::baud},
+};
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // Where a bad entry was: a line of a file, or a KEY-n TEXT pair of the command line.
@@ -43,6 +53,8 @@ constexpr ReaderTexts kArgumentTexts = {
 constexpr const char *kDebounceRange = QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：按键消抖值应在 10 到 255 MS 之间：%2");
 constexpr const char *kNothing = QT_TRANSLATE_NOOP("Tavrin", "键值文件中没有任何按键或参数");
 constexpr const char *kKeyFailed = QT_TRANSLATE_NOOP("Tavrin", "%1 写入失败，其后的按键没有写入");
+constexpr const char *kKeyBeyondModule = QT_TRANSLATE_NOOP("Tavrin", "%1 超出模块的按键数，什么都没有写入");
+constexpr const char *kParametersFailed = QT_TRANSLATE_NOOP("Tavrin", "配置写入失败");
 // %1 the file, %2 why.
 constexpr const char *kReadFailed = QT_TRANSLATE_NOOP("Tavrin", "无法读取键值文件 %1：%2");
 constexpr const char *kSaveFailed = QT_TRANSLATE_NOOP("Tavrin", "无法保存键值文件 %1：%2");
@@ -218,6 +230,18 @@ private:
             map.debounce = *debounce;
             return true;
         }
+        for (const ItemParameter &item : kItemParameters) {
+            if (name != item.name)
+                continue;
+            const auto index = ReadNumber<unsigned>(value);
+            if (!index || *index >= item.count)
+                return Unreadable();
+            std::optional<std::uint8_t> &held = map.*item.member;
+            if (held)
+                return Fail(m_texts.twice, {std::string(name)});
+            held = static_cast<std::uint8_t>(*index);
+            return true;
+        }
         return Unreadable();
     }
 
@@ -241,6 +265,11 @@ std::optional<std::uint8_t> LongPressItem(std::string_view word)
     if (it == std::end(kYesNo))
         return std::nullopt;
     return static_cast<std::uint8_t>(it - std::begin(kYesNo));
+}
+
+std::string_view LongPressWord(std::uint8_t item)
+{
+    return kYesNo[item != 0];
 }
 
 void SetKey(KeyMap &map, KeyMapEntry entry)
@@ -295,35 +324,86 @@ std::string FormatKeyLine(const KeyMapEntry &entry)
            Hex(entry.record[2]) + ") = " + text;
 }
 
-std::string FormatKeyMap(const KeyMap &map)
+std::string FormatKeyMap(const KeyMap &map, const std::string &header)
 {
-    std::string text = "# Tavrin key map\n";
+    std::string text = "# Tavrin key map\n" + header;
     for (const KeyMapEntry &entry : map.keys)
         text += FormatKeyLine(entry) + "\n";
     if (map.longPress)
-        text += std::string(kLongPress) + " = " + std::string(kYesNo[*map.longPress != 0]) + "\n";
+        text += std::string(kLongPress) + " = " + std::string(LongPressWord(*map.longPress)) + "\n";
     if (map.debounce)
         text += std::string(kDebounce) + " = " + std::to_string(*map.debounce) + "\n";
+    for (const ItemParameter &item : kItemParameters) {
+        if (const std::optional<std::uint8_t> &held = map.*item.member)
+            text += std::string(item.name) + " = " + std::to_string(*held) + "\n";
+    }
     return text;
 }
 
-WriteResult ApplyKeyMap(CDeviceLink &link, const KeyMap &map, const ModuleParameters &base,
-                        const std::function<void(const KeyMapEntry &)> &written)
+ModuleParameters ParametersToSend(const KeyMap &map, const ModuleParameters &kept)
 {
+    return {map.baud.value_or(kept.baud), map.workMode.value_or(kept.workMode), map.longPress.value_or(kept.longPress),
+            map.debounce.value_or(kept.debounce)};
+}
+
+ApplyOutcome CheckKeyMap(const KeyMap &map, int keyCount, const ModuleParameters &kept)
+{
+    ApplyOutcome outcome;
+    const int count = ModuleKeyCount(keyCount).count;
+    for (const KeyMapEntry &entry : map.keys) {
+        if (entry.keyIndex < 0 || entry.keyIndex >= count) {
+            outcome.result = WriteResult::Refused;
+            outcome.refusal = ApplyRefusal::KeyBeyondCount;
+            outcome.key = entry.keyIndex;
+            return outcome;
+        }
+    }
+    if (!map.HasParameters())
+        return outcome;
+    outcome.parameters = ParametersToSend(map, kept);
+    const DebounceCheck debounce = CheckDebounce(outcome.parameters->debounce);
+    if (debounce != DebounceCheck::Ok) {
+        outcome.result = WriteResult::Refused;
+        outcome.refusal = debounce == DebounceCheck::TooSmall ? ApplyRefusal::DebounceTooSmall : ApplyRefusal::DebounceTooLarge;
+    }
+    return outcome;
+}
+
+ApplyOutcome ApplyKeyMap(CDeviceLink &link, const KeyMap &map, int keyCount, const ModuleParameters &kept,
+                         const std::function<void(const KeyMapEntry &)> &written)
+{
+    ApplyOutcome outcome = CheckKeyMap(map, keyCount, kept);
+    if (outcome.result != WriteResult::Done)
+        return outcome;
     for (const KeyMapEntry &entry : map.keys) {
         if (!SendKeyRecord(link, entry.keyIndex, entry.record)) {
-            ShowMessage(kKeyFailed, {KeyName(entry.keyIndex)});
-            return WriteResult::Failed;
+            outcome.result = WriteResult::Failed;
+            outcome.key = entry.keyIndex;
+            return outcome;
         }
         if (written)
             written(entry);
     }
-    if (!map.HasParameters())
-        return WriteResult::Done;
-    ModuleParameters parameters = base;
-    parameters.longPress = map.longPress.value_or(base.longPress);
-    parameters.debounce = map.debounce.value_or(base.debounce);
-    return WriteParameters(link, parameters);
+    if (outcome.parameters)
+        outcome.result = WriteParameters(link, *outcome.parameters);
+    return outcome;
+}
+
+UserText DescribeApplyFailure(const ApplyOutcome &outcome)
+{
+    switch (outcome.refusal) {
+    case ApplyRefusal::KeyBeyondCount:
+        return {kKeyBeyondModule, {KeyName(outcome.key)}};
+    case ApplyRefusal::DebounceTooSmall:
+        return {DebounceRefusal(DebounceCheck::TooSmall), {}};
+    case ApplyRefusal::DebounceTooLarge:
+        return {DebounceRefusal(DebounceCheck::TooLarge), {}};
+    case ApplyRefusal::None:
+        break;
+    }
+    if (outcome.key >= 0)
+        return {kKeyFailed, {KeyName(outcome.key)}};
+    return {kParametersFailed, {}};
 }
 
 std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount)
@@ -339,9 +419,9 @@ std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount)
     return std::move(result.map);
 }
 
-bool SaveKeyMapFile(const std::string &path, const KeyMap &map)
+bool SaveKeyMapFile(const std::string &path, const KeyMap &map, const std::string &header)
 {
-    const std::string content = FormatKeyMap(map);
+    const std::string content = FormatKeyMap(map, header);
     // What the loader would refuse is not saved: a map that reads back as no map at all.
     const int keyCount = map.keys.empty() ? 1 : map.keys.back().keyIndex + 1;
     if (const KeyMapResult readBack = ParseKeyMap(content, keyCount); !readBack.map) {

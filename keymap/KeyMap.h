@@ -34,12 +34,16 @@ struct KeyMap {
     std::vector<KeyMapEntry> keys; // in key order, one per key
     std::optional<std::uint8_t> longPress; // item index: 0 "是" (yes), 1 "否" (no)
     std::optional<int> debounce;            // milliseconds
+    std::optional<std::uint8_t> workMode;   // item index of the work-mode list
+    std::optional<std::uint8_t> baud;       // item index of the baud-rate list
     bool operator==(const KeyMap &) const = default;
-    bool HasParameters() const { return longPress || debounce; }
+    bool HasParameters() const { return longPress || debounce || workMode || baud; }
 };
 
 // The long-press item index a word names, in key maps and on the command line: "yes" 0, "no" 1.
 std::optional<std::uint8_t> LongPressItem(std::string_view word);
+// The word of an item index: "yes" for 0, "no" for any other.
+std::string_view LongPressWord(std::uint8_t item);
 
 // Sets a key's entry, replacing what the map held for that key.
 void SetKey(KeyMap &map, KeyMapEntry entry);
@@ -58,13 +62,29 @@ KeyMapResult ParseKeyMap(std::string_view text, int keyCount, KeyMapSource sourc
 // The line of one key: the log's form when its text reads back to its record, else the page's or
 // the raw form.
 std::string FormatKeyLine(const KeyMapEntry &entry);
-std::string FormatKeyMap(const KeyMap &map);
+// header: comment lines ("# …\n") that follow the file's first line.
+std::string FormatKeyMap(const KeyMap &map, const std::string &header = {});
 
-// Writes each key of the map as "键值写入" does, then its parameters (the values the map leaves
-// out taken from base). Stops at the first failure: the transport's message, then one that names
-// the key. written() is told of each key that went through.
-WriteResult ApplyKeyMap(CDeviceLink &link, const KeyMap &map, const ModuleParameters &base,
-                        const std::function<void(const KeyMapEntry &)> &written);
+// The parameters a map sends: those it names, the others as kept gives them.
+ModuleParameters ParametersToSend(const KeyMap &map, const ModuleParameters &kept);
+
+// Why a map was refused before its first report.
+enum class ApplyRefusal { None, KeyBeyondCount, DebounceTooSmall, DebounceTooLarge };
+struct ApplyOutcome {
+    WriteResult result = WriteResult::Done;
+    ApplyRefusal refusal = ApplyRefusal::None;
+    int key = -1; // the key beyond the count, or the key that did not go through
+    std::optional<ModuleParameters> parameters; // what the map sends, when it names any parameter
+};
+// Checks a whole map against a module before anything is sent: every key within the module's key
+// count (kept to 0..64), and the parameters it will send, those it leaves out taken from kept.
+ApplyOutcome CheckKeyMap(const KeyMap &map, int keyCount, const ModuleParameters &kept);
+// Checks the map, then writes each key as "键值写入" does, then its parameters. Stops at the first
+// failure. written() is told of each key that went through.
+ApplyOutcome ApplyKeyMap(CDeviceLink &link, const KeyMap &map, int keyCount, const ModuleParameters &kept,
+                         const std::function<void(const KeyMapEntry &)> &written);
+// What to tell of a map that was refused or did not go through (the transport has told its part).
+UserText DescribeApplyFailure(const ApplyOutcome &outcome);
 
 // A key map of a few hundred keys is some kilobytes; a file this large is none.
 inline constexpr std::size_t kMaxKeyMapFileSize = 4 * 1024 * 1024;
@@ -72,4 +92,4 @@ inline constexpr std::size_t kMaxKeyMapFileSize = 4 * 1024 * 1024;
 // The file forms, through the one safe file layer (settings/SafeFile.h); both show what went
 // wrong through the message sink. A map the loader would refuse is not saved.
 std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount);
-bool SaveKeyMapFile(const std::string &path, const KeyMap &map);
+bool SaveKeyMapFile(const std::string &path, const KeyMap &map, const std::string &header = {});

@@ -58,7 +58,7 @@ bool CVirtualModule::Accept(const std::uint8_t *report, std::size_t length)
         // A data piece: the bytes after its report-ID byte go to the setting memory.
         const std::uint32_t piece = std::min<std::uint32_t>(m_pendingBytes, kPiece);
         for (std::uint32_t i = 1; i < piece; ++i) {
-            if (m_writeAddress < kMemorySize)
+            if (m_writeAddress < kMemorySize && !faults.forgetWrites)
                 m_memory[m_writeAddress] = report[i];
             ++m_writeAddress;
         }

@@ -488,10 +488,6 @@
         <translation>No valid module found. Find the module first!</translation>
     </message>
     <message>
-        <source>本次运行还没有写入过按键，没有可保存的键值。</source>
-        <translation>No key has been written in this session, so there is no key map to save.</translation>
-    </message>
-    <message>
         <source>将向模块写入 %1 个按键的键值，是否继续？</source>
         <translation>Write %1 keys to the module?</translation>
     </message>
@@ -577,29 +573,6 @@ Exits with status 4 when the module is invalid.</translation>
 An assignment is the text after &quot;KEY-n = &quot; in the log, for example: tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
 Where the text does not tell the page, name it after the key: &apos;KEY-4 (mouse)&apos; &apos;&apos;; or give the record&apos;s bytes: &apos;KEY-5 (raw 41 41 00)&apos; MLKey.
 All keys are checked first; if one is wrong, nothing is written.</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli apply 文件 [--wait [秒]] [--each [--count N]]
-写入键值文件中的按键和参数；文件先整体检查，有一行不对就什么都不写。
---each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；
-写入失败的模块会报告，循环继续；--count N 写完 N 个模块后结束；Ctrl-C 结束并打印汇总。</source>
-        <translation>Usage: tavrin-cli apply FILE [--wait [SECONDS]] [--each [--count N]]
-Writes the keys and parameters of a key map; the file is checked whole first, and if one line is wrong, nothing is written.
---each: for a production line: waits for a module, writes it, prints one result line with a count, waits for it to be
-unplugged, then the next; a failed module is reported and the loop goes on; --count N stops after N modules; Ctrl-C stops
-with a summary.</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli params --long-press yes|no --debounce 毫秒 [--wait [秒]]
-写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 &quot;参数写入&quot; 相同。</source>
-        <translation>Usage: tavrin-cli params --long-press yes|no --debounce MS [--wait [SECONDS]]
-Writes auto-repeat and the debounce time (10 to 255 ms), as the window&apos;s &quot;Set params&quot; does.</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli reset 1|2 [--wait [秒]]
-恢复出厂设置 1 或 2，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。</source>
-        <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
-Restores factory configuration 1 or 2, as the window&apos;s &quot;Defaults 1&quot; and &quot;Defaults 2&quot; do.</translation>
     </message>
     <message>
         <source>键值文件第 %1 行无法识别：%2</source>
@@ -762,30 +735,181 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
         <translation>written to %1</translation>
     </message>
     <message>
+        <source>校验：模块中 %1 个可读按键和参数与键值文件一致</source>
+        <translation>Verify: the module holds the key map (%1 readable keys and the parameters)</translation>
+    </message>
+    <message>
+        <source>校验失败：模块中 %1 与键值文件不一致</source>
+        <translation>Verify failed: the module differs from the key map in %1</translation>
+    </message>
+    <message>
+        <source>（另有 %1 个按键超出模块的应答，无法校验）</source>
+        <translation> (%1 more keys lie beyond the module&apos;s reply and could not be checked)</translation>
+    </message>
+    <message>
+        <source>校验失败：模块没有应答</source>
+        <translation>Verify failed: the module does not answer</translation>
+    </message>
+    <message>
+        <source>校验失败：此模块非法</source>
+        <translation>Verify failed: invalid module</translation>
+    </message>
+    <message>
         <source>用法：tavrin-cli 命令 [参数]
   list                              列出已连接的模块接口，以及查找模块时会打开哪一个
   info                              查找并查询模块：是否有效、工作模式、触发电平、按键数
   write KEY-n 键值 [KEY-n 键值 ...]   写入按键，键值与日志中 &quot;KEY-n = &quot; 之后的文字相同
-  apply 文件 [--each [--count N]]     写入键值文件中的按键和参数
-  params --long-press yes|no --debounce 毫秒
+  apply 文件 [--verify] [--each [--count N]]
+                                    写入键值文件中的按键和参数；--verify：写入后读回校验
+  dump [文件]                        读出模块中可读的配置（参数和 KEY-1 到 KEY-12），保存为键值文件
+  verify 文件                        读出模块的配置，与键值文件比较，列出不同之处
+  params [--long-press yes|no] [--debounce 毫秒]
                                     写入长按连发和按键消抖参数
   reset 1|2                         恢复出厂设置 1 或 2
 除 list 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。
 所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。
 每个命令的说明：tavrin-cli 命令 --help
-退出状态：0 成功，2 用法错误，3 没有模块或没有权限，4 模块非法，5 写入失败。</source>
+退出状态：0 成功，2 用法错误，3 没有模块、没有权限或模块没有应答，4 模块非法，5 写入失败，
+6 写入都已完成，但读回的配置与要写入的不同。</source>
         <translation>Usage: tavrin-cli COMMAND [ARGUMENTS]
   list                              lists the module interfaces present and which one a search opens
   info                              finds and queries the module: valid or not, work mode, trigger level, keys
-  write KEY-n TEXT [KEY-n TEXT ...]   writes keys; TEXT is what the log shows after &quot;KEY-n = &quot;
-  apply FILE [--each [--count N]]     writes the keys and parameters of a key map
-  params --long-press yes|no --debounce MS
-                                    writes auto-repeat and the debounce time
-  reset 1|2                         restores factory configuration 1 or 2
-Every command but list takes --wait [SECONDS]: wait for a module to be plugged in instead of failing at once.
-Every command takes --lang en|zh to choose the language of its output (or the environment variable TAVRIN_LANG).
-Help on a command: tavrin-cli COMMAND --help
-Exit status: 0 success, 2 usage error, 3 no module or no permission, 4 invalid module, 5 write failed.</translation>
+  write KEY-n TEXT [KEY-n TEXT ...]  writes keys; TEXT is what the log shows after &quot;KEY-n = &quot;
+  apply FILE [--verify] [--each [--count N]]
+                                    writes the keys and parameters of a key map; --verify: reads them back
+  dump [FILE]                       reads the module&apos;s readable configuration (parameters, KEY-1 to KEY-12) as a key map
+  verify FILE                       reads the module&apos;s configuration and lists where it differs from a key map
+  params [--long-press yes|no] [--debounce MS]
+                                    writes the long-press repeat and debounce parameters
+  reset 1|2                         factory reset 1 or 2
+Every command but list takes --wait [SECONDS]: wait for a module to be plugged in instead of failing.
+Every command takes --lang en|zh for the language of its output (or the variable TAVRIN_LANG).
+Each command explains itself: tavrin-cli COMMAND --help
+Exit status: 0 success, 2 wrong usage, 3 no module, no permission or no reply, 4 invalid module,
+5 a write failed, 6 every write went through but the module, read back, holds something else.</translation>
+    </message>
+    <message>
+        <source>模块没有应答</source>
+        <translation>The module does not answer</translation>
+    </message>
+    <message>
+        <source>参数写入完成</source>
+        <translation>Parameters written</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1：参数%2</source>
+        <translation>Factory reset %1: parameters %2</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1：按键%2</source>
+        <translation>Factory reset %1: keys %2</translation>
+    </message>
+    <message>
+        <source>写入完成</source>
+        <translation>written</translation>
+    </message>
+    <message>
+        <source>写入失败</source>
+        <translation>not written</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1完成，重新查询模块：有效</source>
+        <translation>Factory reset %1 done; the module, queried again, is valid</translation>
+    </message>
+    <message>
+        <source>模块的应答只包含 KEY-1 到 KEY-%1，%2 无法读出</source>
+        <translation>The module&apos;s reply holds KEY-1 to KEY-%1 only; %2 cannot be read</translation>
+    </message>
+    <message>
+        <source>校验：%1 个按键和参数与模块一致</source>
+        <translation>Verify: %1 keys and the parameters match the module</translation>
+    </message>
+    <message>
+        <source>校验：%1 不同：文件 %2，模块 %3</source>
+        <translation>Verify: %1 differs: file %2, module %3</translation>
+    </message>
+    <message>
+        <source>校验失败：模块中有 %1 处与文件不同</source>
+        <translation>Verify failed: the module differs from the file in %1 places</translation>
+    </message>
+    <message>
+        <source>校验：%1 超出模块应答能读出的按键，未能校验</source>
+        <translation>Verify: %1 lies beyond the keys the module&apos;s reply holds and was not checked</translation>
+    </message>
+    <message>
+        <source>无法向模块发送命令，模块是否已拔出？</source>
+        <translation>Cannot send a command to the module. Was it unplugged?</translation>
+    </message>
+    <message>
+        <source>向模块写数据失败</source>
+        <translation>Writing data to the module failed</translation>
+    </message>
+    <message>
+        <source>从模块读数据失败</source>
+        <translation>Reading data from the module failed</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli apply 文件 [--verify] [--wait [秒]] [--each [--count N]]
+写入键值文件中的按键和参数；文件和要写入的参数先整体检查，有一处不对就什么都不写。
+文件没有给出的参数保持模块中的值。
+--verify：写入后重新查询模块，比较能读出的按键（KEY-1 到 KEY-12）和参数；
+有不同时列出并以状态 6 退出。
+--each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；
+写入失败的模块会报告，循环继续；--count N 写完 N 个模块后结束；Ctrl-C 结束并打印汇总。</source>
+        <translation>Usage: tavrin-cli apply FILE [--verify] [--wait [SECONDS]] [--each [--count N]]
+Writes the keys and parameters of a key map. The file and the parameters it will send are checked
+whole first; if anything is wrong, nothing is written. Parameters the file leaves out keep the
+module&apos;s values.
+--verify: queries the module again after writing and compares the keys it can read (KEY-1 to
+KEY-12) and the parameters; lists what differs and exits with status 6.
+--each: for a production line: waits for a module, writes it, prints one line with the result and
+the count, waits for it to be unplugged, then the next; a failed module is reported and the loop
+goes on; --count N ends after N modules; Ctrl-C ends it with a summary.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli params [--long-press yes|no] [--debounce 毫秒] [--wait [秒]]
+写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 &quot;参数写入&quot; 相同；
+没有给出的参数保持模块中的值。</source>
+        <translation>Usage: tavrin-cli params [--long-press yes|no] [--debounce MS] [--wait [SECONDS]]
+Writes the long-press repeat and the debounce time (10 to 255 ms), as the window&apos;s &quot;Write params&quot; does;
+a parameter not given keeps the module&apos;s value.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli dump [文件] [--wait [秒]]
+查询模块，把它的参数和能读出的按键写成键值文件：没有文件时输出到标准输出。
+模块的查询应答只包含 KEY-1 到 KEY-12，其后的按键无法读出，文件中的注释会列出它们。
+把这个文件 apply 到另一个模块，能读出的配置就完全相同。</source>
+        <translation>Usage: tavrin-cli dump [FILE] [--wait [SECONDS]]
+Queries the module and writes its parameters and readable keys as a key map, to FILE or to
+standard output. The module&apos;s query reply holds KEY-1 to KEY-12 only; a comment names the keys
+after them, which cannot be read. Applying the file to another module gives it the same readable
+configuration.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli verify 文件 [--wait [秒]]
+查询模块，与键值文件比较，列出每个不同的按键和参数（文件的值，模块的值）。
+一致时状态为 0，有不同时为 6；KEY-12 之后的按键无法读出，会列出但不算不同。</source>
+        <translation>Usage: tavrin-cli verify FILE [--wait [SECONDS]]
+Queries the module, compares it with a key map and lists every key and parameter that differs
+(the file&apos;s value, the module&apos;s value). Status 0 when they match, 6 when they differ; keys after
+KEY-12 cannot be read: they are listed but do not count as different.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli reset 1|2 [--wait [秒]]
+先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，
+然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5。</source>
+        <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
+Queries the module first (an invalid module gets nothing), writes factory configuration 1 or 2,
+reports each of its two steps (parameters, keys), then finds and queries the module again, as the
+window&apos;s &quot;Factory 1&quot; and &quot;Factory 2&quot; do. Status 5 when a step fails.</translation>
+    </message>
+    <message>
+        <source>设置文件中的按键数 %1 超出模块的范围，按 %2 个按键处理</source>
+        <translation>The settings file gives %1 keys, more than a module can have; using %2</translation>
+    </message>
+    <message>
+        <source>%1 超出模块的按键数，什么都没有写入</source>
+        <translation>%1 is beyond the module&apos;s keys; nothing was written</translation>
     </message>
     <message>
         <source>本次写入</source>

@@ -61,7 +61,11 @@ private slots:
         dialog->findChild<QAction *>("saveKeyMap")->trigger();
         QCOMPARE(sink.messages, std::vector<std::string>{"未找到有效模块，请先查找模块！"});
 
-        // KEY-1 from the untouched keyboard page (its media flag needs the raw form), KEY-3 = DEL.
+        // The module holds KEY-2 = MLKey, long-press "no" and 30 ms; this session writes KEY-1 from
+        // the untouched keyboard page (its media flag needs the raw form) and KEY-3 = DEL.
+        std::copy_n(std::begin({0x41, 0x01, 0x00}), 3, module.Memory().begin() + 31);
+        module.Memory()[6] = 1;
+        module.Memory()[12] = 30;
         dialog->Items().Item<QPushButton>(kFindModule)->click();
         dialog->Items().Item<QPushButton>(kWriteKey)->click();
         dialog->Items().SetCurSel(kKeyList, 2);
@@ -69,21 +73,33 @@ private slots:
         dialog->Items().Item<QPushButton>(kWriteKey)->click();
         dialog->Items().Item<QPushButton>(kClearLog)->click();
         TriggerAnswering("saveKeyMap", saved);
-        const QByteArray expected = "# Tavrin key map\nKEY-1 (raw 00 20 00) = \nKEY-3 = DEL\n";
+        QByteArray expected = "# Tavrin key map\nKEY-1 (raw 00 20 00) = \nKEY-2 = MLKey\nKEY-3 = DEL\n";
+        for (const char *key : {"4 (raw 00", "5 (raw 00", "6 (raw 00", "7 (raw 00", "8 (raw 00"})
+            expected += QByteArray("KEY-") + key + " 00 00) = \n";
+        expected += "long-press = no\ndebounce = 30\nwork-mode = 0\nbaud = 0\n";
         QCOMPARE(FileBytes(saved), expected);
 
+        // Into a blank module: every key and the parameters, then one verify line.
         module.Memory().fill(0);
         module.SetMarker(CVirtualModule::kValidMarker);
         TriggerAnswering("loadKeyMap", saved);
-        QCOMPARE(questions, QStringList{QStringLiteral("将向模块写入 2 个按键的键值，是否继续？")});
-        QCOMPARE(Records(), (std::vector<std::uint8_t>{0x00, 0x20, 0x00, 0, 0, 0, 0x02, 0x00, 0x4C}));
+        QCOMPARE(questions, QStringList{QStringLiteral("将向模块写入 8 个按键的键值和参数（长按连发、按键消抖），是否继续？")});
+        QCOMPARE(Records(), (std::vector<std::uint8_t>{0x00, 0x20, 0x00, 0x41, 0x01, 0x00, 0x02, 0x00, 0x4C}));
         const auto *log = dialog->Items().Item<QListWidget>(kLog);
-        QCOMPARE(log->count(), 2);
-        QCOMPARE(log->item(0)->text() + log->item(1)->text(), QStringLiteral("KEY-1 = KEY-3 = DEL"));
+        QCOMPARE(log->count(), 9);
+        QCOMPARE(log->item(8)->text(), QStringLiteral("校验：模块中 8 个可读按键和参数与键值文件一致"));
         const QString again = folder.filePath(QStringLiteral("again.txt"));
         TriggerAnswering("saveKeyMap", again);
         QCOMPARE(FileBytes(again), expected);
-        QCOMPARE(sink.messages.size(), 1u);
+        QCOMPARE(sink.messages, (std::vector<std::string>{"未找到有效模块，请先查找模块！", " 配置写入完成"}));
+
+        // A module that acknowledges the writes but keeps nothing: the verify line names what differs.
+        module.Memory().fill(0);
+        module.SetMarker(CVirtualModule::kValidMarker);
+        module.faults.forgetWrites = true;
+        TriggerAnswering("loadKeyMap", saved);
+        QCOMPARE(log->item(log->count() - 1)->text(),
+                 QStringLiteral("校验失败：模块中 KEY-1、KEY-2、KEY-3、long-press、debounce 与键值文件不一致"));
         dialog.reset();
     }
 

@@ -147,9 +147,14 @@ TEST_F(DeviceOperationsTest, KeyCountIsKeptWithinTheIndexField)
         std::size_t listed;
     };
     for (const Case c : {Case{0, 0}, Case{-3, 0}, Case{8, 8}, Case{64, 64}, Case{1000, 64}}) {
+        log.clear();
         operations.SetKeyCount(c.configured);
         operations.FindModule();
+        operations.FindModule();
         EXPECT_EQ(controls.ListOf(MainId::kKeyList).items.size(), c.listed) << c.configured;
+        // A bounded count is told once, in the log.
+        const bool bounded = static_cast<std::size_t>(c.configured) != c.listed;
+        EXPECT_EQ(log.size(), bounded ? 1u : 0u) << c.configured;
     }
 }
 
@@ -234,16 +239,18 @@ TEST_F(DeviceOperationsTest, FactoryResetsSendTheirConfigurationAndSearchAgain)
         const int initsBefore = backend.InitCalls();
         (operations.*c.run)();
         EXPECT_EQ(sink.messages, Messages{c.done}) << c.name;
-        EXPECT_EQ(Report(0, 16), WriteBlock(13, 2)) << c.name;
-        EXPECT_EQ(Report(1, 13), c.parameters) << c.name;
-        EXPECT_EQ(Report(2, 16), WriteBlock(c.keyLength, 28)) << c.name;
-        EXPECT_EQ(Report(3, c.keyLength), c.keyData) << c.name;
-        EXPECT_TRUE(std::all_of(module.Reports()[3].begin() + c.keyLength, module.Reports()[3].end(),
+        // A query first: nothing is written to a module that is not found valid.
+        EXPECT_EQ(module.Reports().at(0)[8], 0x83) << c.name;
+        EXPECT_EQ(Report(1, 16), WriteBlock(13, 2)) << c.name;
+        EXPECT_EQ(Report(2, 13), c.parameters) << c.name;
+        EXPECT_EQ(Report(3, 16), WriteBlock(c.keyLength, 28)) << c.name;
+        EXPECT_EQ(Report(4, c.keyLength), c.keyData) << c.name;
+        EXPECT_TRUE(std::all_of(module.Reports()[4].begin() + c.keyLength, module.Reports()[4].end(),
                                 [](std::uint8_t b) { return b == 0; }))
             << c.name;
         // The search and query that follow: a new hid_init and a query block.
         EXPECT_EQ(backend.InitCalls(), initsBefore + 1) << c.name;
-        EXPECT_EQ(module.Reports().at(4)[8], 0x83) << c.name;
+        EXPECT_EQ(module.Reports().at(5)[8], 0x83) << c.name;
         EXPECT_EQ(controls.GetCurSel(MainId::kBaudRate), 0) << c.name; // the query selects item 0
         // The query reads the work mode back from where step 1 stored it.
         EXPECT_EQ(controls.GetCurSel(MainId::kWorkMode), c.workMode) << c.name;
@@ -256,7 +263,7 @@ TEST_F(DeviceOperationsTest, FactoryResetsSendTheirConfigurationAndSearchAgain)
 TEST_F(DeviceOperationsTest, FailedFirstStepKeepsTheControlsAndTheResetGoesOn)
 {
     Connect();
-    module.faults.failWriteAt = module.Writes() + 1; // the parameter data of step 1
+    module.faults.failWriteAt = module.Writes() + 2; // the parameter data of step 1, after the query
     controls.SetDlgItemText(MainId::kDebounce, "99");
     controls.SetCurSel(MainId::kLongPress, 0);
     operations.FactoryReset1();
@@ -264,14 +271,14 @@ TEST_F(DeviceOperationsTest, FailedFirstStepKeepsTheControlsAndTheResetGoesOn)
     EXPECT_EQ(controls.GetDlgItemText(MainId::kDebounce), "99");
     EXPECT_EQ(controls.GetCurSel(MainId::kLongPress), 0);
     // Step 2 went through and the search ran: its query is the last command.
-    EXPECT_EQ(Report(2, 16), WriteBlock(30, 28));
+    EXPECT_EQ(Report(3, 16), WriteBlock(30, 28));
     EXPECT_EQ(module.Reports().back()[8], 0x83);
 }
 
 TEST_F(DeviceOperationsTest, FailedResetDoesNotSearchAgain)
 {
     Connect();
-    module.faults.failWriteAt = module.Writes() + 3; // the key data of step 2
+    module.faults.failWriteAt = module.Writes() + 4; // the key data of step 2
     const int initsBefore = backend.InitCalls();
     operations.FactoryReset2();
     EXPECT_EQ(sink.messages, (Messages{"写数据错误", "恢复出厂2失败"}));
@@ -281,7 +288,7 @@ TEST_F(DeviceOperationsTest, FailedResetDoesNotSearchAgain)
 TEST_F(DeviceOperationsTest, SearchAfterResetThatFindsNothingDisablesTheButtons)
 {
     Connect();
-    module.faults.unplugAfterCalls = module.Calls() + 4; // gone right after the reset's writes
+    module.faults.unplugAfterCalls = module.Calls() + 6; // gone right after the reset's query and writes
     operations.FactoryReset1();
     EXPECT_EQ(sink.messages, (Messages{"恢复出厂1设置完成", "模块不在线"}));
     EXPECT_FALSE(controls.IsWindowEnabled(MainId::kWriteKey));
@@ -356,8 +363,9 @@ TEST_F(DeviceOperationsTest, UnpluggedModuleShowsTheTransportMessageThenTheOpera
     const Case cases[] = {
         {"write key", &CDeviceOperations::WriteKey, "设置失败!!"},
         {"write parameters", &CDeviceOperations::WriteParameters, "配置写入失败"},
-        {"reset 1", &CDeviceOperations::FactoryReset1, "恢复出厂1失败"},
-        {"reset 2", &CDeviceOperations::FactoryReset2, "恢复出厂2失败"},
+        // A reset's query finds no module, so nothing is written.
+        {"reset 1", &CDeviceOperations::FactoryReset1, "此模块非法，请检查！"},
+        {"reset 2", &CDeviceOperations::FactoryReset2, "此模块非法，请检查！"},
         {"query", &CDeviceOperations::QueryModule, "此模块非法，请检查！"},
     };
     for (const Case &c : cases) {
@@ -365,10 +373,7 @@ TEST_F(DeviceOperationsTest, UnpluggedModuleShowsTheTransportMessageThenTheOpera
         Connect();
         module.faults.unplugAfterCalls = 0;
         (operations.*c.run)();
-        const Messages expected = c.run == &CDeviceOperations::FactoryReset1 || c.run == &CDeviceOperations::FactoryReset2
-                                      ? Messages{kBlockWriteFailed, kBlockWriteFailed, c.message}
-                                      : Messages{kBlockWriteFailed, c.message};
-        EXPECT_EQ(sink.messages, expected) << c.name;
+        EXPECT_EQ(sink.messages, (Messages{kBlockWriteFailed, c.message})) << c.name;
         EXPECT_TRUE(log.empty()) << c.name;
     }
 }

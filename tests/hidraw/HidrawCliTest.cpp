@@ -47,8 +47,36 @@ TEST_F(HidrawCliTest, ApplyWritesTheKeyMapIntoTheModulesMemory)
     EXPECT_EQ(Records(module), written);
     EXPECT_EQ(module.Memory()[6], 0x00);
     EXPECT_EQ(module.Memory()[12], 25);
-    EXPECT_EQ(printed, "KEY-1 = CTRL+ALT+DEL\nKEY-2 = MRKey+Wheel BackWard = 3 \nKEY-3 = GameKey4\n");
+    EXPECT_EQ(printed, "KEY-1 = CTRL+ALT+DEL\nKEY-2 = MRKey+Wheel BackWard = 3 \nKEY-3 = GameKey4\n参数写入完成\n");
     ExpectFullReports(module);
+}
+
+TEST_F(HidrawCliTest, DumpThenApplyGivesAnotherModuleTheSameReadableMemory)
+{
+    // A configured module: factory configuration 1, then three keys and the parameters of the map.
+    AddStandardModule(testbed, module);
+    ASSERT_EQ(Run({"reset", "1"}), CliExit::kOk) << printed;
+    ASSERT_EQ(Run({"apply", keyMap}), CliExit::kOk) << printed;
+    const std::string dump = KeyMapFile("");
+    ASSERT_EQ(Run({"dump", dump}), CliExit::kOk) << printed;
+    testbed.Unplug(module);
+    AddStandardModule(testbed, other);
+    EXPECT_EQ(Run({"apply", dump, "--verify"}), CliExit::kOk) << printed;
+    // Everything up to the last of the eight keys' records (factory reset 1 also fills key 10's).
+    const auto end = 28 + 3 * 8;
+    EXPECT_EQ(std::vector(module.Memory().begin(), module.Memory().begin() + end),
+              std::vector(other.Memory().begin(), other.Memory().begin() + end));
+    EXPECT_EQ(Run({"verify", dump}), CliExit::kOk) << printed;
+}
+
+TEST_F(HidrawCliTest, AModuleThatDoesNotKeepTheWritesFailsVerification)
+{
+    AddStandardModule(testbed, module);
+    module.faults.forgetWrites = true;
+    EXPECT_EQ(Run({"apply", keyMap, "--verify"}), CliExit::kMismatch) << printed;
+    EXPECT_NE(printed.find("校验：KEY-1 不同：文件 CTRL+ALT+DEL，模块 (keyboard) ="), std::string::npos) << printed;
+    EXPECT_NE(printed.find("校验：debounce 不同：文件 25，模块 0"), std::string::npos) << printed;
+    EXPECT_EQ(Run({"verify", keyMap}), CliExit::kMismatch) << printed;
 }
 
 TEST_F(HidrawCliTest, EachGoesOnFromModuleToModuleAndReportsTheFailedOne)

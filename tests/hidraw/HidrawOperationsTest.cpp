@@ -151,8 +151,8 @@ TEST_F(HidrawOperationsTest, FactoryResetsStoreTheirConfigurationAndSearchAgain)
         EXPECT_EQ(sink.messages, Messages{c.done}) << c.name;
         EXPECT_EQ(Memory(2, 12), c.parameters) << c.name;
         EXPECT_EQ(Memory(28, c.keys.size()), c.keys) << c.name;
-        // Two writes of two reports each, then the new search's query.
-        EXPECT_EQ(module.Reports().size(), 5u) << c.name;
+        // The check's query, two writes of two reports each, then the new search's query.
+        EXPECT_EQ(module.Reports().size(), 6u) << c.name;
         ExpectFullReports(module);
         EXPECT_EQ(controls.GetCurSel(MainId::kWorkMode), c.workMode) << c.name;
         EXPECT_EQ(controls.GetDlgItemText(MainId::kDebounce), "40") << c.name;
@@ -208,10 +208,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   {kBlockWriteFailed, "配置写入失败"}},
                     UnpluggedCase{"FactoryReset1",
                                   &CDeviceOperations::FactoryReset1,
-                                  {kBlockWriteFailed, kBlockWriteFailed, "恢复出厂1失败"}},
+                                  {kBlockWriteFailed, "此模块非法，请检查！"}},
                     UnpluggedCase{"FactoryReset2",
                                   &CDeviceOperations::FactoryReset2,
-                                  {kBlockWriteFailed, kBlockWriteFailed, "恢复出厂2失败"}},
+                                  {kBlockWriteFailed, "此模块非法，请检查！"}},
                     UnpluggedCase{"QueryModule",
                                   &CDeviceOperations::QueryModule,
                                   {kBlockWriteFailed, "此模块非法，请检查！"}}),

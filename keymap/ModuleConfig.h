@@ -1,0 +1,40 @@
+#pragma once
+
+#include "device/ModuleCommands.h"
+#include "keymap/KeyMap.h"
+
+#include <string>
+#include <vector>
+
+// What a module holds, as a key map, and how it compares with one.
+
+// The entry a record read from a module gives: the text a page logs for exactly these bytes, where
+// one does; otherwise no text, so that the key's line takes the raw form.
+KeyMapEntry EntryOfRecord(int keyIndex, const KeyRecord &record);
+
+// The module's readable configuration: its parameters that a key map holds and its readable keys.
+KeyMap KeyMapOfModule(const ModuleSnapshot &snapshot);
+
+// One item that differs: "KEY-3", "long-press" or "debounce", with both sides as a key map writes
+// them (a key's line without its "KEY-n" name).
+struct ConfigDifference {
+    std::string item;
+    std::string expected;
+    std::string actual;
+    bool operator==(const ConfigDifference &) const = default;
+};
+struct VerifyReport {
+    std::vector<ConfigDifference> differences;
+    std::vector<int> unreadableKeys; // keys of the map the reply does not reach
+    int comparedKeys = 0;
+    bool Matches() const { return differences.empty(); }
+};
+VerifyReport CompareWithModule(const KeyMap &expected, const ModuleSnapshot &module);
+
+// Queries the module once more and compares: what apply --verify and the window's load do after
+// writing. The report is meaningful when status is Valid.
+struct ModuleVerification {
+    QueryStatus status = QueryStatus::NoReply;
+    VerifyReport report;
+};
+ModuleVerification VerifyModule(CDeviceLink &link, const KeyMap &expected, int keyCount);
