@@ -628,9 +628,9 @@ void CKeyTableDlg::ShowRowInMainWindow(int row, int column)
     if (state)
         ApplyState(*state, TemplateOf(kind), pageDlg->Items());
     std::uint8_t value1 = 0, value2 = 0;
-    bool refused = false;
-    page->GetKeyAssignment(value1, value2, refused);
-    const bool exact = !refused && MakeKeyRecord(row, kind, value1, value2) == entry->record;
+    std::optional<UserText> refusal;
+    page->GetKeyAssignment(value1, value2, refusal);
+    const bool exact = !refusal && MakeKeyRecord(row, kind, value1, value2) == entry->record;
     SetNote(exact ? QString() : Text(kClosestPage, {KeyName(row), "raw " + Hex(entry->record)}));
 }
 

@@ -288,10 +288,7 @@ int RunWrite(CCliRun &run)
 {
     if (run.words.empty() || run.words.size() % 2 != 0)
         return run.Usage(run.words.empty() ? std::string() : run.words.back());
-    std::string lines;
-    for (std::size_t i = 0; i < run.words.size(); i += 2)
-        lines += run.words[i] + " = " + run.words[i + 1] + "\n";
-    KeyMapResult result = ParseKeyMap(lines, run.keyCount, KeyMapSource::Arguments);
+    KeyMapResult result = ParseKeyArguments(run.words, run.keyCount);
     if (!result.map) {
         ShowMessage(result.error);
         return kUsage;

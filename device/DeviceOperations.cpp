@@ -9,6 +9,7 @@
 #include "pages/KeyPage.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -223,11 +224,13 @@ void CDeviceOperations::WriteKey()
     }
     std::uint8_t value1 = 0;
     std::uint8_t value2 = 0;
-    bool refused = false;
-    const std::string text = page->GetKeyAssignment(value1, value2, refused);
-    // The page has already told the user why; a refused entry is not written.
-    if (refused)
+    std::optional<UserText> refusal;
+    const std::string text = page->GetKeyAssignment(value1, value2, refusal);
+    // A refused entry is not written; the page says why.
+    if (refusal) {
+        ShowMessage(*refusal);
         return;
+    }
     const KeyRecord record = MakeKeyRecord(selection, static_cast<PageKind>(kind), value1, value2);
     if (SendKeyRecord(m_link, selection, record))
         LogKeyWritten(selection, record, text);

@@ -8,60 +8,81 @@
 #include "pages/MouseAssignment.h"
 #include "pages/MouseIds.h"
 
-#include <charconv>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace {
-// An assignment and the state of the page's controls that produces it.
+// A text read as a page state: the page's bytes and that state of its controls, or the page's
+// refusal of that state.
 struct Reading {
-    PageAssignment assignment;
+    std::optional<PageAssignment> assignment;
+    std::optional<UserText> refusal;
     CControlState state;
 };
 
-// What the page's reactions leave when a key, a field or nothing is chosen: every "无" checked,
-// and the ticked modifiers.
-CControlState KeyboardState(const std::vector<int> &modifiers)
-{
-    CControlState state;
-    for (const int id : {KeyboardId::kSpecialNone, KeyboardId::kFnNone, KeyboardId::kMediaNone, KeyboardId::kCharNone,
-                         KeyboardId::kCodeNone})
-        state.CheckDlgButton(id, true);
-    for (const int id : modifiers)
-        state.CheckDlgButton(id, true);
-    return state;
-}
-
-std::optional<Reading> RunKeyboard(const CControlState &state, std::string_view text)
+// What a page state gives when its text is the one being read. A refusal leaves no text to
+// compare: it counts only where the caller knows the state has the text's shape.
+Reading RunKeyboard(const CControlState &state, std::string_view text)
 {
     std::uint8_t flags = 0;
     std::uint8_t code = 0;
-    bool refused = false;
-    if (Keyboard::GetKeyAssignment(state, flags, code, refused) != text || refused)
-        return std::nullopt;
-    return Reading{{PageKind::Keyboard, flags, code}, state};
+    Reading reading{std::nullopt, std::nullopt, state};
+    if (Keyboard::GetKeyAssignment(state, flags, code, reading.refusal) == text && !reading.refusal)
+        reading.assignment = PageAssignment{PageKind::Keyboard, flags, code};
+    return reading;
 }
 
-// Choosing a key radio leaves the other two groups at "无"; its own group's "无" goes off.
-std::optional<Reading> KeyRadioText(std::span<const KeyEntry> keys, int groupNone, std::string_view rest,
+Reading RunMouse(const CControlState &state, std::string_view text)
+{
+    std::uint8_t value1 = 0;
+    std::uint8_t value2 = 0;
+    Reading reading{std::nullopt, std::nullopt, state};
+    if (GetMouseAssignment(state, value1, value2, reading.refusal) == text && !reading.refusal)
+        reading.assignment = PageAssignment{PageKind::Mouse, value1, value2};
+    return reading;
+}
+
+// A reading that gave the text, or nothing.
+std::optional<Reading> Read(Reading reading)
+{
+    return reading.assignment ? std::optional(std::move(reading)) : std::nullopt;
+}
+
+void TickModifiers(CControlState &state, const std::vector<int> &modifiers)
+{
+    for (const int id : modifiers)
+        state.CheckDlgButton(id, true);
+}
+
+// A key radio clicked, then the modifiers ticked.
+std::optional<Reading> KeyRadioText(std::span<const KeyEntry> keys, std::string_view rest,
                                            const std::vector<int> &modifiers, std::string_view text)
 {
     for (const KeyEntry &key : keys) {
         if (rest != key.token)
             continue;
-        CControlState state = KeyboardState(modifiers);
-        state.CheckDlgButton(groupNone, false);
-        state.CheckDlgButton(key.id, true);
-        return RunKeyboard(state, text);
+        CControlState state;
+        Keyboard::ClickRadio(state, key.id);
+        TickModifiers(state, modifiers);
+        return Read(RunKeyboard(state, text));
     }
     return std::nullopt;
+}
+
+// Nothing chosen: the media "无" clicked, which sets every group and both fields to "无".
+CControlState NothingChosen(const std::vector<int> &modifiers)
+{
+    CControlState state;
+    Keyboard::ClickRadio(state, KeyboardId::kMediaNone);
+    TickModifiers(state, modifiers);
+    return state;
 }
 
 // A key, a typed code, a media key or modifiers alone: "CTRL+ALT+DEL", "ALT+HID(41)", "VOL_UP".
 std::optional<Reading> KeyboardKeyText(std::string_view text)
 {
-    if (auto media = KeyRadioText(kMediaKeys, KeyboardId::kMediaNone, text, {}, text))
+    if (auto media = KeyRadioText(kMediaKeys, text, {}, text))
         return media;
     std::vector<int> modifiers;
     std::string_view rest = text;
@@ -73,30 +94,23 @@ std::optional<Reading> KeyboardKeyText(std::string_view text)
         }
     }
     if (rest.empty())
-        return modifiers.empty() ? std::nullopt : RunKeyboard(KeyboardState(modifiers), text);
+        return modifiers.empty() ? std::nullopt : Read(RunKeyboard(NothingChosen(modifiers), text));
     if (rest.starts_with(kHidOpen) && rest.ends_with(kHidClose) && rest.size() >= kHidOpen.size() + kHidClose.size()) {
-        CControlState state = KeyboardState(modifiers);
+        CControlState state;
+        Keyboard::TakeField(state, KeyboardId::kCodeField);
         state.SetDlgItemText(KeyboardId::kCodeField,
                              std::string(rest.substr(kHidOpen.size(), rest.size() - kHidOpen.size() - kHidClose.size())));
-        state.CheckDlgButton(KeyboardId::kCodeNone, false);
-        return RunKeyboard(state, text);
+        TickModifiers(state, modifiers);
+        return Read(RunKeyboard(state, text));
     }
-    if (auto special = KeyRadioText(kSpecialKeys, KeyboardId::kSpecialNone, rest, modifiers, text))
+    if (auto special = KeyRadioText(kSpecialKeys, rest, modifiers, text))
         return special;
-    return KeyRadioText(kFunctionKeys, KeyboardId::kFnNone, rest, modifiers, text);
+    return KeyRadioText(kFunctionKeys, rest, modifiers, text);
 }
 
-bool IsOneCharacter(std::string_view text)
-{
-    if (text.empty())
-        return false;
-    const auto lead = static_cast<unsigned char>(text.front());
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    return text.size() == length;
-}
-
-// The character field's text followed by the modifiers' joined forms: "a+CTRL+SHIFT".
-std::optional<Reading> CharacterText(std::string_view text, bool anyLength)
+// The character field's text followed by the modifiers' joined forms: "ab+CTRL+SHIFT". As many
+// modifiers as the text ends in are ticked, the field keeping at least one character.
+Reading CharacterText(std::string_view text)
 {
     std::vector<int> modifiers;
     std::string_view field = text;
@@ -107,165 +121,145 @@ std::optional<Reading> CharacterText(std::string_view text, bool anyLength)
             field.remove_suffix(suffix.size());
         }
     }
-    if (field.empty() || (!anyLength && !IsOneCharacter(field)))
-        return std::nullopt;
-    CControlState state = KeyboardState(modifiers);
+    CControlState state;
+    Keyboard::TakeField(state, KeyboardId::kCharField);
     state.SetDlgItemText(KeyboardId::kCharField, std::string(field));
-    state.CheckDlgButton(KeyboardId::kCharNone, false);
+    TickModifiers(state, modifiers);
     return RunKeyboard(state, text);
 }
 
-std::optional<Reading> KeyboardText(std::string_view text, bool anyCharacterField)
-{
-    if (text.empty())
-        return anyCharacterField ? RunKeyboard(KeyboardState({}), text) : std::nullopt;
-    if (auto key = KeyboardKeyText(text))
-        return key;
-    return CharacterText(text, anyCharacterField);
-}
-
-// A wheel piece ends in a blank that an editor may have dropped; the page's text is the truth.
-std::optional<Reading> RunMouse(const CControlState &state, std::string_view text)
-{
-    std::uint8_t value1 = 0;
-    std::uint8_t value2 = 0;
-    bool refused = false;
-    const std::string produced = GetMouseAssignment(state, value1, value2, refused);
-    const bool blankDropped = produced.ends_with(' ') && std::string_view(produced).substr(0, produced.size() - 1) == text;
-    if (refused || (produced != text && !blankDropped))
-        return std::nullopt;
-    return Reading{{PageKind::Mouse, value1, value2}, state};
-}
-
-// The last number of a text, the count of a movement or wheel piece, and where it stands.
-struct Count {
-    int value;
+// Where the count of a movement or wheel piece stands: the text's last number, with its sign.
+struct CountPlace {
     std::size_t begin;
     std::size_t end;
 };
 
-std::optional<Count> LastNumber(std::string_view text)
+std::optional<CountPlace> LastNumber(std::string_view text)
 {
     const std::size_t last = text.find_last_of("0123456789");
     if (last == std::string_view::npos)
         return std::nullopt;
     std::size_t begin = text.find_last_not_of("0123456789", last);
     begin = begin == std::string_view::npos ? 0 : begin + (text[begin] == '-' ? 0 : 1);
-    int number = 0;
-    const auto [end, error] = std::from_chars(text.data() + begin, text.data() + last + 1, number);
-    if (error != std::errc() || end != text.data() + last + 1)
-        number = 1 << 30; // beyond every limit, like any number too long for an int
-    return Count{number, begin, last + 1};
+    return CountPlace{begin, last + 1};
 }
 
-// A count beyond the page's limit in a text of the page's shape: the page refuses it with its own
-// message. The shape is tried with the count 0, which the page always takes.
-bool RefusedByPage(CControlState state, int countField, const Count &count, std::string_view text)
+// A refused count belongs to this state only when the state gives the text's shape with a count
+// of 0, which the page always takes.
+bool HasShape(CControlState state, int countField, const CountPlace &count, std::string_view text)
 {
     state.SetDlgItemText(countField, "0");
     const std::string shape = std::string(text.substr(0, count.begin)) + "0" + std::string(text.substr(count.end));
-    if (!RunMouse(state, shape))
-        return false;
-    state.SetDlgItemText(countField, std::string(text.substr(count.begin, count.end - count.begin)));
-    std::uint8_t value1 = 0;
-    std::uint8_t value2 = 0;
-    bool refused = false;
-    GetMouseAssignment(state, value1, value2, refused);
-    return refused;
+    return RunMouse(state, shape).assignment.has_value();
 }
 
-// Every combination of the three buttons, with nothing else, a movement or the wheel: the states
-// the page can be in. A count the page refuses is refused as the page does.
-std::optional<Reading> MouseText(std::string_view text, bool &refused)
+// Every combination of the three buttons, with nothing else, a movement or the wheel in either
+// direction: the states the page can be in, the count as the text writes it.
+Reading MouseText(std::string_view text)
 {
-    const std::optional<Count> count = LastNumber(text);
+    const std::optional<CountPlace> count = LastNumber(text);
     const int buttons[] = {MouseId::kLeftButton, MouseId::kMiddleButton, MouseId::kRightButton};
+    Reading refused;
     for (int subset = 0; subset < 8; ++subset) {
         CControlState base;
         for (int bit = 0; bit < 3; ++bit)
             base.CheckDlgButton(buttons[bit], (subset >> bit) & 1);
         CControlState plain = base;
-        plain.CheckDlgButton(MouseId::kWheelNone, true);
-        if (auto result = RunMouse(plain, text))
-            return result;
+        ClickMouseRadio(plain, MouseId::kWheelNone);
+        if (Reading reading = RunMouse(plain, text); reading.assignment)
+            return reading;
         if (!count)
             continue;
         std::vector<std::pair<CControlState, int>> states; // with the field that takes the count
         for (const MouseMove &move : kMouseMoves) {
-            states.emplace_back(plain, move.countField);
-            states.back().first.CheckDlgButton(move.button, true);
+            states.emplace_back(base, move.countField);
+            ClickMouseRadio(states.back().first, move.button);
         }
         for (int turn = 0; turn < 2; ++turn) {
             states.emplace_back(base, MouseId::kWheelCount);
-            states.back().first.CheckDlgButton(MouseId::kMoveNone, true);
+            ClickMouseRadio(states.back().first, MouseId::kMoveNone);
             states.back().first.SetCurSel(MouseId::kWheelDirection, turn);
         }
         for (auto &[state, field] : states) {
-            const bool wheel = field == MouseId::kWheelCount;
-            if (count->value < (wheel ? -128 : 0) || count->value > 127) {
-                refused = refused || RefusedByPage(state, field, *count, text);
-                continue;
-            }
-            state.SetDlgItemText(field, std::to_string(count->value));
-            if (auto result = RunMouse(state, text))
-                return result;
+            state.SetDlgItemText(field, std::string(text.substr(count->begin, count->end - count->begin)));
+            Reading reading = RunMouse(state, text);
+            if (reading.assignment)
+                return reading;
+            if (reading.refusal && !refused.refusal && HasShape(state, field, *count, text))
+                refused.refusal = reading.refusal;
         }
     }
-    return std::nullopt;
+    return refused;
 }
 
-std::optional<Reading> GamePadText(std::string_view text)
+Reading GamePadText(std::string_view text)
 {
     for (const int choice : kGamePadChoices) {
         CControlState state;
-        state.CheckDlgButton(choice, true);
+        ClickGamePadChoice(state, choice);
         std::uint8_t value1 = 0;
         std::uint8_t value2 = 0;
         if (GetGamePadAssignment(state, value1, value2) == text)
-            return Reading{{PageKind::GamePad, value1, value2}, state};
+            return {PageAssignment{PageKind::GamePad, value1, value2}, std::nullopt, state};
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Reading> ReadText(std::string_view text, std::optional<PageKind> page, bool &refused)
+Reading KeyboardText(std::string_view text)
 {
-    if (!page) {
-        if (text.empty())
-            return std::nullopt;
-        if (auto gamepad = GamePadText(text))
-            return gamepad;
-        if (auto mouse = MouseText(text, refused); mouse || refused)
-            return mouse;
-        return KeyboardText(text, false);
-    }
+    if (text.empty())
+        return RunKeyboard(NothingChosen({}), text);
+    if (auto key = KeyboardKeyText(text))
+        return std::move(*key);
+    return CharacterText(text);
+}
+
+// Without a page: the plain states first, the character field, which can spell any text, last.
+Reading AnyPageText(std::string_view text)
+{
+    if (text.empty())
+        return {};
+    if (Reading gamepad = GamePadText(text); gamepad.assignment)
+        return gamepad;
+    Reading mouse = MouseText(text);
+    if (mouse.assignment)
+        return mouse;
+    if (auto key = KeyboardKeyText(text))
+        return std::move(*key);
+    if (mouse.refusal)
+        return mouse;
+    return CharacterText(text);
+}
+
+Reading ReadText(std::string_view text, std::optional<PageKind> page)
+{
+    if (!page)
+        return AnyPageText(text);
     switch (*page) {
     case PageKind::Keyboard:
-        return KeyboardText(text, true);
+        return KeyboardText(text);
     case PageKind::Mouse:
-        return MouseText(text, refused);
+        return MouseText(text);
     case PageKind::GamePad:
         return GamePadText(text);
     }
-    return std::nullopt;
+    return {};
 }
 } // namespace
 
-std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page, bool *pRefused)
+std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page,
+                                                  std::optional<UserText> *refusal)
 {
-    bool refused = false;
-    const auto result = ReadText(text, page, refused);
-    if (pRefused)
-        *pRefused = refused;
-    if (!result)
-        return std::nullopt;
-    return result->assignment;
+    Reading reading = ReadText(text, page);
+    if (refusal)
+        *refusal = std::move(reading.refusal);
+    return reading.assignment;
 }
 
 std::optional<CControlState> PageStateOfText(std::string_view text, PageKind page)
 {
-    bool refused = false;
-    auto result = ReadText(text, page, refused);
-    if (!result)
+    Reading reading = ReadText(text, page);
+    if (!reading.assignment)
         return std::nullopt;
-    return std::move(result->state);
+    return std::move(reading.state);
 }

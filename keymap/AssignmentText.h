@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/UserText.h"
 #include "device/ModuleCommands.h"
 #include "keymap/ControlState.h"
 
@@ -16,16 +17,22 @@ struct PageAssignment {
 };
 
 // Reads an assignment text (what the log shows after "KEY-n = ") back into the bytes that the page
-// which wrote it sent. A text is read by finding a state of the page's controls in which the
-// page's own logic produces exactly this text; the bytes are the page's for that state.
+// which wrote it sent. A text is read by building, with the pages' own reactions, a state of the
+// page's controls in which the page's own logic produces exactly this text; the bytes are the
+// page's for that state. Every text a page logs is read, the character field's texts of any
+// length included.
 //
-// With a page kind: that page's texts, any text of the keyboard page's character field included;
-// the empty text is the page with nothing chosen. Without: the kind follows from the text. The
-// empty text, which every page gives, and a character field of more than one character, which
-// could spell any other text, are then not read. nullopt when the text is not read; a mouse count
-// beyond the page's limits is refused with the page's own message, and *pRefused tells so.
+// Where several states give one text, the plain one is read: the gamepad's, the mouse's with the
+// wheel off, a key, a typed code or modifiers alone, and only then the character field ("ENTER"
+// is the special key, "ab+CTRL" the field "ab" with Ctrl). With a page kind, only that page's
+// texts are read, and the empty text is the page with nothing chosen; without one, the empty
+// text, which every page gives, is not read.
+//
+// nullopt when no page state gives the text. A text in the shape of a page's own whose value that
+// page refuses (a mouse count beyond its limits, a character outside the keyboard's) is not read
+// as another page's either: *refusal then holds the page's message.
 std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::optional<PageKind> page = {},
-                                                  bool *pRefused = nullptr);
+                                                  std::optional<UserText> *refusal = nullptr);
 
 // The state of the page's controls in which that page's own logic produces text, as the reading
 // above finds it; nullopt when the page does not produce text.

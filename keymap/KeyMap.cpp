@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdio>
 #include <iterator>
+#include <span>
 #include <sstream>
 #include <system_error>
 
@@ -37,19 +38,27 @@ struct ReaderTexts {
     const char *beyondKeyCount;
     const char *twice;
     const char *emptyNeedsPage;
+    const char *refused;
+    const char *controlByte;
 };
 constexpr ReaderTexts kFileTexts = {
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行无法识别：%2"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 在前面已经出现过"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) ="),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行不能写入：%2（%3）"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行含有控制字符：%2"),
 };
 constexpr ReaderTexts kArgumentTexts = {
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数无法识别：%2"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 在前面已经出现过"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 的键值为空，请注明页面，例如 \"%2 (keyboard)\"、\"%2 (mouse)\" 或 \"%2 (gamepad)\""),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数不能写入：%2（%3）"),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数含有控制字符：%2"),
 };
+// A NUL, CR or LF inside a line: each would end the line somewhere else than where it shows.
+constexpr std::string_view kLineBreaking("\0\r\n", 3);
 constexpr const char *kDebounceRange = QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：按键消抖值应在 10 到 255 MS 之间：%2");
 constexpr const char *kNothing = QT_TRANSLATE_NOOP("Tavrin", "键值文件中没有任何按键或参数");
 constexpr const char *kKeyFailed = QT_TRANSLATE_NOOP("Tavrin", "%1 写入失败，其后的按键没有写入");
@@ -135,20 +144,29 @@ std::optional<KeyLine> ReadKeyLine(std::string_view line)
     return key;
 }
 
+// Reads line after line; the first bad one sets the error, which names it once: its number, its
+// text quoted, and where a page refused the text, the page's own reason.
 class CKeyMapReader {
 public:
-    CKeyMapReader(int keyCount, const ReaderTexts &texts) : m_nKeyCount(keyCount), m_texts(texts) {}
+    CKeyMapReader(int keyCount, const ReaderTexts &texts, bool keysOnly)
+        : m_nKeyCount(keyCount), m_texts(texts), m_bKeysOnly(keysOnly)
+    {
+    }
 
     // False, with the error set, at a bad line.
     bool ReadLine(int number, std::string_view line)
     {
         m_nLine = number;
         m_line = line;
+        if (line.find_first_of(kLineBreaking) != std::string_view::npos)
+            return Fail(m_texts.controlByte, {QuotedInput(line)});
         const std::string_view content = Trim(line);
-        if (content.empty() || content.starts_with('#'))
-            return true;
         if (content.starts_with(kKeyPrefix))
             return ReadKey(line.substr(line.find(kKeyPrefix)));
+        if (m_bKeysOnly)
+            return Unreadable();
+        if (content.empty() || content.starts_with('#'))
+            return true;
         return ReadParameter(content);
     }
 
@@ -163,7 +181,7 @@ private:
         error.args.insert(error.args.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
         return false;
     }
-    bool Unreadable() { return Fail(m_texts.unreadable, {std::string(m_line)}); }
+    bool Unreadable() { return Fail(m_texts.unreadable, {QuotedInput(m_line)}); }
 
     bool ReadKey(std::string_view line)
     {
@@ -176,14 +194,17 @@ private:
         const int index = key->number - 1;
         if (std::any_of(map.keys.begin(), map.keys.end(), [&](const KeyMapEntry &entry) { return entry.keyIndex == index; }))
             return Fail(m_texts.twice, {name});
-        const auto record = RecordOf(*key, index);
+        std::optional<UserText> refusal;
+        const auto record = RecordOf(*key, index, refusal);
+        if (refusal) // the page's reason is data of this message, translated where it is made
+            return Fail(m_texts.refused, {QuotedInput(m_line), TranslateText(*refusal)});
         if (!record)
             return error.source.empty() ? Unreadable() : false;
         map.keys.push_back({index, *record, std::string(key->text)});
         return true;
     }
 
-    std::optional<KeyRecord> RecordOf(const KeyLine &key, int index)
+    std::optional<KeyRecord> RecordOf(const KeyLine &key, int index, std::optional<UserText> &refusal)
     {
         std::optional<PageKind> page;
         if (key.qualifier.starts_with(kRaw))
@@ -197,7 +218,7 @@ private:
             Fail(m_texts.emptyNeedsPage, {std::string(kKeyPrefix) + std::to_string(key.number)});
             return std::nullopt;
         }
-        const auto assignment = ParseAssignmentText(key.text, page);
+        const auto assignment = ParseAssignmentText(key.text, page, &refusal);
         if (!assignment)
             return std::nullopt;
         return MakeKeyRecord(index, assignment->kind, assignment->value1, assignment->value2);
@@ -224,7 +245,7 @@ private:
             if (!debounce)
                 return Unreadable();
             if (*debounce < kMinDebounce || *debounce > kMaxDebounce)
-                return Fail(kDebounceRange, {std::string(value)});
+                return Fail(kDebounceRange, {QuotedInput(value)});
             if (map.debounce)
                 return Fail(m_texts.twice, {std::string(name)});
             map.debounce = *debounce;
@@ -247,15 +268,27 @@ private:
 
     int m_nKeyCount;
     const ReaderTexts &m_texts;
+    bool m_bKeysOnly;
     int m_nLine = 0;
     std::string_view m_line;
 };
 
+// What the raw form shows of a text that cannot stand in a line.
 std::string LineLabel(const std::string &text)
 {
     std::string label = text;
-    std::replace_if(label.begin(), label.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        label.begin(), label.end(), [](char c) { return kLineBreaking.find(c) != std::string_view::npos; }, ' ');
     return label;
+}
+
+KeyMapResult Finish(CKeyMapReader &reader)
+{
+    if (reader.map.keys.empty() && !reader.map.HasParameters())
+        return {std::nullopt, {kNothing, {}}};
+    std::sort(reader.map.keys.begin(), reader.map.keys.end(),
+              [](const KeyMapEntry &a, const KeyMapEntry &b) { return a.keyIndex < b.keyIndex; });
+    return {std::move(reader.map), {}};
 }
 } // namespace
 
@@ -282,11 +315,11 @@ void SetKey(KeyMap &map, KeyMapEntry entry)
         map.keys.insert(place, std::move(entry));
 }
 
-KeyMapResult ParseKeyMap(std::string_view text, int keyCount, KeyMapSource source)
+KeyMapResult ParseKeyMap(std::string_view text, int keyCount)
 {
     if (text.starts_with(kBom))
         text.remove_prefix(kBom.size());
-    CKeyMapReader reader(keyCount, source == KeyMapSource::File ? kFileTexts : kArgumentTexts);
+    CKeyMapReader reader(keyCount, kFileTexts, false);
     int number = 0;
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
@@ -297,11 +330,17 @@ KeyMapResult ParseKeyMap(std::string_view text, int keyCount, KeyMapSource sourc
         if (!reader.ReadLine(++number, line))
             return {std::nullopt, reader.error};
     }
-    if (reader.map.keys.empty() && !reader.map.HasParameters())
-        return {std::nullopt, {kNothing, {}}};
-    std::sort(reader.map.keys.begin(), reader.map.keys.end(),
-              [](const KeyMapEntry &a, const KeyMapEntry &b) { return a.keyIndex < b.keyIndex; });
-    return {std::move(reader.map), {}};
+    return Finish(reader);
+}
+
+KeyMapResult ParseKeyArguments(std::span<const std::string> words, int keyCount)
+{
+    CKeyMapReader reader(keyCount, kArgumentTexts, true);
+    for (std::size_t i = 0; i + 1 < words.size(); i += 2) {
+        if (!reader.ReadLine(static_cast<int>(i / 2 + 1), words[i] + " = " + words[i + 1]))
+            return {std::nullopt, reader.error};
+    }
+    return Finish(reader);
 }
 
 std::string FormatKeyLine(const KeyMapEntry &entry)
@@ -315,7 +354,10 @@ std::string FormatKeyLine(const KeyMapEntry &entry)
         return assignment && MakeKeyRecord(entry.keyIndex, assignment->kind, assignment->value1,
                                            assignment->value2) == entry.record;
     };
-    if (readsBack(std::nullopt))
+    // A text ending in a blank names its page: should an editor drop the blank, the line is refused
+    // instead of being read as some other key.
+    const bool endsInBlank = text.ends_with(' ') || text.ends_with('\t');
+    if (!endsInBlank && readsBack(std::nullopt))
         return key + " = " + text;
     const unsigned kind = entry.record[0] >> 6;
     if (kind < std::size(kPageNames) && readsBack(static_cast<PageKind>(kind)))

@@ -5,24 +5,26 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // A key map: what to write to each key of a module, and optionally the two parameters the window
-// writes. Its file is UTF-8 text, one line per key in the log's own form, so lines copied from the
-// log work as they are:
+// writes. Its file is UTF-8 text, one line per key in the log's own form:
 //
 //   # comment
 //   KEY-3 = CTRL+ALT+DEL
 //   KEY-4 (mouse) =
-//   KEY-5 (raw 41 41 00) = MLKey
+//   KEY-5 (raw 44 41 00) = MLKey
 //   long-press = no
 //   debounce = 40
 //
-// "KEY-n = text" reads the text as the page that wrote it; "(keyboard)", "(mouse)" or "(gamepad)"
-// names the page where the text alone does not; "(raw b0 b1 b2)" gives the key's record bytes in
-// hex, the text after "=" being then only what the log shows.
+// "KEY-n = text" reads the text as the page that logs it (see ParseAssignmentText: where several
+// page states log one text, the plain one); "(keyboard)", "(mouse)" or "(gamepad)" names the page
+// where the text alone does not; "(raw b0 b1 b2)" gives the key's record bytes in hex, written as
+// they are, the text after "=" being then only what the log shows. A NUL, CR or LF inside a line
+// is refused.
 struct KeyMapEntry {
     int keyIndex = 0; // KEY-1 is 0
     KeyRecord record{};
@@ -49,18 +51,20 @@ std::string_view LongPressWord(std::uint8_t item);
 void SetKey(KeyMap &map, KeyMapEntry entry);
 
 // Reads a whole key map, checking every line: the keys against the module's key count, the
-// parameters against their ranges. On the first bad line the result holds no map but the message
-// that names the line and its text.
+// parameters against their ranges. On the first bad line the result holds no map but the one
+// message that names the line, its text quoted and, where a page refused the text, the page's
+// reason. Nothing is shown.
 struct KeyMapResult {
     std::optional<KeyMap> map;
     UserText error;
 };
-// The lines come from a file, or each from a KEY-n TEXT pair of the command line.
-enum class KeyMapSource { File, Arguments };
-KeyMapResult ParseKeyMap(std::string_view text, int keyCount, KeyMapSource source = KeyMapSource::File);
+KeyMapResult ParseKeyMap(std::string_view text, int keyCount);
+// The same for KEY-n TEXT pairs of the command line (words holds them in turn, an even number):
+// each pair is one key line, and nothing but a key; a pair holding a NUL, CR or LF is refused.
+KeyMapResult ParseKeyArguments(std::span<const std::string> words, int keyCount);
 
 // The line of one key: the log's form when its text reads back to its record, else the page's or
-// the raw form.
+// the raw form. A text ending in a blank always names its page.
 std::string FormatKeyLine(const KeyMapEntry &entry);
 // header: comment lines ("# …\n") that follow the file's first line.
 std::string FormatKeyMap(const KeyMap &map, const std::string &header = {});

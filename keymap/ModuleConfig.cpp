@@ -58,7 +58,7 @@ std::vector<std::string> MouseTexts(std::uint8_t value1, std::uint8_t value2)
     buttons.CheckDlgButton(kMiddleButton, value1 & 0x04);
     std::vector<CControlState> states;
     states.push_back(buttons);
-    states.back().CheckDlgButton(kWheelNone, true);
+    ClickMouseRadio(states.back(), kWheelNone);
     for (const MouseMove &move : kMouseMoves) {
         states.push_back(buttons);
         ChooseMoveByCountField(states.back(), move);
@@ -66,7 +66,7 @@ std::vector<std::string> MouseTexts(std::uint8_t value1, std::uint8_t value2)
     }
     for (int turn = 0; turn < 2; ++turn) {
         states.push_back(buttons);
-        states.back().CheckDlgButton(kMoveNone, true);
+        ClickMouseRadio(states.back(), kMoveNone);
         states.back().SetCurSel(kWheelDirection, turn);
         states.back().SetDlgItemText(kWheelCount, std::to_string(static_cast<std::int8_t>(value2)));
     }
@@ -74,9 +74,9 @@ std::vector<std::string> MouseTexts(std::uint8_t value1, std::uint8_t value2)
     for (const CControlState &state : states) {
         std::uint8_t v1 = 0;
         std::uint8_t v2 = 0;
-        bool refused = false;
-        const std::string text = GetMouseAssignment(state, v1, v2, refused);
-        if (!refused && v1 == value1 && v2 == value2)
+        std::optional<UserText> refusal;
+        const std::string text = GetMouseAssignment(state, v1, v2, refusal);
+        if (!refusal && v1 == value1 && v2 == value2)
             texts.push_back(text);
     }
     return texts;
@@ -87,7 +87,7 @@ std::vector<std::string> GamePadTexts()
     std::vector<std::string> texts;
     for (const int choice : kGamePadChoices) {
         CControlState state;
-        state.CheckDlgButton(choice, true);
+        ClickGamePadChoice(state, choice);
         std::uint8_t v1 = 0;
         std::uint8_t v2 = 0;
         texts.push_back(GetGamePadAssignment(state, v1, v2));

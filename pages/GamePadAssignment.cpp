@@ -37,10 +37,8 @@ std::string GetGamePadAssignment(const IDlgControls &controls, std::uint8_t &val
     return text;
 }
 
-void ClearOtherGamePadChoices(IDlgControls &controls, int chosen)
+void ClickGamePadChoice(IDlgControls &controls, int chosen)
 {
-    for (int choice : kGamePadChoices) {
-        if (choice != chosen)
-            controls.CheckDlgButton(choice, false);
-    }
+    for (int choice : kGamePadChoices)
+        controls.CheckDlgButton(choice, choice == chosen);
 }

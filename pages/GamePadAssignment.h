@@ -13,6 +13,6 @@ extern const std::array<int, 13> kGamePadChoices;
 // and returns its description; " 无" or no choice gives the empty text. Never refuses.
 std::string GetGamePadAssignment(const IDlgControls &controls, std::uint8_t &value1, std::uint8_t &value2);
 
-// After a click on one choice: clears the other twelve, so that even a choice checked from code
-// cannot stay beside it.
-void ClearOtherGamePadChoices(IDlgControls &controls, int chosen);
+// A click on one choice: it checked and the other twelve cleared, so that even a choice checked
+// from code cannot stay beside it.
+void ClickGamePadChoice(IDlgControls &controls, int chosen);

@@ -12,7 +12,7 @@ GamePadSettingDig::GamePadSettingDig(QWidget *parent) : CPageDlg(GamePadTemplate
 {
     for (int choice : kGamePadChoices) {
         connect(Items().Item<QAbstractButton>(choice), &QAbstractButton::clicked, this,
-                [this, choice] { ClearOtherGamePadChoices(Items(), choice); });
+                [this, choice] { ClickGamePadChoice(Items(), choice); });
     }
     g_pGamePadSettingDig = this;
 }
@@ -31,7 +31,7 @@ const PageClass &GamePadSettingDig::Class()
     return record;
 }
 
-std::string GamePadSettingDig::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &)
+std::string GamePadSettingDig::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, std::optional<UserText> &)
 {
     return GetGamePadAssignment(Items(), value1, value2);
 }

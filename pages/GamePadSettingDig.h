@@ -12,7 +12,8 @@ public:
 
     static const PageClass &Class();
 
-    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) override;
+    // Never refuses.
+    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, std::optional<UserText> &) override;
 };
 
 // The gamepad page once it exists; the write-key operation reaches it through this.

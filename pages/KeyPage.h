@@ -1,6 +1,9 @@
 #pragma once
 
+#include "common/UserText.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // What the write-key operation asks of the page that is shown.
@@ -9,7 +12,9 @@ public:
     virtual ~IKeyPage() = default;
 
     // Fills the two value bytes (the caller sets both to 0 first) from the page's controls and
-    // returns the description text. An empty text is an ordinary result too; refused is set to
-    // true only when the page showed a refusal message, and is left alone otherwise.
-    virtual std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) = 0;
+    // returns the description text. An empty text is an ordinary result too. When the page refuses
+    // the entry, refusal is set to the message that says why (the text is then empty); otherwise
+    // refusal is left alone. The page shows nothing itself.
+    virtual std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2,
+                                         std::optional<UserText> &refusal) = 0;
 };

@@ -1,6 +1,5 @@
 #include "pages/KeyboardAssignment.h"
 
-#include "common/MessageSink.h"
 #include "common/UserText.h"
 #include "pages/KeyCodes.h"
 #include "pages/KeyboardIds.h"
@@ -51,13 +50,11 @@ std::string FirstCharacter(const std::string &text)
 }
 
 std::string CharacterCase(const IDlgControls &controls, const std::string &text, std::uint8_t &flags,
-                          std::uint8_t &code, bool &refused)
+                          std::uint8_t &code, std::optional<UserText> &refusal)
 {
     const auto ch = static_cast<unsigned char>(text.front());
     if (ch >= kFirstNonAscii) {
-        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "“%1”不是英文键盘上的字符，键值未写入！"),
-                    {FirstCharacter(text)});
-        refused = true;
+        refusal = UserText{QT_TRANSLATE_NOOP("Tavrin", "“%1”不是英文键盘上的字符，键值未写入！"), {FirstCharacter(text)}};
         return {};
     }
     std::string description = text;
@@ -105,10 +102,40 @@ std::string KeyCase(const IDlgControls &controls, std::uint8_t &flags, std::uint
     }
     return prefix;
 }
+
+// A radio group of the page: its "无" radio and the range of its keys.
+struct RadioGroup {
+    int none;
+    int first;
+    int last;
+};
+
+constexpr RadioGroup kGroups[] = {
+    {kSpecialNone, kSpecialFirst, kSpecialLast},
+    {kFnNone, kFnFirst, kFnLast},
+    {kMediaNone, kMediaFirst, kMediaLast},
+};
+
+void SetGroupNone(IDlgControls &controls, const RadioGroup &group)
+{
+    controls.CheckDlgButton(group.none, true);
+    for (int id = group.first; id <= group.last; ++id)
+        controls.CheckDlgButton(id, false);
+}
+
+const RadioGroup *GroupOf(int radio)
+{
+    for (const RadioGroup &group : kGroups) {
+        if (radio >= group.none && radio <= group.last)
+            return &group;
+    }
+    return nullptr;
+}
 } // namespace
 
 namespace Keyboard {
-std::string GetKeyAssignment(const IDlgControls &controls, std::uint8_t &flags, std::uint8_t &code, bool &refused)
+std::string GetKeyAssignment(const IDlgControls &controls, std::uint8_t &flags, std::uint8_t &code,
+                             std::optional<UserText> &refusal)
 {
     if (controls.IsDlgButtonChecked(kMediaNone))
         flags &= ~KeyFlag::kMedia;
@@ -118,10 +145,38 @@ std::string GetKeyAssignment(const IDlgControls &controls, std::uint8_t &flags, 
     const bool noKey = NoKeyChosen(controls);
     const std::string charText = controls.GetDlgItemText(kCharField);
     if (!charText.empty() && noKey && controls.IsDlgButtonChecked(kCodeNone))
-        return CharacterCase(controls, charText, flags, code, refused);
+        return CharacterCase(controls, charText, flags, code, refusal);
     const std::string codeText = controls.GetDlgItemText(kCodeField);
     if (!codeText.empty() && noKey && controls.IsDlgButtonChecked(kCharNone))
         return CodeCase(controls, codeText, flags, code);
     return KeyCase(controls, flags, code);
+}
+
+void ClickRadio(IDlgControls &controls, int radio)
+{
+    const RadioGroup *own = GroupOf(radio);
+    if (!own) {
+        controls.CheckDlgButton(radio, true);
+        return;
+    }
+    for (int id = own->none; id <= own->last; ++id)
+        controls.CheckDlgButton(id, id == radio);
+    // The media group's own "无" counts as a media choice: it too clears the other groups.
+    if (radio == kSpecialNone || radio == kFnNone)
+        return;
+    for (const RadioGroup &group : kGroups) {
+        if (&group != own)
+            SetGroupNone(controls, group);
+    }
+    controls.CheckDlgButton(kCharNone, true);
+    controls.CheckDlgButton(kCodeNone, true);
+}
+
+void TakeField(IDlgControls &controls, int field)
+{
+    for (const RadioGroup &group : kGroups)
+        SetGroupNone(controls, group);
+    controls.CheckDlgButton(kCharNone, field != kCharField);
+    controls.CheckDlgButton(kCodeNone, field == kCharField);
 }
 } // namespace Keyboard

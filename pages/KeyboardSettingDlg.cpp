@@ -10,48 +10,15 @@
 
 KeyboardSettingDlg *g_pKeyboardSettingDlg = nullptr;
 
-namespace {
 using namespace KeyboardId;
-
-// A radio group of the page: its "无" radio and the range of its keys.
-struct RadioGroup {
-    int none;
-    int first;
-    int last;
-};
-
-enum GroupIndex { kSpecialGroup, kFnGroup, kMediaGroup };
-constexpr RadioGroup kGroups[] = {
-    {kSpecialNone, kSpecialFirst, kSpecialLast},
-    {kFnNone, kFnFirst, kFnLast},
-    {kMediaNone, kMediaFirst, kMediaLast},
-};
-
-void SetGroupNone(IDlgControls &controls, const RadioGroup &group)
-{
-    controls.CheckDlgButton(group.none, true);
-    for (int id = group.first; id <= group.last; ++id)
-        controls.CheckDlgButton(id, false);
-}
-
-// A key of one group rules out the keys of the other groups and both fields.
-void ChooseKey(IDlgControls &controls, int chosenGroup)
-{
-    for (int group = kSpecialGroup; group <= kMediaGroup; ++group) {
-        if (group != chosenGroup)
-            SetGroupNone(controls, kGroups[group]);
-    }
-    controls.CheckDlgButton(kCharNone, true);
-    controls.CheckDlgButton(kCodeNone, true);
-}
-} // namespace
 
 KeyboardSettingDlg::KeyboardSettingDlg(QWidget *parent) : CPageDlg(KeyboardTemplate(), parent)
 {
-    ConnectKeys(kSpecialFirst, kSpecialLast, kSpecialGroup);
-    ConnectKeys(kFnFirst, kFnLast, kFnGroup);
-    // The media group's own "无" counts as a media choice: it too clears the other groups.
-    ConnectKeys(kMediaNone, kMediaLast, kMediaGroup);
+    // The three key groups' radios stand in one run of identifiers.
+    for (int id = kSpecialNone; id <= kMediaLast; ++id) {
+        connect(Items().Item<QAbstractButton>(id), &QAbstractButton::clicked, this,
+                [this, id] { Keyboard::ClickRadio(Items(), id); });
+    }
     for (int field : {kCharField, kCodeField})
         Items().GetDlgItem(field)->installEventFilter(this);
     g_pKeyboardSettingDlg = this;
@@ -71,9 +38,10 @@ const PageClass &KeyboardSettingDlg::Class()
     return kClass;
 }
 
-std::string KeyboardSettingDlg::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused)
+std::string KeyboardSettingDlg::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2,
+                                                 std::optional<UserText> &refusal)
 {
-    return Keyboard::GetKeyAssignment(Items(), value1, value2, refused);
+    return Keyboard::GetKeyAssignment(Items(), value1, value2, refusal);
 }
 
 bool KeyboardSettingDlg::eventFilter(QObject *watched, QEvent *event)
@@ -92,24 +60,11 @@ bool KeyboardSettingDlg::eventFilter(QObject *watched, QEvent *event)
     return CPageDlg::eventFilter(watched, event);
 }
 
-void KeyboardSettingDlg::ConnectKeys(int first, int last, int chosenGroup)
-{
-    for (int id = first; id <= last; ++id) {
-        connect(Items().Item<QAbstractButton>(id), &QAbstractButton::clicked, this,
-                [this, chosenGroup] { ChooseKey(Items(), chosenGroup); });
-    }
-}
-
-// The field becomes the choice: every key group to none, and only the other field's "无" checked.
-// Its whole text is selected so the next keystroke replaces the old character; the selection
-// ends at the text's end, which the edit scrolls into view.
+// The field becomes the choice. Its whole text is selected so the next keystroke replaces the old
+// character; the selection ends at the text's end, which the edit scrolls into view.
 void KeyboardSettingDlg::TakeField(QLineEdit *field)
 {
     field->setFocus(Qt::MouseFocusReason);
     field->selectAll();
-    for (const RadioGroup &group : kGroups)
-        SetGroupNone(Items(), group);
-    const bool isCharField = field == Items().GetDlgItem(kCharField);
-    Items().CheckDlgButton(kCharNone, !isCharField);
-    Items().CheckDlgButton(kCodeNone, isCharField);
+    Keyboard::TakeField(Items(), field == Items().GetDlgItem(kCharField) ? kCharField : kCodeField);
 }

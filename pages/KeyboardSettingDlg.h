@@ -17,7 +17,8 @@ public:
     static const PageClass &Class();
 
     // Refuses a character field that starts with a character outside the keys' table.
-    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) override;
+    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2,
+                                 std::optional<UserText> &refusal) override;
 
 protected:
     // A left press on either field takes that field into use instead of placing the caret; Enter
@@ -25,7 +26,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void ConnectKeys(int first, int last, int chosenGroup);
     void TakeField(QLineEdit *field);
 };
 

@@ -1,6 +1,5 @@
 #include "pages/MouseAssignment.h"
 
-#include "common/MessageSink.h"
 #include "common/TextNumber.h"
 #include "pages/MouseIds.h"
 
@@ -43,11 +42,11 @@ constexpr std::uint8_t kKeptByMove = 0x27;   // buttons and wheel direction
 constexpr std::uint8_t kWheelBackward = 0x20;
 constexpr std::uint8_t kKeptByWheel = 0x3F;
 constexpr std::uint8_t kWheelInUse = 0x40;
-constexpr std::int32_t kMaxCount = 127;
-// The wheel count travels as a signed byte: below this its byte would no longer hold the number
-// the description shows.
-constexpr std::int32_t kMinWheelCount = -128;
 const char *const kWheelTooLarge = QT_TRANSLATE_NOOP("Tavrin", "滚动刻度数值设置过大,设置值不应超过127");
+const char *const kWheelTooSmall = QT_TRANSLATE_NOOP("Tavrin", "滚动刻度数值设置过小,设置值不应小于%1");
+
+// The movement's "无", the four directions and the wheel's "无": one radio group.
+constexpr int kMovementRadios[] = {kMoveNone, kMoveUp, kMoveDown, kMoveLeft, kMoveRight, kWheelNone};
 
 std::string Format(const NumberPiece &piece, int number)
 {
@@ -87,12 +86,12 @@ const MouseMove *CheckedMove(const IDlgControls &controls)
 // A negative count is refused as well: its low byte would otherwise pass as some unrelated
 // distance below 128.
 bool AddMove(const IDlgControls &controls, const MouseMove &move, std::uint8_t &value1, std::uint8_t &value2,
-             std::string &text)
+             std::string &text, std::optional<UserText> &refusal)
 {
     const std::int32_t count = AtoiRule(controls.GetDlgItemText(move.countField));
     value2 = static_cast<std::uint8_t>(count);
-    if (count < 0 || count > kMaxCount) {
-        ShowMessage(move.tooLarge);
+    if (count < kMoveCounts.min || count > kMoveCounts.max) {
+        refusal = UserText{move.tooLarge, {}};
         return false;
     }
     Join(text, value1, Format(move.piece, value2));
@@ -101,11 +100,16 @@ bool AddMove(const IDlgControls &controls, const MouseMove &move, std::uint8_t &
 }
 
 // The count is checked even when no direction is chosen; without one it is not stored.
-bool AddWheel(const IDlgControls &controls, std::uint8_t &value1, std::uint8_t &value2, std::string &text)
+bool AddWheel(const IDlgControls &controls, std::uint8_t &value1, std::uint8_t &value2, std::string &text,
+              std::optional<UserText> &refusal)
 {
     const std::int32_t count = AtoiRule(controls.GetDlgItemText(kWheelCount));
-    if (count < kMinWheelCount || count > kMaxCount) {
-        ShowMessage(kWheelTooLarge);
+    if (count > kWheelCounts.max) {
+        refusal = UserText{kWheelTooLarge, {}};
+        return false;
+    }
+    if (count < kWheelCounts.min) {
+        refusal = UserText{kWheelTooSmall, {std::to_string(kWheelCounts.min)}};
         return false;
     }
     const int turn = controls.GetCurSel(kWheelDirection);
@@ -121,22 +125,22 @@ bool AddWheel(const IDlgControls &controls, std::uint8_t &value1, std::uint8_t &
 } // namespace
 
 std::string GetMouseAssignment(const IDlgControls &controls, std::uint8_t &value1, std::uint8_t &value2,
-                               bool &refused)
+                               std::optional<UserText> &refusal)
 {
     std::string text = AddButtons(controls, value1);
     const MouseMove *move = CheckedMove(controls);
-    const bool accepted = (!move || AddMove(controls, *move, value1, value2, text)) &&
-                          (controls.IsDlgButtonChecked(kWheelNone) || AddWheel(controls, value1, value2, text));
-    if (!accepted) {
-        refused = true;
-        return {};
-    }
-    return text;
+    const bool accepted =
+        (!move || AddMove(controls, *move, value1, value2, text, refusal)) &&
+        (controls.IsDlgButtonChecked(kWheelNone) || AddWheel(controls, value1, value2, text, refusal));
+    return accepted ? text : std::string();
 }
 
-void KeepWheelOffAfterMove(IDlgControls &controls)
+void ClickMouseRadio(IDlgControls &controls, int radio)
 {
-    controls.CheckDlgButton(kWheelNone, true);
+    for (const int id : kMovementRadios)
+        controls.CheckDlgButton(id, id == radio);
+    if (radio != kMoveNone && radio != kWheelNone)
+        controls.CheckDlgButton(kWheelNone, true);
 }
 
 void ChooseMoveByCountField(IDlgControls &controls, const MouseMove &move)

@@ -23,9 +23,12 @@ const MouseMove *MoveOfCountField(const CDialogItems &items, const QObject *watc
 
 MouseSettingDlg::MouseSettingDlg(QWidget *parent) : CPageDlg(MouseTemplate(), parent)
 {
+    for (const int radio : {MouseId::kMoveNone, MouseId::kWheelNone})
+        connect(Items().Item<QAbstractButton>(radio), &QAbstractButton::clicked, this,
+                [this, radio] { ClickMouseRadio(Items(), radio); });
     for (const MouseMove &move : kMouseMoves) {
         connect(Items().Item<QAbstractButton>(move.button), &QAbstractButton::clicked, this,
-                [this] { KeepWheelOffAfterMove(Items()); });
+                [this, radio = move.button] { ClickMouseRadio(Items(), radio); });
         QWidget *field = Items().GetDlgItem(move.countField);
         field->installEventFilter(this);
         // No label stands beside a count field: it is named after its direction.
@@ -48,9 +51,10 @@ const PageClass &MouseSettingDlg::Class()
     return record;
 }
 
-std::string MouseSettingDlg::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused)
+std::string MouseSettingDlg::GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2,
+                                              std::optional<UserText> &refusal)
 {
-    return GetMouseAssignment(Items(), value1, value2, refused);
+    return GetMouseAssignment(Items(), value1, value2, refusal);
 }
 
 bool MouseSettingDlg::eventFilter(QObject *watched, QEvent *event)

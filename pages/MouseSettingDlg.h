@@ -12,7 +12,8 @@ public:
 
     static const PageClass &Class();
 
-    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) override;
+    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2,
+                                 std::optional<UserText> &refusal) override;
 
 protected:
     // A left press in a count field chooses its direction and never reaches the field; Enter in

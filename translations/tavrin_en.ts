@@ -912,6 +912,18 @@ window&apos;s &quot;Factory 1&quot; and &quot;Factory 2&quot; do. Status 5 when 
         <translation>%1 is beyond the module&apos;s keys; nothing was written</translation>
     </message>
     <message>
+        <source>键值文件第 %1 行不能写入：%2（%3）</source>
+        <translation>Key map line %1 cannot be written: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行含有控制字符：%2</source>
+        <translation>Key map line %1 holds a control character: %2</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数不能写入：%2（%3）</source>
+        <translation>Key argument %1 cannot be written: %2 (%3)</translation>
+    </message>
+    <message>
         <source>本次写入</source>
         <translation>Written now</translation>
     </message>
@@ -1192,6 +1204,10 @@ Opens the configuration window of the Vela USB key module: decide what each key 
 For scripts and production lines there is tavrin-cli.</translation>
     </message>
     <message>
+        <source>滚动刻度数值设置过小,设置值不应小于%1</source>
+        <translation>Wheel steps too small, they must not be below %1</translation>
+    </message>
+    <message>
         <source>无法读取键值文件 %1：%2</source>
         <translation>Cannot read the key map %1: %2</translation>
     </message>
@@ -1226,6 +1242,10 @@ For scripts and production lines there is tavrin-cli.</translation>
     <message>
         <source>保存期间其他程序一再修改这个文件，没有保存</source>
         <translation>another program kept changing the file during the save, so it was not saved</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数含有控制字符：%2</source>
+        <translation>Key argument %1 holds a control character: %2</translation>
     </message>
 </context>
 <context>

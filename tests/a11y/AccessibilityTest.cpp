@@ -512,7 +512,7 @@ private slots:
         QCOMPARE(grid->currentRow(), 1);
         QCOMPARE(grid->currentColumn(), int(CKeyTableDlg::kWrittenColumn));
 
-        grid->item(1, CKeyTableDlg::kFileColumn)->setText(QStringLiteral("CTRL+"));
+        grid->item(1, CKeyTableDlg::kFileColumn)->setText(QStringLiteral("MoveUp(300)Pixel"));
         auto *cells = QAccessible::queryAccessibleInterface(grid)->tableInterface();
         QCOMPARE(cells->cellAt(1, CKeyTableDlg::kMarkColumn)->text(QAccessible::Name),
                  QStringLiteral("文件一列的键值无法识别，不能保存或写入"));

@@ -103,6 +103,32 @@ private slots:
         dialog.reset();
     }
 
+    // A line the page refuses is one message box, with the page's reason, and nothing is written.
+    void aLineThePageRefusesIsOneMessage()
+    {
+        QTemporaryDir folder;
+        QFile::copy(QStringLiteral(TAVRIN_DEFAULT_SETTINGS), folder.filePath(QStringLiteral("confight.ini")));
+        CVirtualModule valid;
+        valid.SetMarker(CVirtualModule::kValidMarker);
+        CVirtualHidBackend devices;
+        AddStandardModule(devices, valid);
+        CRecordingSink sink;
+        dialog = std::make_unique<CMainDlg>(devices, folder.filePath(QStringLiteral("confight.ini")).toStdString());
+        dialog->show();
+        dialog->Items().Item<QPushButton>(kFindModule)->click();
+        const QString path = folder.filePath(QStringLiteral("bad.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("KEY-1 = ENTER\nKEY-2 = MLKey+Wheel Forward = -200\n");
+        file.close();
+        const int writes = valid.Writes();
+        TriggerAnswering("loadKeyMap", path);
+        QCOMPARE(sink.messages, std::vector<std::string>{"键值文件第 2 行不能写入：KEY-2 = MLKey+Wheel Forward = -200"
+                                                         "（滚动刻度数值设置过小,设置值不应小于-128）"});
+        QCOMPARE(valid.Writes(), writes);
+        dialog.reset();
+    }
+
 private:
     CVirtualModule module;
     CVirtualHidBackend backend;

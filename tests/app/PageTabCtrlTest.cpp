@@ -25,7 +25,7 @@ const DialogTemplate &ProbeTemplate()
 class CProbePage final : public CPageDlg {
 public:
     explicit CProbePage(QWidget *parent) : CPageDlg(ProbeTemplate(), parent) {}
-    std::string GetKeyAssignment(std::uint8_t &, std::uint8_t &, bool &) override { return {}; }
+    std::string GetKeyAssignment(std::uint8_t &, std::uint8_t &, std::optional<UserText> &) override { return {}; }
 };
 
 const PageClass kProbeClass{"CProbePage", 900, [](QWidget *parent) -> CPageDlg * { return new CProbePage(parent); }};

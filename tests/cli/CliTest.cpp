@@ -25,7 +25,6 @@ struct Case {
 TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
 {
     const std::string good = KeyMapFile("# two keys\nKEY-1 = GameKey2\nKEY-8 (raw 03 00 3A) = x\ndebounce = 20\n");
-    const std::string oneBadLine = KeyMapFile("KEY-1 = ENTER\nKEY-2 = MoveUp(300)Pixel\nKEY-3 = ESC\n");
     const auto invalid = [](CVirtualModule &m) { m.SetMarker(0x00); };
     const auto absent = [](CVirtualModule &m) { m.faults.absent = true; };
     const auto denied = [](CVirtualModule &m) { m.faults.denyOpen = true; };
@@ -35,10 +34,6 @@ TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
         {"write page form", {"write", "KEY-2 (mouse)", ""}, {}, 0, {{31, {0x41, 0x00, 0x00}}}, {}, "KEY-2 = "},
         {"apply", {"apply", good}, {}, 0, {{28, {0x80, 0x02, 0x00}}, {49, {0x03, 0x00, 0x3A}}, {12, {20}}},
          {}, "KEY-8 = x"},
-        {"one bad line", {"apply", oneBadLine}, {}, 2, {},
-         {"向上像素移动数值设置过大,设置值不应超过127", "键值文件第 2 行无法识别：KEY-2 = MoveUp(300)Pixel"}},
-        {"wheel limit", {"write", "KEY-1", "MRKey+Wheel Forward = -200"}, {}, 2, {},
-         {"滚动刻度数值设置过大,设置值不应超过127", "第 1 个按键参数无法识别：KEY-1 = MRKey+Wheel Forward = -200"}},
         {"key count", {"write", "KEY-9", "ENTER"}, {}, 2, {}, {"第 1 个按键参数：KEY-9 超出模块的按键数（8 个按键）"}},
         {"params", {"params", "--debounce", "30", "--long-press", "no"}, [](CVirtualModule &m) { m.Memory()[3] = 2; }, 0, {{2, {0, 2, 0, 0, 1}}, {12, {30}}},
          {}, "参数写入完成"},
@@ -92,6 +87,38 @@ TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
             EXPECT_LE(module.Writes(), 1) << c.name << ": nothing but the query may reach the module";
         }
         sink.messages.resize(std::min(sink.messages.size(), c.messages.size()));
+        EXPECT_EQ(sink.messages, c.messages) << c.name;
+    }
+}
+
+// A key text reads as the page logs it; a text the page refuses, or a pair that would spill into
+// another line, is one message, and nothing reaches the module.
+TEST(Cli, KeyTextsReadAsThePagesLogThemAndARefusalIsOneMessage)
+{
+    const std::string oneBadLine = KeyMapFile("KEY-1 = ENTER\nKEY-2 = MoveUp(300)Pixel\nKEY-3 = ESC\n");
+    const Case cases[] = {
+        {"field text", {"write", "KEY-3", "ab+CTRL"}, {}, 0, {{34, {0x02, 0x41, 0x04}}}, {}, "KEY-3 = ab+CTRL"},
+        {"one bad line", {"apply", oneBadLine}, {}, 2, {},
+         {"键值文件第 2 行不能写入：KEY-2 = MoveUp(300)Pixel（向上像素移动数值设置过大,设置值不应超过127）"}},
+        {"wheel limit", {"write", "KEY-1", "MRKey+Wheel Forward = -200"}, {}, 2, {},
+         {"第 1 个按键参数不能写入：KEY-1 = MRKey+Wheel Forward = -200（滚动刻度数值设置过小,设置值不应小于-128）"}},
+        {"line break", {"write", "KEY-1", "ENTER\nKEY-2 = ESC"}, {}, 2, {},
+         {"第 1 个按键参数含有控制字符：KEY-1 = ENTER\\x0AKEY-2 = ESC"}},
+    };
+    for (const Case &c : cases) {
+        CRecordingSink sink;
+        CVirtualModule module;
+        module.SetMarker(CVirtualModule::kValidMarker);
+        CVirtualHidBackend backend;
+        AddStandardModule(backend, module);
+        std::string printed;
+        EXPECT_EQ(RunCliCollecting(c.args, {backend, 8, [](int) {}, [] { return false; }}, printed), c.status) << c.name;
+        EXPECT_NE(printed.find(c.output), std::string::npos) << c.name << ": " << printed;
+        for (const auto &[address, bytes] : c.memory)
+            EXPECT_EQ(std::vector(module.Memory().begin() + address, module.Memory().begin() + address + bytes.size()), bytes) << c.name;
+        if (c.status != 0) {
+            EXPECT_EQ(module.Writes(), 0) << c.name;
+        }
         EXPECT_EQ(sink.messages, c.messages) << c.name;
     }
 }

@@ -24,13 +24,14 @@ public:
         : m_v1(v1), m_v2(v2), m_text(std::move(text)), m_bRefuse(refuse)
     {
     }
-    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &refused) override
+    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2,
+                                 std::optional<UserText> &refusal) override
     {
         seenZero = value1 == 0 && value2 == 0;
         value1 = m_v1;
         value2 = m_v2;
         if (m_bRefuse) {
-            refused = true;
+            refusal = UserText{"拒绝：%1", {"理由"}};
             return {};
         }
         return m_text;
@@ -335,7 +336,8 @@ TEST_F(DeviceOperationsTest, WriteKeySendsNothingWhenItCannotWriteSoundly)
     const Case cases[] = {
         {"no key selected", -1, 0, {"未选择按键，请先查找模块并选择按键！"}},
         {"page missing", 0, 2, {"当前页面不可用，键值未写入！"}},
-        {"page refused", 0, 1, {}},
+        // The page's refusal, shown once by the window.
+        {"page refused", 0, 1, {"拒绝：理由"}},
     };
     pages[PageKind::Keyboard] = &keyboard;
     pages[PageKind::Mouse] = &refusing;

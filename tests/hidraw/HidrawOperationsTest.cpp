@@ -16,7 +16,7 @@ public:
         : m_value1(value1), m_value2(value2), m_text(std::move(text))
     {
     }
-    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, bool &) override
+    std::string GetKeyAssignment(std::uint8_t &value1, std::uint8_t &value2, std::optional<UserText> &) override
     {
         value1 = m_value1;
         value2 = m_value2;

@@ -66,7 +66,7 @@ TEST(GamePadChoices, ClickedOneClearsTheOtherTwelveHiddenOnesIncluded)
     CMapDlgControls controls;
     for (int choice : kGamePadChoices)
         controls.CheckDlgButton(choice, true);
-    ClearOtherGamePadChoices(controls, kButton2);
+    ClickGamePadChoice(controls, kButton2);
     for (int choice : kGamePadChoices)
         EXPECT_EQ(controls.IsDlgButtonChecked(choice), choice == kButton2) << choice;
 }

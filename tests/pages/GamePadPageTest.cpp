@@ -64,11 +64,11 @@ private slots:
             QCOMPARE(Item(other)->isChecked(), other == id);
         std::uint8_t byte0 = 0;
         std::uint8_t byte1 = 0;
-        bool refused = false;
-        QCOMPARE(QString::fromStdString(page->GetKeyAssignment(byte0, byte1, refused)), text);
+        std::optional<UserText> refusal;
+        QCOMPARE(QString::fromStdString(page->GetKeyAssignment(byte0, byte1, refusal)), text);
         QCOMPARE(byte0, value1);
         QCOMPARE(byte1, 0);
-        QVERIFY(!refused);
+        QVERIFY(!refusal);
     }
 
     // A hidden choice checked from code does not stay beside the one clicked.
@@ -84,8 +84,8 @@ private slots:
     {
         std::uint8_t byte0 = 0x12;
         std::uint8_t byte1 = 0x34;
-        bool refused = false;
-        QCOMPARE(page->GetKeyAssignment(byte0, byte1, refused), std::string());
+        std::optional<UserText> refusal;
+        QCOMPARE(page->GetKeyAssignment(byte0, byte1, refusal), std::string());
         QCOMPARE(byte0, 0);
         QCOMPARE(byte1, 0);
     }

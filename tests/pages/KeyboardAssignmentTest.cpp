@@ -32,7 +32,7 @@ struct Assignment {
     std::uint8_t flags;
     std::uint8_t code;
     std::string description;
-    bool refused = false;
+    std::string refusal{}; // the page's reason, composed; empty when it takes the entry
 
     bool operator==(const Assignment &) const = default;
 };
@@ -40,7 +40,7 @@ struct Assignment {
 void PrintTo(const Assignment &a, std::ostream *out)
 {
     *out << std::hex << "{0x" << int(a.flags) << ", 0x" << int(a.code) << ", \"" << a.description << "\""
-         << (a.refused ? ", refused}" : "}");
+         << (a.refusal.empty() ? "}" : ", refused: " + a.refusal + "}");
 }
 
 Assignment Assign(const Page &page)
@@ -51,7 +51,10 @@ Assignment Assign(const Page &page)
     controls.SetDlgItemText(kCharField, page.charText);
     controls.SetDlgItemText(kCodeField, page.codeText);
     Assignment result{0, 0, {}};
-    result.description = Keyboard::GetKeyAssignment(controls, result.flags, result.code, result.refused);
+    std::optional<UserText> refusal;
+    result.description = Keyboard::GetKeyAssignment(controls, result.flags, result.code, refusal);
+    if (refusal)
+        result.refusal = ComposeText(*refusal);
     return result;
 }
 
@@ -205,8 +208,9 @@ TEST(KeyboardAssignment, CharactersOutsideAsciiAreRefused)
     for (const auto &[text, first] : cases) {
         SCOPED_TRACE(text);
         CRecordingSink sink;
-        EXPECT_EQ(Assign(CharFieldTaken(text).With({kCtrl})), (Assignment{0x00, 0x00, "", true}));
-        EXPECT_EQ(sink.messages, std::vector<std::string>{"“" + first + "”不是英文键盘上的字符，键值未写入！"});
+        EXPECT_EQ(Assign(CharFieldTaken(text).With({kCtrl})),
+                  (Assignment{0x00, 0x00, "", "“" + first + "”不是英文键盘上的字符，键值未写入！"}));
+        EXPECT_TRUE(sink.messages.empty()); // the window shows it
     }
 }
 } // namespace

@@ -24,9 +24,10 @@ const std::string kDownTooLarge = "向下像素移动数值设置过大,设置�
 const std::string kLeftTooLarge = "向左像素移动数值设置过大,设置值不应超过127";
 const std::string kRightTooLarge = "向右像素移动数值设置过大,设置值不应超过127";
 const std::string kWheelTooLarge = "滚动刻度数值设置过大,设置值不应超过127";
+const std::string kWheelTooSmall = "滚动刻度数值设置过小,设置值不应小于-128";
 
-// A page state and what the assignment must give for it. An empty message means none is shown;
-// a message means the entry is refused.
+// A page state and what the assignment must give for it. An empty message means the entry is
+// taken; a message is the refusal the page returns.
 struct MouseCase {
     std::string name;
     std::vector<int> checked;
@@ -64,15 +65,13 @@ TEST_P(MouseAssignment, GivesTextBytesAndRefusal)
     CRecordingSink sink;
     std::uint8_t value1 = 0;
     std::uint8_t value2 = 0;
-    bool refused = false;
+    std::optional<UserText> refusal;
 
-    EXPECT_EQ(GetMouseAssignment(controls, value1, value2, refused), c.text);
+    EXPECT_EQ(GetMouseAssignment(controls, value1, value2, refusal), c.text);
     EXPECT_EQ(value1, c.value1);
     EXPECT_EQ(value2, c.value2);
-    const std::vector<std::string> expected = c.message.empty() ? std::vector<std::string>{}
-                                                                 : std::vector<std::string>{c.message};
-    EXPECT_EQ(sink.messages, expected);
-    EXPECT_EQ(refused, !c.message.empty());
+    EXPECT_EQ(refusal ? ComposeText(*refusal) : std::string(), c.message);
+    EXPECT_TRUE(sink.messages.empty()); // the window shows a refusal, never the page
 }
 
 // Movement with the wheel off, as a click on a direction leaves the page.
@@ -207,19 +206,19 @@ INSTANTIATE_TEST_SUITE_P(
         Wheel("WheelTooLargeWithoutDirection", {}, "128", kNoTurn, "", 0x00, 0x00, kWheelTooLarge),
         Wheel("WheelTooLargeKeepsButtons", {kMiddleButton}, "128", kForward, "", 0x04, 0x00, kWheelTooLarge),
         // Below a signed byte the count byte would no longer hold the number the text shows.
-        Wheel("WheelBelowSignedByte", {}, "-129", kForward, "", 0x00, 0x00, kWheelTooLarge),
+        Wheel("WheelBelowSignedByte", {}, "-129", kForward, "", 0x00, 0x00, kWheelTooSmall),
         Wheel("WheelBeyondInt32", {}, "99999999999", kBackward, "", 0x00, 0x00, kWheelTooLarge),
-        Wheel("WheelBeyondInt32Negative", {}, "-99999999999", kBackward, "", 0x00, 0x00, kWheelTooLarge)),
+        Wheel("WheelBeyondInt32Negative", {}, "-99999999999", kBackward, "", 0x00, 0x00, kWheelTooSmall)),
     [](const testing::TestParamInfo<MouseCase> &info) { return info.param.name; });
 
-TEST(MouseAssignmentRefusal, LeavesTheFlagAloneWhenNothingIsRefused)
+TEST(MouseAssignmentRefusal, LeavesTheRefusalAloneWhenNothingIsRefused)
 {
     CMapDlgControls controls;
     controls.CheckDlgButton(kLeftButton, true);
     std::uint8_t value1 = 0;
     std::uint8_t value2 = 0;
-    bool refused = true;
-    EXPECT_EQ(GetMouseAssignment(controls, value1, value2, refused), "MLKey");
-    EXPECT_TRUE(refused);
+    std::optional<UserText> refusal = UserText{"earlier", {}};
+    EXPECT_EQ(GetMouseAssignment(controls, value1, value2, refusal), "MLKey");
+    EXPECT_TRUE(refusal);
 }
 } // namespace

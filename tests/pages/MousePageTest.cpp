@@ -145,18 +145,19 @@ private slots:
         QCOMPARE(result.text, std::string("MLKey+MoveUp(10)Pixel"));
         QCOMPARE(result.value1, 0x01);
         QCOMPARE(result.value2, 0x0A);
-        QVERIFY(!result.refused);
+        QVERIFY(!result.refusal);
     }
 
-    void aRefusalIsShownAndReported()
+    void aRefusalIsReturnedForTheWindowToShow()
     {
         QTest::mousePress(Item<QLineEdit>(kRightCount), Qt::LeftButton);
         Type(kRightCount, "128");
         CRecordingSink sink;
         const Result result = Assign();
-        QVERIFY(result.refused);
+        QVERIFY(result.refusal);
+        QCOMPARE(ComposeText(*result.refusal), std::string("向右像素移动数值设置过大,设置值不应超过127"));
         QCOMPARE(result.text, std::string());
-        QCOMPARE(sink.messages, std::vector<std::string>{"向右像素移动数值设置过大,设置值不应超过127"});
+        QVERIFY(sink.messages.empty());
         QCOMPARE(Item<QLineEdit>(kRightCount)->text(), QStringLiteral("128"));
     }
 
@@ -165,7 +166,7 @@ private:
         std::string text;
         int value1;
         int value2;
-        bool refused;
+        std::optional<UserText> refusal;
     };
 
     template <class T> T *Item(int id) const
@@ -182,9 +183,9 @@ private:
     {
         std::uint8_t value1 = 0;
         std::uint8_t value2 = 0;
-        bool refused = false;
-        std::string text = page->GetKeyAssignment(value1, value2, refused);
-        return {text, value1, value2, refused};
+        std::optional<UserText> refusal;
+        std::string text = page->GetKeyAssignment(value1, value2, refusal);
+        return {text, value1, value2, refusal};
     }
 
     std::unique_ptr<MouseSettingDlg> page;
