@@ -145,8 +145,5 @@ void ClickMouseRadio(IDlgControls &controls, int radio)
 
 void ChooseMoveByCountField(IDlgControls &controls, const MouseMove &move)
 {
-    for (const MouseMove &other : kMouseMoves)
-        controls.CheckDlgButton(other.button, &other == &move);
-    controls.CheckDlgButton(kMoveNone, false);
-    controls.CheckDlgButton(kWheelNone, true);
+    ClickMouseRadio(controls, move.button);
 }

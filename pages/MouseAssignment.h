@@ -47,5 +47,5 @@ std::string GetMouseAssignment(const IDlgControls &controls, std::uint8_t &value
 // the movement's "无" leaves the wheel in use.
 void ClickMouseRadio(IDlgControls &controls, int radio);
 
-// A press in a direction's count field chooses that direction, with the wheel off.
+// A press in a direction's count field chooses that direction, as a click on it does.
 void ChooseMoveByCountField(IDlgControls &controls, const MouseMove &move);
