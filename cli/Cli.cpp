@@ -289,6 +289,8 @@ int RunWrite(CCliRun &run)
     if (run.words.empty() || run.words.size() % 2 != 0)
         return run.Usage(run.words.empty() ? std::string() : run.words.back());
     KeyMapResult result = ParseKeyArguments(run.words, run.keyCount);
+    for (const UserText &notice : result.notices)
+        ShowMessage(notice);
     if (!result.map) {
         ShowMessage(result.error);
         return kUsage;

@@ -1247,6 +1247,14 @@ For scripts and production lines there is tavrin-cli.</translation>
         <source>第 %1 个按键参数含有控制字符：%2</source>
         <translation>Key argument %1 holds a control character: %2</translation>
     </message>
+    <message>
+        <source>注意：键值文件第 %1 行“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”</source>
+        <translation>Note: key map line %1: &quot;%2&quot; names no key; it is read as the character field&apos;s text, and only its first character &quot;%3&quot; is sent</translation>
+    </message>
+    <message>
+        <source>注意：第 %1 个按键参数“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”</source>
+        <translation>Note: key argument %1: &quot;%2&quot; names no key; it is read as the character field&apos;s text, and only its first character &quot;%3&quot; is sent</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 103</name>
