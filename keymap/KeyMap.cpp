@@ -354,22 +354,24 @@ KeyMapResult ParseKeyArguments(std::span<const std::string> words, int keyCount)
 std::string FormatKeyLine(const KeyMapEntry &entry)
 {
     const std::string key = KeyName(entry.keyIndex);
+    // A line break cannot stay in a line: every form holds the text with blanks for it, so that
+    // the text read back chooses the same form again.
+    const std::string text = LineLabel(entry.text);
     const auto readsBack = [&](std::optional<PageKind> page) {
-        const auto assignment = ParseAssignmentText(entry.text, page);
+        const auto assignment = ParseAssignmentText(text, page);
         return assignment && MakeKeyRecord(entry.keyIndex, assignment->kind, assignment->value1,
                                            assignment->value2) == entry.record;
     };
-    const bool oneLine = entry.text.find_first_of(kLineBreaking) == std::string::npos;
     // A text ending in a blank names its page: should an editor drop the blank, the line is refused
     // instead of being read as some other key.
-    const bool endsInBlank = entry.text.ends_with(' ') || entry.text.ends_with('\t');
-    if (oneLine && !endsInBlank && !IsLongCharacterField(entry.text) && readsBack(std::nullopt))
-        return key + " = " + entry.text;
+    const bool endsInBlank = text.ends_with(' ') || text.ends_with('	');
+    if (!endsInBlank && !IsLongCharacterField(text) && readsBack(std::nullopt))
+        return key + " = " + text;
     const unsigned kind = entry.record[0] >> 6;
-    if (oneLine && kind < std::size(kPageNames) && readsBack(static_cast<PageKind>(kind)))
-        return key + " (" + std::string(kPageNames[kind]) + ") = " + entry.text;
+    if (kind < std::size(kPageNames) && readsBack(static_cast<PageKind>(kind)))
+        return key + " (" + std::string(kPageNames[kind]) + ") = " + text;
     return key + " (" + std::string(kRaw) + " " + Hex(entry.record[0]) + " " + Hex(entry.record[1]) + " " +
-           Hex(entry.record[2]) + ") = " + LineLabel(entry.text);
+           Hex(entry.record[2]) + ") = " + text;
 }
 
 std::string FormatKeyMap(const KeyMap &map, const std::string &header)

@@ -92,6 +92,18 @@ TEST_F(KeyMapFileTest, SavingReplacesOnlyTheMapItselfAndKeepsItsLinkModeAndOwner
     EXPECT_TRUE(sink.messages.empty());
 }
 
+// A text with a line break is saved with a blank for it; read back, it is saved the same way.
+TEST_F(KeyMapFileTest, ASecondSaveEqualsTheFirst)
+{
+    for (const char *text : {"a\rb", "ENTER\n", "\r\n"}) {
+        const std::string saved = FormatKeyMap(OneKey(text));
+        const KeyMapResult loaded = ParseKeyMap(saved, 8);
+        ASSERT_TRUE(loaded.map) << saved;
+        EXPECT_EQ(loaded.map->keys.at(0).record, OneKey(text).keys[0].record) << saved;
+        EXPECT_EQ(FormatKeyMap(*loaded.map), saved);
+    }
+}
+
 // A map the loader would refuse is not saved, and a failed save keeps the earlier file.
 TEST_F(KeyMapFileTest, AMapTheLoaderWouldRefuseIsNotSaved)
 {
