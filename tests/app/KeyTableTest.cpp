@@ -273,6 +273,12 @@ private slots:
         }
         QVERIFY(sink.messages.empty());
 
+        // Saving the module's column takes what the module holds, not the file.
+        table->Items().SetCurSel(kContent, 0);
+        QVERIFY(table->SaveTo(folder.filePath(QStringLiteral("module.txt"))));
+        const QByteArray saved = FileBytes(folder.filePath(QStringLiteral("module.txt")));
+        QVERIFY2(saved.contains("KEY-3 = MLKey+MoveUp(10)Pixel\nKEY-4 (raw 00 00 00) = \n"), saved.constData());
+
         // "校验" sees a change made behind the table's back, and no control of the window moves.
         module->Memory()[28 + 1] = 0x00; // CTRL+ALT+DEL becomes DEL
         const int selected = dialog->Items().GetCurSel(MainId::kKeyList);
