@@ -44,7 +44,7 @@ struct ReaderTexts {
 };
 constexpr ReaderTexts kFileTexts = {
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行无法识别：%2"),
-    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）"),
+    QT_TRANSLATE_N_NOOP("Tavrin", "键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 在前面已经出现过"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) ="),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行不能写入：%2（%3）"),
@@ -53,7 +53,7 @@ constexpr ReaderTexts kFileTexts = {
 };
 constexpr ReaderTexts kArgumentTexts = {
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数无法识别：%2"),
-    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）"),
+    QT_TRANSLATE_N_NOOP("Tavrin", "第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 在前面已经出现过"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 的键值为空，请注明页面，例如 \"%2 (keyboard)\"、\"%2 (mouse)\" 或 \"%2 (gamepad)\""),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数不能写入：%2（%3）"),
@@ -178,9 +178,10 @@ public:
     std::vector<UserText> notices;
 
 private:
-    bool Fail(const char *source, std::vector<std::string> more = {})
+    bool Fail(const char *source, std::vector<std::string> more = {}, int count = -1)
     {
         error.source = source;
+        error.count = count;
         error.args = {std::to_string(m_nLine)};
         error.args.insert(error.args.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
         return false;
@@ -194,7 +195,7 @@ private:
             return Unreadable();
         const std::string name = std::string(kKeyPrefix) + std::to_string(key->number);
         if (key->number < 1 || key->number > m_nKeyCount)
-            return Fail(m_texts.beyondKeyCount, {name, std::to_string(m_nKeyCount)});
+            return Fail(m_texts.beyondKeyCount, {name, std::to_string(m_nKeyCount)}, m_nKeyCount);
         const int index = key->number - 1;
         if (std::any_of(map.keys.begin(), map.keys.end(), [&](const KeyMapEntry &entry) { return entry.keyIndex == index; }))
             return Fail(m_texts.twice, {name});
