@@ -13,9 +13,9 @@
 namespace {
 constexpr const char *kTranslationName = "tavrin_en";
 
-std::string TranslateSource(const std::string &source, int count)
+std::string TranslateSource(const std::string &source)
 {
-    return QCoreApplication::translate(kTextContext, source.c_str(), nullptr, count).toStdString();
+    return TranslatedText(source).toStdString();
 }
 
 // Beside the program in a build, in the data folder of an installed copy.
