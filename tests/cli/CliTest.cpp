@@ -97,9 +97,13 @@ TEST(Cli, KeyTextsReadAsThePagesLogThemAndARefusalIsOneMessage)
 {
     const std::string oneBadLine = KeyMapFile("KEY-1 = ENTER\nKEY-2 = MoveUp(300)Pixel\nKEY-3 = ESC\n");
     const Case cases[] = {
-        {"field text", {"write", "KEY-3", "ab+CTRL"}, {}, 0, {{34, {0x02, 0x41, 0x04}}}, {}, "KEY-3 = ab+CTRL"},
+        {"field text", {"write", "KEY-3", "ab+CTRL"}, {}, 0, {{34, {0x02, 0x41, 0x04}}},
+         {"注意：第 1 个按键参数“ab+CTRL”不是按键名，按字符框的文字读取，只发送第一个字符“a”"}, "KEY-3 = ab+CTRL"},
         {"one bad line", {"apply", oneBadLine}, {}, 2, {},
          {"键值文件第 2 行不能写入：KEY-2 = MoveUp(300)Pixel（向上像素移动数值设置过大,设置值不应超过127）"}},
+        // A mistyped key name goes through as the character field, with a notice, not silently.
+        {"typo", {"write", "KEY-1", "CTRL+ALT+DELL"}, {}, 0, {{28, {0x00, 0x50, 0x06}}},
+         {"注意：第 1 个按键参数“CTRL+ALT+DELL”不是按键名，按字符框的文字读取，只发送第一个字符“C”"}},
         {"wheel limit", {"write", "KEY-1", "MRKey+Wheel Forward = -200"}, {}, 2, {},
          {"第 1 个按键参数不能写入：KEY-1 = MRKey+Wheel Forward = -200（滚动刻度数值设置过小,设置值不应小于-128）"}},
         {"line break", {"write", "KEY-1", "ENTER\nKEY-2 = ESC"}, {}, 2, {},
@@ -141,4 +145,32 @@ TEST(Cli, WaitsForAModuleToBePluggedIn)
     EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait", "1"}, environment), 3);
     EXPECT_EQ(slept, -96) << "one second of 250 ms polls";
     EXPECT_EQ(sink.messages, Strings{"模块不在线"});
+}
+
+// On a production line, a module that is there but may not be opened is told of once and counted
+// as failed; the line goes on with the next module once it has been pulled out.
+TEST(Cli, EachTellsOnceOfAModuleItCannotOpen)
+{
+    CRecordingSink sink;
+    CVirtualModule denied;
+    denied.faults.denyOpen = true;
+    CVirtualModule good;
+    good.SetMarker(CVirtualModule::kValidMarker);
+    good.faults.absent = true;
+    CVirtualHidBackend backend;
+    AddStandardModule(backend, denied);
+    AddStandardModule(backend, good);
+    int slept = 0;
+    const auto swap = [&](int) {
+        if (++slept == 4)
+            std::swap(denied.faults.absent, good.faults.absent);
+    };
+    std::string printed;
+    EXPECT_EQ(RunCliCollecting({"apply", KeyMapFile("KEY-1 = ENTER\n"), "--each", "--count", "2"},
+                               {backend, 8, swap, [&] { return slept > 20; }}, printed),
+              CliExit::kFailed);
+    EXPECT_EQ(printed.find("无法打开"), printed.rfind("无法打开")) << printed;
+    EXPECT_NE(printed.find("第 1 个模块：无法打开（virtual/1/if2）：模块已连接，但没有权限打开它。"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("第 2 个模块：写入完成"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("共 2 个模块：完成 1 个，失败 1 个"), std::string::npos) << printed;
 }
