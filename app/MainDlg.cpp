@@ -60,6 +60,8 @@ constexpr const char *kVerifyMatches = QT_TRANSLATE_NOOP("Tavrin", "校验：模
 constexpr const char *kVerifyDiffers = QT_TRANSLATE_NOOP("Tavrin", "校验失败：模块中 %1 与键值文件不一致");
 constexpr const char *kVerifyUnreadable = QT_TRANSLATE_NOOP("Tavrin", "（另有 %1 个按键超出模块的应答，无法校验）");
 constexpr const char *kVerifyNoReply = QT_TRANSLATE_NOOP("Tavrin", "校验失败：模块没有应答");
+constexpr const char *kReplugMatches = QT_TRANSLATE_NOOP("Tavrin", "重新插入后核对：本次写入的 %1 个按键与模块一致");
+constexpr const char *kReplugDiffers = QT_TRANSLATE_NOOP("Tavrin", "重新插入后核对：模块中 %1 与拔出前写入的不一致");
 constexpr const char *kVerifyInvalid = QT_TRANSLATE_NOOP("Tavrin", "校验失败：此模块非法");
 
 #ifdef Q_OS_WIN
@@ -287,10 +289,14 @@ void CMainDlg::WatchModules(std::unique_ptr<IModuleWatcher> watcher)
 void CMainDlg::OnModuleEvents()
 {
     for (const ModuleEvent &event : m_pWatcher->TakeEvents()) {
-        if (event.kind == ModuleEvent::Kind::Arrived)
-            m_operations.ModuleArrived();
-        else
-            m_operations.ModuleRemoved(event.nodes);
+        if (event.kind == ModuleEvent::Kind::Removed) {
+            m_bReplugPending = m_operations.ModuleRemoved(event.nodes) || m_bReplugPending;
+        } else if (m_operations.ModuleArrived() && m_bReplugPending) {
+            // The re-plug the notice asks for: did the module keep what this session wrote?
+            m_bReplugPending = false;
+            if (!m_writtenKeys.keys.empty())
+                VerifyKeyMap(m_writtenKeys, kReplugMatches, kReplugDiffers);
+        }
     }
     // A module with an interface still missing arrives when its settle time is over.
     if (const int settle = m_pWatcher->MillisecondsToSettle(); settle >= 0)
@@ -394,6 +400,11 @@ bool CMainDlg::WriteKeyMap(const KeyMap &map)
 // Queries once more without touching a control, and logs whether the module holds the map.
 void CMainDlg::VerifyKeyMap(const KeyMap &map)
 {
+    VerifyKeyMap(map, kVerifyMatches, kVerifyDiffers);
+}
+
+void CMainDlg::VerifyKeyMap(const KeyMap &map, const char *matches, const char *differs)
+{
     const ModuleVerification verification = VerifyModule(m_link, map, m_operations.KeyCount());
     if (verification.status != QueryStatus::Valid) {
         AddLogLine(TranslatedText(verification.status == QueryStatus::NoReply ? kVerifyNoReply : kVerifyInvalid));
@@ -402,12 +413,12 @@ void CMainDlg::VerifyKeyMap(const KeyMap &map)
     const VerifyReport &report = verification.report;
     QString line;
     if (report.Matches()) {
-        line = TranslatedText(kVerifyMatches).arg(report.comparedKeys);
+        line = TranslatedText(matches).arg(report.comparedKeys);
     } else {
         QStringList items;
         for (const ConfigDifference &difference : report.differences)
             items << QString::fromStdString(difference.item);
-        line = TranslatedText(kVerifyDiffers).arg(items.join(QStringLiteral("、")));
+        line = TranslatedText(differs).arg(items.join(QStringLiteral("、")));
     }
     if (!report.unreadableKeys.empty())
         line += TranslatedText(kVerifyUnreadable).arg(report.unreadableKeys.size());

@@ -102,6 +102,8 @@ private:
     IKeyPage *PageOfKind(PageKind kind) const;
     int CurrentPageKind() const;
     void OnModuleEvents();
+    // The same line in the words given for a match and for differences.
+    void VerifyKeyMap(const KeyMap &map, const char *matches, const char *differs);
 
     int m_nLogCount = 0;
     CPageTabCtrl *m_tab = nullptr;
@@ -122,4 +124,6 @@ private:
     std::unique_ptr<IModuleWatcher> m_pWatcher;
     QSocketNotifier *m_pModuleNotifier = nullptr;
     QTimer *m_pSettleTimer = nullptr;
+    // The open module was pulled out: the next one to arrive is compared with what was written.
+    bool m_bReplugPending = false;
 };

@@ -348,8 +348,11 @@ std::string VerifyVerdict(const VerifyReport &report)
     if (report.Matches())
         return "match";
     std::string verdict;
-    for (const ConfigDifference &difference : report.differences)
-        verdict += (verdict.empty() ? "" : "; ") + difference.item + ": " + difference.expected + " -> " + difference.actual;
+    for (const ConfigDifference &difference : report.differences) {
+        if (!verdict.empty())
+            verdict += "; ";
+        verdict += difference.item + ": " + difference.expected + " -> " + difference.actual;
+    }
     return verdict;
 }
 
@@ -432,8 +435,11 @@ bool ServeModule(CCliRun &run, const KeyMap &map, bool verify, const SearchResul
         run.Print(kEachRefused, {std::to_string(number), entry.node, entry.error});
     }
     if (!good) {
-        for (const UserText &text : shown.Texts())
-            entry.error += (entry.error.empty() ? "" : "; ") + TranslateText(text);
+        for (const UserText &text : shown.Texts()) {
+            if (!entry.error.empty())
+                entry.error += "; ";
+            entry.error += TranslateText(text);
+        }
     }
     return good;
 }

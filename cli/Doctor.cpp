@@ -266,8 +266,11 @@ int RunDoctor(IHidBackend &backend, std::FILE *out, const DoctorPlaces &places)
     }
     const std::string rule = InstalledRule(places);
     std::string folders;
-    for (const std::string &folder : places.ruleFolders)
-        folders += (folders.empty() ? "" : ", ") + folder;
+    for (const std::string &folder : places.ruleFolders) {
+        if (!folders.empty())
+            folders += ", ";
+        folders += folder;
+    }
     if (rule.empty())
         Print(out, kRuleMissing, {kRuleName, folders});
     else

@@ -1335,6 +1335,14 @@ each module is done; the first Ctrl-C ends after the current module with a summa
         <source>注意：第 %1 个按键参数“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”</source>
         <translation>Note: key argument %1: &quot;%2&quot; names no key; it is read as the character field&apos;s text, and only its first character &quot;%3&quot; is sent</translation>
     </message>
+    <message>
+        <source>重新插入后核对：本次写入的 %1 个按键与模块一致</source>
+        <translation>After the re-plug: the module holds the %1 keys written in this session</translation>
+    </message>
+    <message>
+        <source>重新插入后核对：模块中 %1 与拔出前写入的不一致</source>
+        <translation>After the re-plug: the module differs from what was written before in %1</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 103</name>

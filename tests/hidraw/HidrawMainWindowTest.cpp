@@ -110,7 +110,8 @@ private slots:
     }
 
     // Plugged in while the window is open, the module is searched for and queried without a
-    // press; pulled out, it leaves the buttons disabled; plugged back in, it is opened again.
+    // press; pulled out after a key write, it leaves the buttons disabled; plugged back in, it is
+    // opened again and what it holds is compared with what was written.
     void moduleComesGoesAndComesBack()
     {
         CRecordingSink sink;
@@ -133,16 +134,27 @@ private slots:
         QTRY_COMPARE(keys->count(), 8);
         QVERIFY(DeviceButtonsEnabled(items, true));
         QCOMPARE(LogLines(items), QStringList{QStringLiteral("模块已插入：/dev/hidraw1，8 个按键")});
+        keys->setCurrentIndex(2);
+        QTest::mouseClick(items.GetDlgItem(kWriteKey), Qt::LeftButton);
+        QCOMPARE(LogLines(items).size(), 2);
 
         testbed.Unplug(module);
         QTRY_VERIFY(DeviceButtonsEnabled(items, false));
-        QCOMPARE(LogLines(items).last(), QStringLiteral("模块已拔出：/dev/hidraw1，设备操作按钮已禁用"));
 
         AddStandardModule(testbed, module);
         QTRY_VERIFY(DeviceButtonsEnabled(items, true));
-        QCOMPARE(LogLines(items).size(), 3);
-        QCOMPARE(LogLines(items).at(2), QStringLiteral("模块已插入：/dev/hidraw3，8 个按键"));
+        QCOMPARE(LogLines(items).mid(2), (QStringList{QStringLiteral("模块已拔出：/dev/hidraw1，设备操作按钮已禁用"),
+                                                      QStringLiteral("模块已插入：/dev/hidraw3，8 个按键"),
+                                                      QStringLiteral("重新插入后核对：本次写入的 1 个按键与模块一致")}));
         QCOMPARE(QString::fromStdString(testbed.LastWrittenNode()), QStringLiteral("/dev/hidraw3"));
+
+        // A module that lost the key while it was out says so.
+        testbed.Unplug(module);
+        QTRY_VERIFY(DeviceButtonsEnabled(items, false));
+        module.Memory()[34] ^= 0xFF;
+        AddStandardModule(testbed, module);
+        QTRY_COMPARE(LogLines(items).size(), 8);
+        QCOMPARE(LogLines(items).last(), QStringLiteral("重新插入后核对：模块中 KEY-3 与拔出前写入的不一致"));
         QCOMPARE(sink.messages, std::vector<std::string>{});
     }
 };
