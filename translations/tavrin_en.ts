@@ -1247,6 +1247,10 @@ For scripts and production lines there is tavrin-cli.</translation>
         <source>第 %1 个按键参数含有控制字符：%2</source>
         <translation>Key argument %1 holds a control character: %2</translation>
     </message>
+    <message>
+        <source>输出没有全部写出（%1）</source>
+        <translation>Not all of the output could be written (%1)</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 103</name>
