@@ -4,7 +4,9 @@
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
+#include "app/MessageBox.h"
 #include "keymap/AssignmentText.h"
+#include "keymap/ModuleConfig.h"
 #include "pages/GamePadSettingDig.h"
 #include "pages/KeyboardSettingDlg.h"
 #include "pages/MouseSettingDlg.h"
@@ -27,6 +29,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -62,13 +65,24 @@ constexpr const char *kHtmlTitle = QT_TRANSLATE_NOOP("Tavrin", "导出HTML");
 constexpr const char *kHtmlFilter = QT_TRANSLATE_NOOP("Tavrin", "网页文件 (*.html);;所有文件 (*)");
 constexpr const char *kSavedLine = QT_TRANSLATE_NOOP("Tavrin", "已保存到 %1");
 constexpr const char *kOpened = QT_TRANSLATE_NOOP("Tavrin", "已打开 %1");
-constexpr const char *kWriteFailed = QT_TRANSLATE_NOOP("Tavrin", "无法写入文件 %1");
+constexpr const char *kWriteFailed = QT_TRANSLATE_NOOP("Tavrin", "无法写入文件 %1：%2");
+// A sheet of 64 keys is a few pages; far more than that is no sheet of ours.
+constexpr std::size_t kMaxSheetSize = 16 * 1024 * 1024;
 constexpr const char *kSheetModule = QT_TRANSLATE_NOOP("Tavrin", "模块：%1");
 constexpr const char *kSheetFile = QT_TRANSLATE_NOOP("Tavrin", "文件：%1");
 constexpr const char *kSheetDate = QT_TRANSLATE_NOOP("Tavrin", "日期：%1");
 constexpr const char *kSheetAssignment = QT_TRANSLATE_NOOP("Tavrin", "键值");
 constexpr const char *kNoEntry = QT_TRANSLATE_NOOP("Tavrin", "%1 没有可显示的键值");
 constexpr const char *kClosestPage = QT_TRANSLATE_NOOP("Tavrin", "%1 的记录（%2）只有原始形式能表示，页面显示的是最接近的设置");
+constexpr const char *kConfirmWrite = QT_TRANSLATE_NOOP("Tavrin", "将把 %1 中 %2 个按键的键值写入模块，是否继续？");
+constexpr const char *kConfirmWriteAndParameters =
+    QT_TRANSLATE_NOOP("Tavrin", "将把 %1 中 %2 个按键的键值和参数（长按连发、按键消抖）写入模块，是否继续？");
+constexpr const char *kUnsavedFile = QT_TRANSLATE_NOOP("Tavrin", "文件一列");
+constexpr const char *kNoReply = QT_TRANSLATE_NOOP("Tavrin", "校验：模块没有应答");
+constexpr const char *kInvalidReply = QT_TRANSLATE_NOOP("Tavrin", "校验：模块的应答无效");
+constexpr const char *kReadAgain = QT_TRANSLATE_NOOP("Tavrin", "校验：已重新读取模块");
+constexpr const char *kFileMatches = QT_TRANSLATE_NOOP("Tavrin", "校验：模块与文件一致");
+constexpr const char *kFileDiffers = QT_TRANSLATE_NOOP("Tavrin", "校验：模块与文件不同：%1");
 constexpr const char *kUnreadable = "—";
 constexpr const char *kDifferMark = "≠";
 constexpr const char *kInvalidMark = "!";
@@ -186,7 +200,7 @@ CKeyTableDlg::CKeyTableDlg(CMainDlg &main)
     setFixedSize(size());
     SetUpTable();
     ConnectCommands();
-    Refresh();
+    TakeModuleReading();
 }
 
 void CKeyTableDlg::SetUpTable()
@@ -217,16 +231,57 @@ void CKeyTableDlg::ConnectCommands()
     connect(m_items.Item<QPushButton>(kExportPdf), &QPushButton::clicked, this, &CKeyTableDlg::AskExportPdf);
     connect(m_items.Item<QPushButton>(kExportHtml), &QPushButton::clicked, this, &CKeyTableDlg::AskExportHtml);
     connect(m_items.Item<QPushButton>(kClose), &QPushButton::clicked, this, &QDialog::close);
+    connect(m_items.Item<QPushButton>(kWriteAll), &QPushButton::clicked, this, &CKeyTableDlg::WriteAll);
+    connect(m_items.Item<QPushButton>(kVerify), &QPushButton::clicked, this, &CKeyTableDlg::Verify);
     connect(m_table, &QTableWidget::itemChanged, this, &CKeyTableDlg::OnCellChanged);
     connect(m_table, &QTableWidget::activated, this,
             [this](const QModelIndex &index) { ShowRowInMainWindow(index.row(), index.column()); });
-    connect(&m_main, &CMainDlg::ModuleChanged, this, &CKeyTableDlg::Refresh);
-    connect(&m_main, &CMainDlg::KeyWritten, this, [this](int keyIndex) {
-        if (keyIndex >= KeyRows())
-            Refresh();
-        else
-            FillRow(keyIndex);
-    });
+    connect(&m_main, &CMainDlg::ModuleChanged, this, &CKeyTableDlg::TakeModuleReading);
+    connect(&m_main, &CMainDlg::KeyWritten, this, &CKeyTableDlg::OnKeyWritten);
+}
+
+// The window's search read the module: its column shows that reading from now on.
+void CKeyTableDlg::TakeModuleReading()
+{
+    const ModuleSnapshot *reading = m_main.LastReading();
+    m_module = reading ? std::optional(*reading) : std::nullopt;
+    m_writtenSinceRead = {};
+    Refresh();
+}
+
+void CKeyTableDlg::OnKeyWritten(int keyIndex)
+{
+    for (const KeyMapEntry &entry : m_main.WrittenKeys().keys) {
+        if (entry.keyIndex == keyIndex)
+            SetKey(m_writtenSinceRead, entry);
+    }
+    if (keyIndex >= KeyRows())
+        Refresh();
+    else
+        FillRow(keyIndex);
+}
+
+std::string CKeyTableDlg::ModuleCell(int row) const
+{
+    if (!m_module)
+        return {};
+    if (const auto parameter = ParameterOfRow(row))
+        return ParameterCellText(KeyMapOfModule(*m_module), *parameter);
+    if (row < static_cast<int>(m_module->keys.size()))
+        return KeyCellText(EntryOfRecord(row, m_module->keys[static_cast<std::size_t>(row)]));
+    return row < m_module->keyCount ? kUnreadable : std::string();
+}
+
+// The module as last read with the keys written since on top; before any reading, what this
+// session wrote.
+KeyMap CKeyTableDlg::ModuleMap() const
+{
+    if (!m_module)
+        return m_main.WrittenKeys();
+    KeyMap map = KeyMapOfModule(*m_module);
+    for (const KeyMapEntry &entry : m_writtenSinceRead.keys)
+        SetKey(map, entry);
+    return map;
 }
 
 int CKeyTableDlg::FileKeyCount() const
@@ -291,12 +346,12 @@ void CKeyTableDlg::FillRow(int row)
     if (parameter) {
         const int which = static_cast<int>(*parameter);
         SetCell(row, kKeyColumn, TranslatedText(kParameterNames[which]).toStdString());
-        SetCell(row, kModuleColumn, {});
+        SetCell(row, kModuleColumn, ModuleCell(row));
         SetCell(row, kWrittenColumn, ParameterCellText(written, *parameter));
         SetCell(row, kFileColumn, m_fileParameters[which]);
     } else {
         SetCell(row, kKeyColumn, KeyName(row));
-        SetCell(row, kModuleColumn, {});
+        SetCell(row, kModuleColumn, ModuleCell(row));
         const auto entry = std::find_if(written.keys.begin(), written.keys.end(),
                                         [row](const KeyMapEntry &held) { return held.keyIndex == row; });
         SetCell(row, kWrittenColumn, entry == written.keys.end() ? std::string() : KeyCellText(*entry));
@@ -344,7 +399,11 @@ void CKeyTableDlg::MarkRow(int row)
         const QTableWidgetItem *item = m_table->item(row, column);
         return CellValue(parameter, row, item ? item->text() : QString());
     };
-    const auto module = value(kModuleColumn), written = value(kWrittenColumn), file = value(kFileColumn);
+    const auto written = value(kWrittenColumn), file = value(kFileColumn);
+    // A key written since the module was read differs from that reading as a matter of course.
+    const bool stale = std::any_of(m_writtenSinceRead.keys.begin(), m_writtenSinceRead.keys.end(),
+                                   [row](const KeyMapEntry &entry) { return entry.keyIndex == row; });
+    const auto module = stale ? std::nullopt : value(kModuleColumn);
     QStringList reasons;
     if (file == kInvalidMark)
         reasons << TranslatedText(kFileInvalid);
@@ -411,16 +470,11 @@ std::optional<KeyMap> CKeyTableDlg::FileMap(bool bTellWhy) const
     return map;
 }
 
-KeyMap CKeyTableDlg::WrittenMap() const
-{
-    return m_main.WrittenKeys();
-}
-
 // The column that save and export take, as the content list chooses it.
 std::optional<KeyMap> CKeyTableDlg::ChosenMap() const
 {
     const bool file = m_items.GetCurSel(kContent) == 1;
-    const std::optional<KeyMap> map = file ? FileMap(true) : std::optional(WrittenMap());
+    const std::optional<KeyMap> map = file ? FileMap(true) : std::optional(ModuleMap());
     if (map && map->keys.empty() && !map->HasParameters()) {
         ShowMessage(kColumnEmpty);
         return std::nullopt;
@@ -524,12 +578,9 @@ QString CKeyTableDlg::SheetHtml(const KeyMap &map) const
 
 bool CKeyTableDlg::WriteExport(const QString &path, const QByteArray &bytes)
 {
-    const FileError error = RewriteFile(PathFromUtf8(path.toStdString()), [&](const std::string *, std::string &next) {
-        next.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        return FileError{};
-    });
-    if (error.Failed()) {
-        ShowMessage(kWriteFailed, {QuotedInput(path.toStdString())});
+    const std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (const FileError error = SaveWholeFile(PathFromUtf8(path.toStdString()), content, kMaxSheetSize); error.Failed()) {
+        ShowMessage(kWriteFailed, {QuotedInput(path.toStdString()), TranslateText(FileErrorReason(error))});
         return false;
     }
     m_main.AddLogLine(Text(kSavedLine, {QuotedInput(path.toStdString())}));
@@ -582,6 +633,49 @@ void CKeyTableDlg::AskExportHtml()
     const QString path = AskSavePath(kHtmlTitle, kHtmlFilter, QStringLiteral(".html"));
     if (!path.isEmpty())
         ExportHtml(path);
+}
+
+void CKeyTableDlg::WriteAll()
+{
+    const std::optional<KeyMap> map = FileMap(true);
+    if (!map)
+        return;
+    if (map->keys.empty() && !map->HasParameters()) {
+        ShowMessage(kColumnEmpty);
+        return;
+    }
+    const std::string file =
+        m_filePath.isEmpty() ? TranslateText({kUnsavedFile, {}}) : QFileInfo(m_filePath).fileName().toStdString();
+    const QString question = Text(map->HasParameters() ? kConfirmWriteAndParameters : kConfirmWrite,
+                                  {QuotedInput(file), std::to_string(map->keys.size())});
+    if (QMessageBox::question(this, MessageBoxTitle(), question) != QMessageBox::Yes)
+        return;
+    if (m_main.WriteKeyMap(*map))
+        m_main.VerifyKeyMap(*map);
+    Verify();
+}
+
+void CKeyTableDlg::Verify()
+{
+    const ModuleReading reading = ReadModule(m_main.Link(), m_main.ListedKeys());
+    if (reading.status != QueryStatus::Valid) {
+        SetNote(TranslatedText(reading.status == QueryStatus::NoReply ? kNoReply : kInvalidReply));
+        return;
+    }
+    m_module = reading.snapshot;
+    m_writtenSinceRead = {};
+    Refresh();
+    const std::optional<KeyMap> file = FileMap(false);
+    if (!file || (file->keys.empty() && !file->HasParameters())) {
+        SetNote(TranslatedText(kReadAgain));
+        return;
+    }
+    const VerifyReport report = CompareWithModule(*file, reading.snapshot);
+    QStringList items;
+    for (const ConfigDifference &difference : report.differences)
+        items << QString::fromStdString(difference.item);
+    SetNote(report.Matches() ? TranslatedText(kFileMatches)
+                             : Text(kFileDiffers, {items.join(QStringLiteral(", ")).toStdString()}));
 }
 
 void CKeyTableDlg::ShowRowInMainWindow(int row, int column)

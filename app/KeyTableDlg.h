@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/ModuleCommands.h"
 #include "keymap/KeyMap.h"
 #include "keymap/KeyTable.h"
 #include "resources/DialogItems.h"
@@ -36,6 +37,10 @@ public:
     bool SaveTo(QString path);
     bool ExportPdf(const QString &path);
     bool ExportHtml(const QString &path);
+    // "写入全部": the file column to the module, as the window loads a key map, then read back.
+    void WriteAll();
+    // "校验": reads the module again, touching no control of the window, and refreshes its column.
+    void Verify();
     // Shows row's key (or the column's entry of it) on its page of the main window.
     void ShowRowInMainWindow(int row, int column);
 
@@ -44,6 +49,10 @@ protected:
 
 private:
     void ConnectCommands();
+    void TakeModuleReading();
+    void OnKeyWritten(int keyIndex);
+    std::string ModuleCell(int row) const;
+    KeyMap ModuleMap() const;
     void SetUpTable();
     int KeyRows() const;
     int FileKeyCount() const;
@@ -56,7 +65,6 @@ private:
     void OnCellChanged(QTableWidgetItem *item);
     bool IsCellValid(int row, const QString &text) const;
 
-    KeyMap WrittenMap() const;
     std::optional<KeyMap> FileMap(bool bTellWhy) const;
     std::optional<KeyMap> ChosenMap() const;
     std::string ModuleName() const;
@@ -77,5 +85,9 @@ private:
     std::map<int, std::string> m_fileKeys;
     std::string m_fileParameters[2];
     QString m_filePath;
+    // What the module held when last read, by the window's search or by "校验", and the keys
+    // written since then, which the module holds now on top of it.
+    std::optional<ModuleSnapshot> m_module;
+    KeyMap m_writtenSinceRead;
     bool m_bFilling = false;
 };

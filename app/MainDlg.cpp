@@ -234,11 +234,13 @@ void CMainDlg::ConnectCommands()
         {kWriteKey, &CDeviceOperations::WriteKey},
     };
     for (const auto &[id, operation] : routes) {
-        connect(m_items.Item<QPushButton>(id), &QPushButton::clicked, this,
-                [this, operation = operation] {
-                    (m_operations.*operation)();
-                    emit ModuleChanged();
-                });
+        // A search, and a reset that went through, query the module anew.
+        const bool queries = id == kFindModule || id == kFactoryReset1 || id == kFactoryReset2;
+        connect(m_items.Item<QPushButton>(id), &QPushButton::clicked, this, [this, operation = operation, queries] {
+            (m_operations.*operation)();
+            if (queries)
+                emit ModuleChanged();
+        });
     }
     connect(m_items.Item<QPushButton>(kClearLog), &QPushButton::clicked, this, &CMainDlg::ClearLog);
     connect(m_items.Item<QPushButton>(kKeyTable), &QPushButton::clicked, this, &CMainDlg::ShowKeyTable);

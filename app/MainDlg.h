@@ -57,6 +57,9 @@ public:
     // The keys the last valid query listed (none before), and the settings' key count.
     int ListedKeys() const { return m_operations.ListedKeys(); }
     int KeyCount() const { return m_operations.KeyCount(); }
+    // What the last valid query read, and the link the key table reads the module through.
+    const ModuleSnapshot *LastReading() const { return m_operations.LastReading(); }
+    CDeviceLink &Link() { return m_link; }
     // Opens the key table beside the window, or brings it to the front.
     void ShowKeyTable();
     CKeyTableDlg *KeyTable() const { return m_pKeyTable; }

@@ -1000,10 +1000,6 @@ window&apos;s &quot;Factory 1&quot; and &quot;Factory 2&quot; do. Status 5 when 
         <translation>Opened %1</translation>
     </message>
     <message>
-        <source>无法写入文件 %1</source>
-        <translation>Cannot write the file %1</translation>
-    </message>
-    <message>
         <source>模块：%1</source>
         <translation>Module: %1</translation>
     </message>
@@ -1242,6 +1238,42 @@ For scripts and production lines there is tavrin-cli.</translation>
     <message>
         <source>保存期间其他程序一再修改这个文件，没有保存</source>
         <translation>another program kept changing the file during the save, so it was not saved</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1：%2</source>
+        <translation>Cannot write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>将把 %1 中 %2 个按键的键值写入模块，是否继续？</source>
+        <translation>Write the assignments of %2 keys in %1 to the module?</translation>
+    </message>
+    <message>
+        <source>将把 %1 中 %2 个按键的键值和参数（长按连发、按键消抖）写入模块，是否继续？</source>
+        <translation>Write the assignments of %2 keys and the parameters (long-press repeat, debounce) in %1 to the module?</translation>
+    </message>
+    <message>
+        <source>文件一列</source>
+        <translation>the File column</translation>
+    </message>
+    <message>
+        <source>校验：模块没有应答</source>
+        <translation>Verify: the module did not answer</translation>
+    </message>
+    <message>
+        <source>校验：模块的应答无效</source>
+        <translation>Verify: the module&apos;s answer is not valid</translation>
+    </message>
+    <message>
+        <source>校验：已重新读取模块</source>
+        <translation>Verify: the module was read again</translation>
+    </message>
+    <message>
+        <source>校验：模块与文件一致</source>
+        <translation>Verify: the module holds what the file says</translation>
+    </message>
+    <message>
+        <source>校验：模块与文件不同：%1</source>
+        <translation>Verify: the module differs from the file: %1</translation>
     </message>
     <message>
         <source>第 %1 个按键参数含有控制字符：%2</source>

@@ -4,7 +4,8 @@
 Starts the demo given on the command line, finds its window in the accessibility tree and checks,
 on the main window with each of its pages shown in turn, that every visible control has a name a
 screen reader can speak. Then it presses "查找模块" through the button's accessibility action and
-reads the module list that the search fills. Run it through run_audit.sh, which provides the X
+reads the module list that the search fills, and opens the key table beside the window and checks
+its names and rows. Run it through run_audit.sh, which provides the X
 server, the session bus and the accessibility bus.
 """
 import subprocess
@@ -30,6 +31,9 @@ FIND_MODULE = "查找模块"
 MODULE_LABEL = "模块"
 KEY_LABEL = "按键"
 WRITE_KEY = "键值写入"
+KEY_TABLE = "键值表…"
+KEY_TABLE_WINDOW = "键值表"
+KEY_TABLE_COLUMNS = ["按键", "模块", "本次写入", "文件", "差异"]
 TIMEOUT = 20.0
 
 
@@ -190,6 +194,31 @@ def audit_find_module(window, problems):
         problems.append(f"'{WRITE_KEY}' is not enabled after the module was found")
 
 
+def audit_key_table(app, window, problems):
+    button = find(window, Atspi.Role.PUSH_BUTTON, KEY_TABLE)
+    if button is None:
+        raise AuditFailure(f"no button '{KEY_TABLE}'")
+    press(button, "Press")
+
+    def table_window():
+        return next((child for child in children(app) if showing(child) and child.get_name() == KEY_TABLE_WINDOW), None)
+
+    shown = wait_for("the key table", table_window)
+    controls = audit_names(shown, "key table", problems)
+    print(f"key table: {controls} visible controls")
+    table = next((node for node, _ in walk(shown, True) if node.get_role() == Atspi.Role.TABLE), None)
+    if table is None:
+        raise AuditFailure("the key table shows no table")
+    columns = [Atspi.Table.get_column_description(table, i) for i in range(Atspi.Table.get_n_columns(table))]
+    rows = Atspi.Table.get_n_rows(table)
+    print(f"key table: columns {columns}, {rows} rows")
+    if columns != KEY_TABLE_COLUMNS:
+        problems.append(f"the key table's columns are {columns}")
+    # The module's eight keys after the search, then the two parameters.
+    if rows != 8 + 2:
+        problems.append(f"the key table has {rows} rows")
+
+
 def main(demo):
     Atspi.init()
     Atspi.set_timeout(10000, 30000)
@@ -200,6 +229,7 @@ def main(demo):
         audit_pages(window, problems)
         audit_find_module(window, problems)
         audit_names(window, "main window after the search", problems)
+        audit_key_table(app, window, problems)
     finally:
         process.terminate()
         try:

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
 using namespace KeyTableId;
 
@@ -155,6 +157,10 @@ private slots:
         QVERIFY(table->ExportPdf(pdf));
         QVERIFY(table->ExportHtml(html));
         QVERIFY(sink.messages.empty());
+        // A folder is no file to print to: said so, and not logged as saved.
+        QVERIFY(!table->ExportPdf(folder.path()));
+        QCOMPARE(sink.messages.size(), 1u);
+        QCOMPARE(LogLines().size(), 2);
 
         QTextDocument page;
         page.setHtml(QString::fromUtf8(FileBytes(html)));
@@ -214,6 +220,72 @@ private slots:
         QCOMPARE(written == expected->keys.front().record, exact);
         QCOMPARE(Cell(2, CKeyTableDlg::kMarkColumn).isEmpty(), exact);
         QVERIFY(sink.messages.empty());
+    }
+
+    // After a search the module column shows what the virtual module holds; an edited file column
+    // written with "写入全部" lands in the module, and the table reads it back.
+    void showsTheModuleAndWritesTheFileColumnToIt()
+    {
+        CRecordingSink sink;
+        const std::uint8_t records[] = {0x00, 0x00, 0x4C, 0x41, 0x41, 0x00, 0x82, 0x03, 0x00};
+        std::copy(std::begin(records), std::end(records), module->Memory().begin() + 28);
+        dialog->Items().Item<QPushButton>(MainId::kFindModule)->click();
+        dialog->ShowKeyTable();
+        table = dialog->KeyTable();
+        QVERIFY(table->Items().IsWindowEnabled(kWriteAll) && table->Items().IsWindowEnabled(kVerify));
+        QCOMPARE(table->Table()->rowCount(), 8 + 2);
+        for (int row = 0; row < 8; ++row) {
+            const KeyCell cell = ReadKeyCell(row, Cell(row, CKeyTableDlg::kModuleColumn).toStdString());
+            QCOMPARE(int(cell.state), int(CellState::Valid));
+            const auto *memory = module->Memory().data() + 28 + 3 * row;
+            QVERIFY2(cell.entry.record == (KeyRecord{memory[0], memory[1], memory[2]}), qPrintable(Cell(row, 1)));
+        }
+        QCOMPARE(Cell(2, CKeyTableDlg::kModuleColumn), QStringLiteral("GameKey3"));
+
+        QVERIFY(table->OpenFile(WriteFile(QStringLiteral("all.txt"), "KEY-1 = CTRL+ALT+DEL\nKEY-2 = GameKey3\n")));
+        QCOMPARE(Cell(0, CKeyTableDlg::kMarkColumn), QStringLiteral("≠"));
+        TypeIntoFileCell(2, QStringLiteral("MLKey+MoveUp(10)Pixel"));
+        QStringList questions;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                questions << box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        answer.start(20);
+        const qsizetype logged = LogLines().size();
+        table->Items().Item<QPushButton>(kWriteAll)->click();
+        QCOMPARE(questions, QStringList{QStringLiteral("将把 all.txt 中 3 个按键的键值写入模块，是否继续？")});
+        const std::optional<KeyMap> expected =
+            ParseKeyMap("KEY-1 = CTRL+ALT+DEL\nKEY-2 = GameKey3\nKEY-3 = MLKey+MoveUp(10)Pixel\n", 8).map;
+        QVERIFY(expected);
+        for (const KeyMapEntry &entry : expected->keys) {
+            const auto *memory = module->Memory().data() + 28 + 3 * entry.keyIndex;
+            QVERIFY(entry.record == (KeyRecord{memory[0], memory[1], memory[2]}));
+        }
+        const QStringList log = LogLines().mid(logged);
+        QCOMPARE(log.size(), 4); // three keys, then whether the module holds them
+        QVERIFY(!log.last().startsWith(QStringLiteral("KEY-")));
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(Cell(row, CKeyTableDlg::kModuleColumn), Cell(row, CKeyTableDlg::kFileColumn));
+            QCOMPARE(Cell(row, CKeyTableDlg::kMarkColumn), QString());
+        }
+        QVERIFY(sink.messages.empty());
+
+        // Saving the module's column takes what the module holds, not the file.
+        table->Items().SetCurSel(kContent, 0);
+        QVERIFY(table->SaveTo(folder.filePath(QStringLiteral("module.txt"))));
+        const QByteArray saved = FileBytes(folder.filePath(QStringLiteral("module.txt")));
+        QVERIFY2(saved.contains("KEY-3 = MLKey+MoveUp(10)Pixel\nKEY-4 (raw 00 00 00) = \n"), saved.constData());
+
+        // "校验" sees a change made behind the table's back, and no control of the window moves.
+        module->Memory()[28 + 1] = 0x00; // CTRL+ALT+DEL becomes DEL
+        const int selected = dialog->Items().GetCurSel(MainId::kKeyList);
+        table->Items().Item<QPushButton>(kVerify)->click();
+        QCOMPARE(Cell(0, CKeyTableDlg::kMarkColumn), QStringLiteral("≠"));
+        QVERIFY(table->Items().GetDlgItemText(kNote).find("KEY-1") != std::string::npos);
+        QCOMPARE(dialog->Items().GetCurSel(MainId::kKeyList), selected);
     }
 
 private:
