@@ -1,10 +1,10 @@
 #include "app/KeyTableDlg.h"
 
 #include "app/MainDlg.h"
+#include "app/MessageBox.h"
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
-#include "app/MessageBox.h"
 #include "keymap/AssignmentText.h"
 #include "keymap/ModuleConfig.h"
 #include "pages/GamePadSettingDig.h"
@@ -20,7 +20,6 @@
 #include "translations/Translation.h"
 
 #include <QBuffer>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
@@ -37,6 +36,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 using namespace KeyTableId;
@@ -189,6 +189,24 @@ void ApplyState(const CControlState &state, const DialogTemplate &dialog, IDlgCo
             break;
         }
     }
+}
+// What a cell holds in a form two columns can be compared in: a key's record, a parameter's
+// value; nullopt for an empty cell, "!" for one the reader refuses.
+std::optional<std::string> CellValue(const std::optional<MapParameter> &parameter, int row, const QString &text)
+{
+    if (text.isEmpty() || text == QString::fromUtf8(kUnreadable))
+        return std::nullopt;
+    if (parameter) {
+        KeyMap map;
+        const CellState state = ReadParameterCell(*parameter, text.toStdString(), map);
+        if (state == CellState::Invalid)
+            return kInvalidMark;
+        return ParameterCellText(map, *parameter);
+    }
+    const KeyCell cell = ReadKeyCell(row, text.toStdString());
+    if (cell.state == CellState::Invalid)
+        return kInvalidMark;
+    return cell.state == CellState::Valid ? std::optional(Hex(cell.entry.record)) : std::nullopt;
 }
 } // namespace
 
@@ -370,27 +388,6 @@ bool CKeyTableDlg::IsCellValid(int row, const QString &text) const
     }
     return ReadKeyCell(row, text.toStdString()).state != CellState::Invalid;
 }
-
-// What a cell holds in a form two columns can be compared in: a key's record, a parameter's
-// value; nullopt for an empty cell, "!" for one the reader refuses.
-namespace {
-std::optional<std::string> CellValue(const std::optional<MapParameter> &parameter, int row, const QString &text)
-{
-    if (text.isEmpty() || text == QLatin1String(kUnreadable))
-        return std::nullopt;
-    if (parameter) {
-        KeyMap map;
-        const CellState state = ReadParameterCell(*parameter, text.toStdString(), map);
-        if (state == CellState::Invalid)
-            return kInvalidMark;
-        return ParameterCellText(map, *parameter);
-    }
-    const KeyCell cell = ReadKeyCell(row, text.toStdString());
-    if (cell.state == CellState::Invalid)
-        return kInvalidMark;
-    return cell.state == CellState::Valid ? std::optional(Hex(cell.entry.record)) : std::nullopt;
-}
-} // namespace
 
 void CKeyTableDlg::MarkRow(int row)
 {

@@ -51,9 +51,9 @@ constexpr const char *kLoadKeyMapTitle = QT_TRANSLATE_NOOP("Tavrin", "载入并�
 constexpr const char *kKeyMapFilter = QT_TRANSLATE_NOOP("Tavrin", "键值文件 (*.txt);;所有文件 (*)");
 constexpr const char *kKeyTableText = QT_TRANSLATE_NOOP("Tavrin", "键值表…");
 constexpr const char *kSearchFirst = QT_TRANSLATE_NOOP("Tavrin", "未找到有效模块，请先查找模块！");
-constexpr const char *kConfirmKeys = QT_TRANSLATE_NOOP("Tavrin", "将向模块写入 %1 个按键的键值，是否继续？");
+constexpr const char *kConfirmKeys = QT_TRANSLATE_N_NOOP("Tavrin", "将向模块写入 %1 个按键的键值，是否继续？");
 constexpr const char *kConfirmKeysAndParameters =
-    QT_TRANSLATE_NOOP("Tavrin", "将向模块写入 %1 个按键的键值和参数（长按连发、按键消抖），是否继续？");
+    QT_TRANSLATE_N_NOOP("Tavrin", "将向模块写入 %1 个按键的键值和参数（长按连发、按键消抖），是否继续？");
 constexpr const char *kWritingKeyMap = QT_TRANSLATE_NOOP("Tavrin", "正在写入键值...");
 constexpr const char *kParametersWritten = QT_TRANSLATE_NOOP("Tavrin", " 配置写入完成");
 constexpr const char *kVerifyMatches = QT_TRANSLATE_NOOP("Tavrin", "校验：模块中 %1 个可读按键和参数与键值文件一致");
@@ -360,9 +360,9 @@ void CMainDlg::LoadKeyMap()
     const std::optional<KeyMap> map = LoadKeyMapFile(path.toStdString(), m_operations.ListedKeys());
     if (!map)
         return;
-    const std::vector<std::string> count{std::to_string(map->keys.size())};
+    const int count = static_cast<int>(map->keys.size());
     const QString question = QString::fromStdString(
-        TranslateText({map->HasParameters() ? kConfirmKeysAndParameters : kConfirmKeys, count}));
+        TranslateText({map->HasParameters() ? kConfirmKeysAndParameters : kConfirmKeys, {std::to_string(count)}, count}));
     if (QMessageBox::question(this, MessageBoxTitle(), question) != QMessageBox::Yes)
         return;
     if (WriteKeyMap(*map))

@@ -50,7 +50,7 @@ constexpr const char *kUnknownCommand = QT_TRANSLATE_NOOP("Tavrin", "未知的�
 constexpr const char *kBadArguments = QT_TRANSLATE_NOOP("Tavrin", "%1 的参数不对：%2（见 tavrin-cli %1 --help）");
 constexpr const char *kEachDone = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模块：写入完成（%2）");
 constexpr const char *kEachFailed = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模块：写入失败（%2）");
-constexpr const char *kEachSummary = QT_TRANSLATE_NOOP("Tavrin", "共 %1 个模块：完成 %2 个，失败 %3 个");
+constexpr const char *kEachSummary = QT_TRANSLATE_N_NOOP("Tavrin", "共 %1 个模块：完成 %2 个，失败 %3 个");
 constexpr const char *kEachWaiting = QT_TRANSLATE_NOOP("Tavrin", "请插入下一个模块（按 Ctrl-C 结束）");
 constexpr const char *kInterfaceLine = QT_TRANSLATE_NOOP("Tavrin", "%1:%2 接口 %3 %4");
 constexpr const char *kOpensThis = QT_TRANSLATE_NOOP("Tavrin", "  查找模块时打开此接口");
@@ -103,9 +103,9 @@ public:
         link.SetFailureReport([](TransportFailure failure) { ShowMessage(kTransportTexts[static_cast<int>(failure)]); });
     }
 
-    void Print(const char *source, std::vector<std::string> values = {}) const
+    void Print(const char *source, std::vector<std::string> values = {}, int count = -1) const
     {
-        std::fprintf(env.out, "%s\n", TranslateText({source, std::move(values)}).c_str());
+        std::fprintf(env.out, "%s\n", TranslateText({source, std::move(values), count}).c_str());
         std::fflush(env.out);
     }
 
@@ -327,6 +327,8 @@ int RunWrite(CCliRun &run)
     if (run.words.empty() || run.words.size() % 2 != 0)
         return run.Usage(run.words.empty() ? std::string() : run.words.back());
     KeyMapResult result = ParseKeyArguments(run.words, run.keyCount);
+    for (const UserText &notice : result.notices)
+        ShowMessage(notice);
     if (!result.map) {
         ShowMessage(result.error);
         return kUsage;
@@ -363,7 +365,7 @@ int ApplyEach(CCliRun &run, const KeyMap &map, int count, bool verify)
         while (!run.env.interrupted() && present())
             run.env.sleep(kPollMs);
     }
-    run.Print(kEachSummary, {std::to_string(done + failed), std::to_string(done), std::to_string(failed)});
+    run.Print(kEachSummary, {std::to_string(done + failed), std::to_string(done), std::to_string(failed)}, done + failed);
     return failed > 0 ? kFailed : kOk;
 }
 

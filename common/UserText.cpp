@@ -70,5 +70,5 @@ void SetTextTranslator(TextTranslator translator)
 
 std::string TranslateText(const UserText &text)
 {
-    return ComposeText(g_translator ? g_translator(text.source) : text.source, text.args);
+    return ComposeText(g_translator ? g_translator(text.source, text.count) : text.source, text.args);
 }

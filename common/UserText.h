@@ -11,6 +11,10 @@
 #ifndef QT_TRANSLATE_NOOP
 #define QT_TRANSLATE_NOOP(scope, x) x
 #endif
+// A text whose translation has plural forms, chosen by UserText::count.
+#ifndef QT_TRANSLATE_N_NOOP
+#define QT_TRANSLATE_N_NOOP(scope, x) x
+#endif
 
 // A text for a person: its Chinese source text, which the translation looks up, and the values
 // that fill its places %1..%9. The values are data (key names, paths, numbers) and are never
@@ -18,6 +22,9 @@
 struct UserText {
     std::string source;
     std::vector<std::string> args;
+    // For a text marked QT_TRANSLATE_N_NOOP: the number whose plural form the translation takes
+    // ("1 key", "5 keys"), which its %n shows. -1 for any other text.
+    int count = -1;
 };
 
 // The source text with %1..%9 replaced by the values; "%%" stands for one "%". Any other '%' is
@@ -35,8 +42,8 @@ inline std::string ComposeText(const UserText &text)
 inline constexpr std::size_t kQuotedInputBytes = 200;
 std::string QuotedInput(std::string_view input, std::size_t maxBytes = kQuotedInputBytes);
 
-// Looks up a source text in the translation of this run.
-using TextTranslator = std::string (*)(const std::string &source);
+// Looks up a source text in the translation of this run, in the plural form for count (-1: none).
+using TextTranslator = std::string (*)(const std::string &source, int count);
 // Installed once at start by the program that loads a translation; until then texts stay in
 // their source language.
 void SetTextTranslator(TextTranslator translator);

@@ -263,3 +263,12 @@ std::optional<CControlState> PageStateOfText(std::string_view text, PageKind pag
         return std::nullopt;
     return std::move(reading.state);
 }
+
+bool IsLongCharacterField(std::string_view text)
+{
+    const auto assignment = ParseAssignmentText(text);
+    if (!assignment || assignment->kind != PageKind::Keyboard || !(assignment->value1 & KeyFlag::kCustomChar))
+        return false;
+    const std::optional<CControlState> state = PageStateOfText(text, PageKind::Keyboard);
+    return state && state->GetDlgItemText(KeyboardId::kCharField).size() > 1;
+}

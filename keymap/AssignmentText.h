@@ -37,3 +37,7 @@ std::optional<PageAssignment> ParseAssignmentText(std::string_view text, std::op
 // The state of the page's controls in which that page's own logic produces text, as the reading
 // above finds it; nullopt when the page does not produce text.
 std::optional<CControlState> PageStateOfText(std::string_view text, PageKind page);
+
+// Whether a text, read without a page, is the keyboard's character field holding more than one
+// character: only the first is sent, so a mistyped key name ("CTRL+ALT+DELL") lands here.
+bool IsLongCharacterField(std::string_view text);

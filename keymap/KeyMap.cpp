@@ -40,22 +40,25 @@ struct ReaderTexts {
     const char *emptyNeedsPage;
     const char *refused;
     const char *controlByte;
+    const char *firstCharacterOnly;
 };
 constexpr ReaderTexts kFileTexts = {
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行无法识别：%2"),
-    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）"),
+    QT_TRANSLATE_N_NOOP("Tavrin", "键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 在前面已经出现过"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) ="),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行不能写入：%2（%3）"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行含有控制字符：%2"),
+    QT_TRANSLATE_NOOP("Tavrin", "注意：键值文件第 %1 行“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”"),
 };
 constexpr ReaderTexts kArgumentTexts = {
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数无法识别：%2"),
-    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）"),
+    QT_TRANSLATE_N_NOOP("Tavrin", "第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 在前面已经出现过"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 的键值为空，请注明页面，例如 \"%2 (keyboard)\"、\"%2 (mouse)\" 或 \"%2 (gamepad)\""),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数不能写入：%2（%3）"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数含有控制字符：%2"),
+    QT_TRANSLATE_NOOP("Tavrin", "注意：第 %1 个按键参数“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”"),
 };
 // A NUL, CR or LF inside a line: each would end the line somewhere else than where it shows.
 constexpr std::string_view kLineBreaking("\0\r\n", 3);
@@ -172,11 +175,13 @@ public:
 
     KeyMap map;
     UserText error;
+    std::vector<UserText> notices;
 
 private:
-    bool Fail(const char *source, std::vector<std::string> more = {})
+    bool Fail(const char *source, std::vector<std::string> more = {}, int count = -1)
     {
         error.source = source;
+        error.count = count;
         error.args = {std::to_string(m_nLine)};
         error.args.insert(error.args.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
         return false;
@@ -190,7 +195,7 @@ private:
             return Unreadable();
         const std::string name = std::string(kKeyPrefix) + std::to_string(key->number);
         if (key->number < 1 || key->number > m_nKeyCount)
-            return Fail(m_texts.beyondKeyCount, {name, std::to_string(m_nKeyCount)});
+            return Fail(m_texts.beyondKeyCount, {name, std::to_string(m_nKeyCount)}, m_nKeyCount);
         const int index = key->number - 1;
         if (std::any_of(map.keys.begin(), map.keys.end(), [&](const KeyMapEntry &entry) { return entry.keyIndex == index; }))
             return Fail(m_texts.twice, {name});
@@ -221,6 +226,10 @@ private:
         const auto assignment = ParseAssignmentText(key.text, page, &refusal);
         if (!assignment)
             return std::nullopt;
+        // A mistyped key name reads as the field's text: it goes through, but not unnoticed.
+        if (!page && IsLongCharacterField(key.text))
+            notices.push_back({m_texts.firstCharacterOnly,
+                               {std::to_string(m_nLine), QuotedInput(key.text), std::string(1, key.text.front())}});
         return MakeKeyRecord(index, assignment->kind, assignment->value1, assignment->value2);
     }
 
@@ -285,10 +294,10 @@ std::string LineLabel(const std::string &text)
 KeyMapResult Finish(CKeyMapReader &reader)
 {
     if (reader.map.keys.empty() && !reader.map.HasParameters())
-        return {std::nullopt, {kNothing, {}}};
+        return {std::nullopt, {kNothing, {}}, {}};
     std::sort(reader.map.keys.begin(), reader.map.keys.end(),
               [](const KeyMapEntry &a, const KeyMapEntry &b) { return a.keyIndex < b.keyIndex; });
-    return {std::move(reader.map), {}};
+    return {std::move(reader.map), {}, std::move(reader.notices)};
 }
 } // namespace
 
@@ -328,7 +337,7 @@ KeyMapResult ParseKeyMap(std::string_view text, int keyCount)
         if (line.ends_with('\r'))
             line.remove_suffix(1);
         if (!reader.ReadLine(++number, line))
-            return {std::nullopt, reader.error};
+            return {std::nullopt, reader.error, {}};
     }
     return Finish(reader);
 }
@@ -338,7 +347,7 @@ KeyMapResult ParseKeyArguments(std::span<const std::string> words, int keyCount)
     CKeyMapReader reader(keyCount, kArgumentTexts, true);
     for (std::size_t i = 0; i + 1 < words.size(); i += 2) {
         if (!reader.ReadLine(static_cast<int>(i / 2 + 1), words[i] + " = " + words[i + 1]))
-            return {std::nullopt, reader.error};
+            return {std::nullopt, reader.error, {}};
     }
     return Finish(reader);
 }
@@ -356,8 +365,8 @@ std::string FormatKeyLine(const KeyMapEntry &entry)
     };
     // A text ending in a blank names its page: should an editor drop the blank, the line is refused
     // instead of being read as some other key.
-    const bool endsInBlank = text.ends_with(' ') || text.ends_with('\t');
-    if (!endsInBlank && readsBack(std::nullopt))
+    const bool endsInBlank = text.ends_with(' ') || text.ends_with('	');
+    if (!endsInBlank && !IsLongCharacterField(text) && readsBack(std::nullopt))
         return key + " = " + text;
     const unsigned kind = entry.record[0] >> 6;
     if (kind < std::size(kPageNames) && readsBack(static_cast<PageKind>(kind)))
@@ -456,6 +465,8 @@ std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount)
         return std::nullopt;
     }
     KeyMapResult result = ParseKeyMap(content, keyCount);
+    for (const UserText &notice : result.notices)
+        ShowMessage(notice);
     if (!result.map)
         ShowMessage(result.error);
     return std::move(result.map);

@@ -57,6 +57,9 @@ void SetKey(KeyMap &map, KeyMapEntry entry);
 struct KeyMapResult {
     std::optional<KeyMap> map;
     UserText error;
+    // Lines that are read but probably not as meant: a text that names no key, read as the
+    // character field's text, of which only the first character is sent.
+    std::vector<UserText> notices;
 };
 KeyMapResult ParseKeyMap(std::string_view text, int keyCount);
 // The same for KEY-n TEXT pairs of the command line (words holds them in turn, an even number):

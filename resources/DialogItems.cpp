@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QTableWidget>
 #include <QProxyStyle>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
@@ -42,12 +43,28 @@ public:
     {
         if (metric == PM_TabBarTabVSpace)
             return kTabTextSpace;
+        // A caption close to its own indicator, as the dialog manager draws it: in a row of
+        // radios packed side by side it then stands clearly apart from the next one's indicator.
+        if (metric == PM_RadioButtonLabelSpacing || metric == PM_CheckBoxLabelSpacing)
+            return kCaptionSpace;
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 
 private:
     static constexpr int kTabTextSpace = 2;
+    static constexpr int kCaptionSpace = 3;
 };
+
+// One look for every control that takes it, made once for the application.
+QStyle *DialogStyle()
+{
+    static QPointer<CDialogStyle> style;
+    if (!style) {
+        style = new CDialogStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
 
 // (a * b) / c rounded to the nearest integer, as the dialog manager scales its units.
 int MulDiv(int a, int b, int c)
@@ -93,12 +110,18 @@ QWidget *MakeDefaultWidget(const ControlTemplate &control, QWidget *parent)
         button->setAutoDefault(false);
         return button;
     }
-    case CtlKind::CheckBox:
-        return new CAutoCheckBox(caption, parent);
-    case CtlKind::RadioButton:
+    case CtlKind::CheckBox: {
+        auto *box = new CAutoCheckBox(caption, parent);
+        UseDialogStyle(box);
+        return box;
+    }
+    case CtlKind::RadioButton: {
         // Its group, which is not exclusive, rules its check state. Left auto-exclusive, it is a
         // radio button to a screen reader rather than a check box.
-        return new CAutoRadioButton(caption, parent);
+        auto *radio = new CAutoRadioButton(caption, parent);
+        UseDialogStyle(radio);
+        return radio;
+    }
     case CtlKind::Edit: {
         auto *edit = new QLineEdit(caption, parent);
         edit->setAlignment(TextAlignment(control.style) & Qt::AlignHorizontal_Mask);
@@ -239,9 +262,7 @@ void CAutoRadioButton::focusInEvent(QFocusEvent *event)
 
 void UseDialogStyle(QWidget *widget)
 {
-    auto *style = new CDialogStyle;
-    style->setParent(widget);
-    widget->setStyle(style);
+    widget->setStyle(DialogStyle());
 }
 
 DialogTemplate TranslatedTemplate(const DialogTemplate &dialog)

@@ -40,9 +40,10 @@ DialogTemplate MakeKeyboardTemplate()
             {1039, kRadio, 198, 54, 56, 10, QT_TRANSLATE_NOOP("Tavrin", "左"), kStyleNone, {}},
             {1040, kRadio, 198, 68, 56, 10, QT_TRANSLATE_NOOP("Tavrin", "右"), kStyleNone, {}},
 
-            // Function keys in one row.
+            // Function keys in one row. The narrow "无" radios here and below have their own
+            // translation, a sign where the word does not fit.
             {kNoId, CtlKind::GroupBox, 10, 100, 324, 28, "Fn", kStyleNone, {}},
-            {1041, kRadio, 15, 112, 23, 10, QT_TRANSLATE_NOOP("Tavrin", "无"), kFirstOfGroup, {}},
+            {1041, kRadio, 15, 112, 23, 10, QT_TRANSLATE_NOOP("Tavrin 130", "无"), kFirstOfGroup, {}},
             {1042, kRadio, 38, 112, 23, 10, "F1", kStyleNone, {}},
             {1043, kRadio, 61, 112, 23, 10, "F2", kStyleNone, {}},
             {1044, kRadio, 84, 112, 23, 10, "F3", kStyleNone, {}},
@@ -56,17 +57,17 @@ DialogTemplate MakeKeyboardTemplate()
             {1052, kRadio, 273, 112, 28, 10, "F11", kStyleNone, {}},
             {1053, kRadio, 301, 112, 28, 10, "F12", kStyleNone, {}},
 
-            // Media keys in one row.
+            // Media keys in one row, each as wide as the longer of its two captions needs.
             {kNoId, CtlKind::GroupBox, 10, 132, 324, 28, QT_TRANSLATE_NOOP("Tavrin", "多媒体键"), kStyleNone, {}},
-            {1054, kRadio, 16, 144, 22, 10, QT_TRANSLATE_NOOP("Tavrin", "无"), kFirstOfGroup, {}},
-            {1055, kRadio, 38, 144, 30, 10, QT_TRANSLATE_NOOP("Tavrin", "静音"), kStyleNone, {}},
-            {1056, kRadio, 68, 144, 30, 10, QT_TRANSLATE_NOOP("Tavrin", "停止"), kStyleNone, {}},
+            {1054, kRadio, 13, 144, 22, 10, QT_TRANSLATE_NOOP("Tavrin 130", "无"), kFirstOfGroup, {}},
+            {1055, kRadio, 35, 144, 32, 10, QT_TRANSLATE_NOOP("Tavrin", "静音"), kStyleNone, {}},
+            {1056, kRadio, 67, 144, 31, 10, QT_TRANSLATE_NOOP("Tavrin", "停止"), kStyleNone, {}},
             {1057, kRadio, 98, 144, 38, 10, QT_TRANSLATE_NOOP("Tavrin", "音量加"), kStyleNone, {}},
             {1058, kRadio, 136, 144, 38, 10, QT_TRANSLATE_NOOP("Tavrin", "音量减"), kStyleNone, {}},
             {1059, kRadio, 174, 144, 38, 10, QT_TRANSLATE_NOOP("Tavrin", "上一首"), kStyleNone, {}},
             {1060, kRadio, 212, 144, 38, 10, QT_TRANSLATE_NOOP("Tavrin", "下一首"), kStyleNone, {}},
-            {1061, kRadio, 250, 144, 50, 10, QT_TRANSLATE_NOOP("Tavrin", "暂停/播放"), kStyleNone, {}},
-            {1062, kRadio, 300, 144, 30, 10, QT_TRANSLATE_NOOP("Tavrin", "快进"), kStyleNone, {}},
+            {1061, kRadio, 250, 144, 54, 10, QT_TRANSLATE_NOOP("Tavrin", "暂停/播放"), kStyleNone, {}},
+            {1062, kRadio, 304, 144, 29, 10, QT_TRANSLATE_NOOP("Tavrin", "快进"), kStyleNone, {}},
 
             // Modifiers in one column beside the special keys.
             {kNoId, CtlKind::GroupBox, 264, 14, 70, 82, QT_TRANSLATE_NOOP("Tavrin", "组合键"), kStyleNone, {}},
@@ -79,10 +80,10 @@ DialogTemplate MakeKeyboardTemplate()
             {kNoId, CtlKind::GroupBox, 10, 164, 324, 32, QT_TRANSLATE_NOOP("Tavrin", "自定义"), kStyleNone, {}},
             {kNoId, CtlKind::Label, 18, 178, 60, 8, QT_TRANSLATE_NOOP("Tavrin", "数字/字母/符号"), kStyleNone, {}},
             {1020, CtlKind::Edit, 80, 176, 60, 12, "", kFirstOfGroup, {}},
-            {1067, kRadio, 144, 177, 24, 10, QT_TRANSLATE_NOOP("Tavrin", "无"), kFirstOfGroup, {}},
+            {1067, kRadio, 144, 177, 24, 10, QT_TRANSLATE_NOOP("Tavrin 130", "无"), kFirstOfGroup, {}},
             {kNoId, CtlKind::Label, 176, 178, 40, 8, QT_TRANSLATE_NOOP("Tavrin", "按键HID码"), kGroup, {}},
             {1065, CtlKind::Edit, 218, 176, 60, 12, "", kFirstOfGroup, {}},
-            {1068, kRadio, 282, 177, 24, 10, QT_TRANSLATE_NOOP("Tavrin", "无"), kFirstOfGroup, {}},
+            {1068, kRadio, 282, 177, 24, 10, QT_TRANSLATE_NOOP("Tavrin 130", "无"), kFirstOfGroup, {}},
         }};
 }
 } // namespace

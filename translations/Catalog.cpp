@@ -4,6 +4,7 @@
 #include "settings/SafeFile.h"
 #include "settings/Utf8Path.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -104,8 +105,8 @@ std::string Utf8FromUtf16(std::string_view bytes)
 // One message: its tags up to kEnd.
 bool ReadMessage(CReader &reader, std::string_view context, TextCatalog &catalog)
 {
-    std::string_view translation, source, messageContext, comment;
-    bool translated = false;
+    std::vector<std::string_view> forms;
+    std::string_view source, messageContext, comment;
     for (;;) {
         std::uint8_t tag = 0;
         if (!reader.Byte(tag))
@@ -114,16 +115,18 @@ bool ReadMessage(CReader &reader, std::string_view context, TextCatalog &catalog
         std::uint32_t ignored = 0;
         switch (tag) {
         case kEnd:
-            if (translated && messageContext == context && comment.empty() && !translation.empty())
-                catalog.emplace(source, Utf8FromUtf16(translation));
+            if (!forms.empty() && messageContext == context && comment.empty() && !forms.front().empty()) {
+                std::vector<std::string> texts;
+                for (const std::string_view form : forms)
+                    texts.push_back(Utf8FromUtf16(form));
+                catalog.emplace(source, std::move(texts));
+            }
             return true;
         case kTranslation:
-            // Only the first form: the texts have no plural forms.
+            // A counted text has one of these per plural form.
             if (!reader.Counted(value))
                 return false;
-            if (!translated)
-                translation = value;
-            translated = true;
+            forms.push_back(value);
             break;
         case kSourceText:
         case kSourceText16:
@@ -152,10 +155,9 @@ bool ReadMessage(CReader &reader, std::string_view context, TextCatalog &catalog
 const char *g_pszProgram = "";
 TextCatalog g_catalog;
 
-std::string LookUp(const std::string &source)
+std::string LookUp(const std::string &source, int count)
 {
-    const auto it = g_catalog.find(source);
-    return it == g_catalog.end() ? source : it->second;
+    return CatalogText(g_catalog, source, count);
 }
 
 bool InstallCatalog(Language language, const std::string &programFolder)
@@ -178,6 +180,22 @@ bool InstallCatalog(Language language, const std::string &programFolder)
     return false;
 }
 } // namespace
+
+std::string CatalogText(const TextCatalog &catalog, const std::string &source, int count)
+{
+    const auto it = catalog.find(source);
+    std::string text = source;
+    if (it != catalog.end()) {
+        // English has two forms: one for a count of 1, the other for every other count.
+        const std::size_t form = count == 1 || count < 0 ? 0 : 1;
+        text = it->second[std::min(form, it->second.size() - 1)];
+    }
+    if (count >= 0) {
+        for (std::size_t at = text.find("%n"); at != std::string::npos; at = text.find("%n", at))
+            text.replace(at, 2, std::to_string(count));
+    }
+    return text;
+}
 
 std::optional<TextCatalog> ReadTextCatalog(std::string_view bytes, std::string_view context)
 {

@@ -12,8 +12,13 @@
 // the toolkit: a program that shows no window (tavrin-cli) starts in a fraction of the time an
 // application object takes, and speaks the same words, since the file is the window's.
 
-// Source text to translation, for one context.
-using TextCatalog = std::unordered_map<std::string, std::string>;
+// Source text to its translation, for one context: one form, or for a counted text its plural
+// forms in the order of the translation's language.
+using TextCatalog = std::unordered_map<std::string, std::vector<std::string>>;
+
+// The translation of source for count (-1: not counted) as Qt gives it: the plural form English
+// takes for count, with %n showing it; the source itself where the catalog has none.
+std::string CatalogText(const TextCatalog &catalog, const std::string &source, int count);
 
 // The texts of context in a compiled translation file; nullopt when bytes are no such file.
 // Texts without a translation are left out, so they stay in their source language.

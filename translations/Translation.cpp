@@ -13,9 +13,9 @@
 namespace {
 constexpr const char *kTranslationName = "tavrin_en";
 
-std::string TranslateSource(const std::string &source)
+std::string TranslateSource(const std::string &source, int count)
 {
-    return TranslatedText(source).toStdString();
+    return QCoreApplication::translate(kTextContext, source.c_str(), nullptr, count).toStdString();
 }
 
 // Beside the program in a build, in the data folder of an installed copy.

@@ -133,39 +133,39 @@
     </message>
     <message>
         <source>按键1</source>
-        <translation>Btn 1</translation>
+        <translation>Button 1</translation>
     </message>
     <message>
         <source>按键2</source>
-        <translation>Btn 2</translation>
+        <translation>Button 2</translation>
     </message>
     <message>
         <source>按键3</source>
-        <translation>Btn 3</translation>
+        <translation>Button 3</translation>
     </message>
     <message>
         <source>按键4</source>
-        <translation>Btn 4</translation>
+        <translation>Button 4</translation>
     </message>
     <message>
         <source>按键5</source>
-        <translation>Btn 5</translation>
+        <translation>Button 5</translation>
     </message>
     <message>
         <source>按键6</source>
-        <translation>Btn 6</translation>
+        <translation>Button 6</translation>
     </message>
     <message>
         <source>按键7</source>
-        <translation>Btn 7</translation>
+        <translation>Button 7</translation>
     </message>
     <message>
         <source>按键8</source>
-        <translation>Btn 8</translation>
+        <translation>Button 8</translation>
     </message>
     <message>
         <source> 无</source>
-        <translation> –</translation>
+        <translation> None</translation>
     </message>
     <message>
         <source>键盘设置（支持所有按键）</source>
@@ -177,7 +177,7 @@
     </message>
     <message>
         <source>无</source>
-        <translation>–</translation>
+        <translation>None</translation>
     </message>
     <message>
         <source>空格</source>
@@ -189,7 +189,7 @@
     </message>
     <message>
         <source>静音</source>
-        <translation>Off</translation>
+        <translation>Mute</translation>
     </message>
     <message>
         <source>停止</source>
@@ -213,7 +213,7 @@
     </message>
     <message>
         <source>暂停/播放</source>
-        <translation>Play</translation>
+        <translation>Play/Pause</translation>
     </message>
     <message>
         <source>快进</source>
@@ -245,11 +245,11 @@
     </message>
     <message>
         <source>注意:参数写入按钮,只有更改模块长按连接,按键消抖的参数,才能点击。</source>
-        <translation>Note: press Set params only to change the module&apos;s Repeat or Debounce.</translation>
+        <translation>Note: press Write params only to change the module&apos;s long-press or debounce.</translation>
     </message>
     <message>
         <source>长按连击</source>
-        <translation>Repeat</translation>
+        <translation>Long-press</translation>
     </message>
     <message>
         <source>是</source>
@@ -309,15 +309,15 @@
     </message>
     <message>
         <source>参数写入</source>
-        <translation>Set params</translation>
+        <translation>Write params</translation>
     </message>
     <message>
         <source>恢复出厂1</source>
-        <translation>Factory 1</translation>
+        <translation>Factory reset 1</translation>
     </message>
     <message>
         <source>恢复出厂2</source>
-        <translation>Factory 2</translation>
+        <translation>Factory reset 2</translation>
     </message>
     <message>
         <source>操作</source>
@@ -325,7 +325,7 @@
     </message>
     <message>
         <source>模块</source>
-        <translation>Mod.</translation>
+        <translation>Module</translation>
     </message>
     <message>
         <source>查找模块</source>
@@ -487,13 +487,19 @@
         <source>未找到有效模块，请先查找模块！</source>
         <translation>No valid module found. Find the module first!</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>将向模块写入 %1 个按键的键值，是否继续？</source>
-        <translation>Write %1 keys to the module?</translation>
+        <translation>
+            <numerusform>Write %n key to the module?</numerusform>
+            <numerusform>Write %n keys to the module?</numerusform>
+        </translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>将向模块写入 %1 个按键的键值和参数（长按连发、按键消抖），是否继续？</source>
-        <translation>Write %1 keys and the parameters (auto-repeat, debounce) to the module?</translation>
+        <translation>
+            <numerusform>Write %n key and the parameters (long-press, debounce) to the module?</numerusform>
+            <numerusform>Write %n keys and the parameters (long-press, debounce) to the module?</numerusform>
+        </translation>
     </message>
     <message>
         <source>正在写入键值...</source>
@@ -515,9 +521,12 @@
         <source>第 %1 个模块：写入失败（%2）</source>
         <translation>Module %1: write failed (%2)</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>共 %1 个模块：完成 %2 个，失败 %3 个</source>
-        <translation>%1 modules: %2 done, %3 failed</translation>
+        <translation>
+            <numerusform>%n module: %2 done, %3 failed</numerusform>
+            <numerusform>%n modules: %2 done, %3 failed</numerusform>
+        </translation>
     </message>
     <message>
         <source>请插入下一个模块（按 Ctrl-C 结束）</source>
@@ -578,9 +587,12 @@ All keys are checked first; if one is wrong, nothing is written.</translation>
         <source>键值文件第 %1 行无法识别：%2</source>
         <translation>Key map line %1 is not understood: %2</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）</source>
-        <translation>Key map line %1: %2 is beyond the module&apos;s keys (%3 keys)</translation>
+        <translation>
+            <numerusform>Key map line %1: %2 is beyond the module&apos;s keys (%n key)</numerusform>
+            <numerusform>Key map line %1: %2 is beyond the module&apos;s keys (%n keys)</numerusform>
+        </translation>
     </message>
     <message>
         <source>键值文件第 %1 行：%2 在前面已经出现过</source>
@@ -594,9 +606,12 @@ All keys are checked first; if one is wrong, nothing is written.</translation>
         <source>第 %1 个按键参数无法识别：%2</source>
         <translation>Key argument %1 is not understood: %2</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）</source>
-        <translation>Key argument %1: %2 is beyond the module&apos;s keys (%3 keys)</translation>
+        <translation>
+            <numerusform>Key argument %1: %2 is beyond the module&apos;s keys (%n key)</numerusform>
+            <numerusform>Key argument %1: %2 is beyond the module&apos;s keys (%n keys)</numerusform>
+        </translation>
     </message>
     <message>
         <source>第 %1 个按键参数：%2 在前面已经出现过</source>
@@ -780,7 +795,7 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
   dump [FILE]                       reads the module&apos;s readable configuration (parameters, KEY-1 to KEY-12) as a key map
   verify FILE                       reads the module&apos;s configuration and lists where it differs from a key map
   params [--long-press yes|no] [--debounce MS]
-                                    writes the long-press repeat and debounce parameters
+                                    writes the long-press and debounce parameters
   reset 1|2                         factory reset 1 or 2
 Every command but list takes --wait [SECONDS]: wait for a module to be plugged in instead of failing.
 Every command takes --lang en|zh for the language of its output (or the variable TAVRIN_LANG).
@@ -871,7 +886,7 @@ goes on; --count N ends after N modules; Ctrl-C ends it with a summary.</transla
 写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 &quot;参数写入&quot; 相同；
 没有给出的参数保持模块中的值。</source>
         <translation>Usage: tavrin-cli params [--long-press yes|no] [--debounce MS] [--wait [SECONDS]]
-Writes the long-press repeat and the debounce time (10 to 255 ms), as the window&apos;s &quot;Write params&quot; does;
+Writes long-press and the debounce time (10 to 255 ms), as the window&apos;s &quot;Write params&quot; does;
 a parameter not given keeps the module&apos;s value.</translation>
     </message>
     <message>
@@ -899,9 +914,9 @@ KEY-12 cannot be read: they are listed but do not count as different.</translati
 先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，
 然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5。</source>
         <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
-Queries the module first (an invalid module gets nothing), writes factory configuration 1 or 2,
+Queries the module first (an invalid module gets nothing), does factory reset 1 or 2,
 reports each of its two steps (parameters, keys), then finds and queries the module again, as the
-window&apos;s &quot;Factory 1&quot; and &quot;Factory 2&quot; do. Status 5 when a step fails.</translation>
+window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails.</translation>
     </message>
     <message>
         <source>设置文件中的按键数 %1 超出模块的范围，按 %2 个按键处理</source>
@@ -1200,6 +1215,10 @@ Opens the configuration window of the Vela USB key module: decide what each key 
 For scripts and production lines there is tavrin-cli.</translation>
     </message>
     <message>
+        <source>MS</source>
+        <translation>ms</translation>
+    </message>
+    <message>
         <source>滚动刻度数值设置过小,设置值不应小于%1</source>
         <translation>Wheel steps too small, they must not be below %1</translation>
     </message>
@@ -1280,6 +1299,14 @@ For scripts and production lines there is tavrin-cli.</translation>
         <translation>Key argument %1 holds a control character: %2</translation>
     </message>
     <message>
+        <source>注意：键值文件第 %1 行“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”</source>
+        <translation>Note: key map line %1: &quot;%2&quot; names no key; it is read as the character field&apos;s text, and only its first character &quot;%3&quot; is sent</translation>
+    </message>
+    <message>
+        <source>注意：第 %1 个按键参数“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”</source>
+        <translation>Note: key argument %1: &quot;%2&quot; names no key; it is read as the character field&apos;s text, and only its first character &quot;%3&quot; is sent</translation>
+    </message>
+    <message>
         <source>输出没有全部写出（%1）</source>
         <translation>Not all of the output could be written (%1)</translation>
     </message>
@@ -1289,6 +1316,13 @@ For scripts and production lines there is tavrin-cli.</translation>
     <message>
         <source>模块</source>
         <translation>Module</translation>
+    </message>
+</context>
+<context>
+    <name>Tavrin 130</name>
+    <message>
+        <source>无</source>
+        <translation>–</translation>
     </message>
 </context>
 <context>

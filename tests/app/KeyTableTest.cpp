@@ -172,7 +172,7 @@ private slots:
         QVERIFY(reader.waitForFinished(30000));
         const QString pdfText = QString::fromUtf8(reader.readAllStandardOutput());
         const QStringList lines = {"KEY-1 CTRL+ALT+DEL", "KEY-2 MLKey+MoveUp(10)Pixel", "KEY-3 GameKey3",
-                                   "KEY-4 (raw 00 20 00) =", "KEY-12 <b>&amp;", "长按连击 no"};
+                                   "KEY-4 (raw 00 20 00) =", "KEY-12 (keyboard) = <b>&amp;", "长按连击 no"};
         for (const QString &text : {page.toPlainText(), pdfText}) {
             const QString flat = text.simplified();
             for (const QString &line : lines)

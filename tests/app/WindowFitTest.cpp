@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
@@ -25,6 +26,9 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QRadioButton>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -112,6 +116,134 @@ QStringList CutCaptions(const QWidget *window)
     return cut;
 }
 
+// The ink of the caption a control paints, in its own coordinates; empty when it paints none.
+QRectF CaptionInk(QWidget *control)
+{
+    CInkDevice device(control->size());
+    control->render(&device, QPoint(), QRegion(), QWidget::RenderFlags());
+    QRectF ink;
+    for (const auto &[text, rect] : device.engine.inks)
+        ink |= rect;
+    return ink;
+}
+
+QList<QWidget *> ShownChildren(const QWidget *window)
+{
+    QList<QWidget *> shown;
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (control->isVisibleTo(window))
+            shown << control;
+    }
+    return shown;
+}
+
+// Where a shown list's item is wider than the field that shows it: "KORVA SB V" for the module.
+QStringList CutItems(const QWidget *window)
+{
+    QStringList cut;
+    for (QWidget *control : ShownChildren(window)) {
+        auto *combo = qobject_cast<QComboBox *>(control);
+        if (!combo)
+            continue;
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.editable = combo->isEditable();
+        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+        for (int i = 0; i < combo->count(); ++i) {
+            // The text keeps a pixel of room on either side of the field.
+            if (combo->fontMetrics().horizontalAdvance(combo->itemText(i)) > field.width() - 2)
+                QDebug(&cut.emplaceBack()) << combo->objectName() << combo->itemText(i) << "in" << field.width();
+        }
+    }
+    return cut;
+}
+
+// The left edge of what stands at the right of a radio or check box: the next one's indicator,
+// or any other control.
+int LeftEdge(const QWidget *control)
+{
+    if (auto *button = qobject_cast<const QAbstractButton *>(control);
+        button && (qobject_cast<const QRadioButton *>(control) || qobject_cast<const QCheckBox *>(control))) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const auto element = qobject_cast<const QRadioButton *>(control) ? QStyle::SE_RadioButtonIndicator
+                                                                       : QStyle::SE_CheckBoxIndicator;
+        return control->x() + control->style()->subElementRect(element, &option, control).left();
+    }
+    return control->x();
+}
+
+// Where a radio's or check box's caption stands no nearer its own indicator than the control at
+// its right: a row of radios then reads as captions in front of indicators.
+QStringList CaptionsNearerTheNextControl(const QWidget *window)
+{
+    QStringList wrong;
+    for (QWidget *control : ShownChildren(window)) {
+        const bool radio = qobject_cast<QRadioButton *>(control);
+        if (!radio && !qobject_cast<QCheckBox *>(control))
+            continue;
+        const QRectF ink = CaptionInk(control);
+        if (ink.isEmpty())
+            continue;
+        QStyleOptionButton option;
+        option.initFrom(control);
+        const QRect indicator = control->style()->subElementRect(
+            radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, control);
+        const qreal ownGap = ink.left() - (indicator.right() + 1);
+        const qreal inkRight = control->x() + ink.right();
+        for (const QWidget *next : control->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            const bool sameRow = next->y() < control->y() + control->height() && control->y() < next->y() + next->height();
+            if (next == control || !next->isVisible() || qobject_cast<const QGroupBox *>(next) || !sameRow ||
+                next->x() <= control->x())
+                continue;
+            if (const qreal nextGap = LeftEdge(next) - inkRight; nextGap <= ownGap)
+                QDebug(&wrong.emplaceBack()) << control->objectName() << ownGap << "from its indicator," << nextGap
+                                             << "from" << next->objectName();
+        }
+    }
+    return wrong;
+}
+
+// The rectangle a frame's lines run along, in its parent's coordinates.
+QRect FrameLines(const QGroupBox *frame)
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    option.lineWidth = 1;
+    option.textAlignment = frame->alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | (frame->title().isEmpty() ? QStyle::SC_None : QStyle::SC_GroupBoxLabel);
+    return frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, frame).translated(frame->pos());
+}
+
+// Where one of a frame's four lines runs through a caption of another control.
+QStringList FrameLinesThroughCaptions(const QWidget *window)
+{
+    QStringList crossed;
+    const QList<QWidget *> shown = ShownChildren(window);
+    for (QWidget *widget : shown) {
+        auto *frame = qobject_cast<QGroupBox *>(widget);
+        if (!frame)
+            continue;
+        const QRect lines = FrameLines(frame);
+        for (QWidget *control : shown) {
+            const bool captioned = qobject_cast<QLabel *>(control) || qobject_cast<QAbstractButton *>(control);
+            if (!captioned || control->parentWidget() != frame->parentWidget())
+                continue;
+            const QRectF ink = CaptionInk(control).translated(control->pos()).adjusted(1, 1, -1, -1);
+            if (ink.isEmpty())
+                continue;
+            const bool acrossRows = ink.right() >= lines.left() && ink.left() <= lines.right();
+            const bool acrossColumns = ink.bottom() >= lines.top() && ink.top() <= lines.bottom();
+            const auto between = [](qreal low, int line, qreal high) { return low <= line && line <= high; };
+            if ((acrossRows && (between(ink.top(), lines.top(), ink.bottom()) || between(ink.top(), lines.bottom(), ink.bottom()))) ||
+                (acrossColumns && (between(ink.left(), lines.left(), ink.right()) || between(ink.left(), lines.right(), ink.right()))))
+                QDebug(&crossed.emplaceBack()) << frame->title() << "crosses" << control->objectName() << ink << lines;
+        }
+    }
+    return crossed;
+}
+
 const QRegularExpression kChinese(QStringLiteral("[\\x{3000}-\\x{303F}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
 
 // "class name: text" for each text with Chinese that root or a control in it shows, or names
@@ -163,6 +295,9 @@ QStringList TextsOfWhatOpens(const std::function<void()> &action)
 class WindowFitTest : public QObject {
     Q_OBJECT
 
+  private:
+    void Click(int id) { dialog->Items().Item<QPushButton>(id)->click(); }
+
   private slots:
     // The language comes from TAVRIN_LANG, so one program checks the window in each language.
     void initTestCase()
@@ -189,6 +324,7 @@ class WindowFitTest : public QObject {
     {
         dialog.reset();
         backend.reset();
+        module.reset();
         sink.reset();
     }
 
@@ -212,6 +348,22 @@ class WindowFitTest : public QObject {
             cut << CutCaptions(dialog.get());
         }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    }
+
+    // Pixel rules no cut caption catches: a list's item fits its field, a radio's caption stands
+    // nearer its own indicator than the next control, and no frame line runs through a caption.
+    void theLayoutKeepsItsPixelRules()
+    {
+        module = std::make_unique<CVirtualModule>();
+        AddStandardModule(*backend, *module);
+        Click(MainId::kFindModule);
+        QCOMPARE(dialog->Items().GetCount(MainId::kModuleName), 1);
+        QStringList wrong = CutItems(dialog.get());
+        for (int page = 0; page < dialog->Tab().TabBar()->count(); ++page) {
+            dialog->Tab().TabBar()->setCurrentIndex(page);
+            wrong << CaptionsNearerTheNextControl(dialog.get()) << FrameLinesThroughCaptions(dialog.get());
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
     }
 
     // The key table fits beside the window on the same screen, and no caption of it is cut.
@@ -272,6 +424,28 @@ class WindowFitTest : public QObject {
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 
+    // A counted text takes its plural form: "1 key", "5 keys", "1 module".
+    void countsTakeTheirPluralForm()
+    {
+        if (language != Language::English)
+            QSKIP("Chinese has no plural forms");
+        const struct {
+            const char *source;
+            std::vector<std::string> args;
+            int count;
+            const char *expected;
+        } cases[] = {
+            {"将向模块写入 %1 个按键的键值，是否继续？", {"1"}, 1, "Write 1 key to"},
+            {"将向模块写入 %1 个按键的键值，是否继续？", {"5"}, 5, "Write 5 keys to"},
+            {"共 %1 个模块：完成 %2 个，失败 %3 个", {"1", "1", "0"}, 1, "1 module: 1 done, 0 failed"},
+            {"键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）", {"3", "KEY-9", "1"}, 1, "line 3: KEY-9 is beyond the module's keys (1 key)"},
+        };
+        for (const auto &c : cases) {
+            const std::string text = TranslateText({c.source, c.args, c.count});
+            QVERIFY2(text.find(c.expected) != std::string::npos, text.c_str());
+        }
+    }
+
     // Qt's own dialogs, a question's buttons and the file dialog, speak the window's language.
     void qtsOwnDialogsSpeakTheWindowsLanguage()
     {
@@ -290,6 +464,7 @@ class WindowFitTest : public QObject {
     Language language = Language::Chinese;
     QTemporaryDir folder;
     std::unique_ptr<CRecordingSink> sink;
+    std::unique_ptr<CVirtualModule> module;
     std::unique_ptr<CVirtualHidBackend> backend;
     std::unique_ptr<CMainDlg> dialog;
 };

@@ -97,9 +97,13 @@ TEST(Cli, KeyTextsReadAsThePagesLogThemAndARefusalIsOneMessage)
 {
     const std::string oneBadLine = KeyMapFile("KEY-1 = ENTER\nKEY-2 = MoveUp(300)Pixel\nKEY-3 = ESC\n");
     const Case cases[] = {
-        {"field text", {"write", "KEY-3", "ab+CTRL"}, {}, 0, {{34, {0x02, 0x41, 0x04}}}, {}, "KEY-3 = ab+CTRL"},
+        {"field text", {"write", "KEY-3", "ab+CTRL"}, {}, 0, {{34, {0x02, 0x41, 0x04}}},
+         {"注意：第 1 个按键参数“ab+CTRL”不是按键名，按字符框的文字读取，只发送第一个字符“a”"}, "KEY-3 = ab+CTRL"},
         {"one bad line", {"apply", oneBadLine}, {}, 2, {},
          {"键值文件第 2 行不能写入：KEY-2 = MoveUp(300)Pixel（向上像素移动数值设置过大,设置值不应超过127）"}},
+        // A mistyped key name goes through as the character field, with a notice, not silently.
+        {"typo", {"write", "KEY-1", "CTRL+ALT+DELL"}, {}, 0, {{28, {0x00, 0x50, 0x06}}},
+         {"注意：第 1 个按键参数“CTRL+ALT+DELL”不是按键名，按字符框的文字读取，只发送第一个字符“C”"}},
         {"wheel limit", {"write", "KEY-1", "MRKey+Wheel Forward = -200"}, {}, 2, {},
          {"第 1 个按键参数不能写入：KEY-1 = MRKey+Wheel Forward = -200（滚动刻度数值设置过小,设置值不应小于-128）"}},
         {"line break", {"write", "KEY-1", "ENTER\nKEY-2 = ESC"}, {}, 2, {},
