@@ -55,7 +55,7 @@ TEST(CliArguments, NumbersAreStrictAndDoubleDashEndsTheOptions)
     std::filesystem::current_path(previous);
 }
 
-std::string Translated(const std::string &source)
+std::string Translated(const std::string &source, int)
 {
     return "[" + source + "]";
 }
