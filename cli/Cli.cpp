@@ -1,5 +1,8 @@
 #include "cli/Cli.h"
 
+#include "cli/Doctor.h"
+#include "cli/ModuleLog.h"
+#include "cli/ModuleWait.h"
 #include "common/MessageSink.h"
 #include "common/TextNumber.h"
 #include "device/DeviceLink.h"
@@ -8,6 +11,7 @@
 #include "device/ModuleSearch.h"
 #include "keymap/KeyMap.h"
 #include "keymap/ModuleConfig.h"
+#include "settings/SafeFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,11 +20,10 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <sstream>
 
 namespace {
 using namespace CliExit;
-
-constexpr int kPollMs = 250;
 
 constexpr const char *kUsageText = QT_TRANSLATE_NOOP("Tavrin",
     "用法：tavrin-cli 命令 [参数]\n"
@@ -34,7 +37,9 @@ constexpr const char *kUsageText = QT_TRANSLATE_NOOP("Tavrin",
     "  params [--long-press yes|no] [--debounce 毫秒]\n"
     "                                    写入长按连发和按键消抖参数\n"
     "  reset 1|2                         恢复出厂设置 1 或 2\n"
-    "除 list 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。\n"
+    "  doctor                            检查模块为什么打不开（权限、udev 规则、会话），并给出解决办法\n"
+    "除 list 和 doctor 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。\n"
+    "插着几个模块时，用 --device 设备路径 或 --serial 序列号 选择其中一个（list 列出两者）。\n"
     "所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。\n"
     "每个命令的说明：tavrin-cli 命令 --help\n"
     "退出状态：0 成功，2 用法错误，3 没有模块、没有权限或模块没有应答，4 模块非法，5 写入失败，\n"
@@ -52,7 +57,10 @@ constexpr const char *kEachDone = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模块�
 constexpr const char *kEachFailed = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模块：写入失败（%2）");
 constexpr const char *kEachSummary = QT_TRANSLATE_N_NOOP("Tavrin", "共 %1 个模块：完成 %2 个，失败 %3 个");
 constexpr const char *kEachWaiting = QT_TRANSLATE_NOOP("Tavrin", "请插入下一个模块（按 Ctrl-C 结束）");
-constexpr const char *kInterfaceLine = QT_TRANSLATE_NOOP("Tavrin", "%1:%2 接口 %3 %4");
+constexpr const char *kEachRefused = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模块：无法打开（%2）：%3");
+constexpr const char *kLogNotWritten = QT_TRANSLATE_NOOP("Tavrin", "日志文件 %1 无法写入：%2");
+constexpr const char *kInterfaceLine = QT_TRANSLATE_NOOP("Tavrin", "%1:%2 接口 %3 %4%5");
+constexpr const char *kSerialPart = QT_TRANSLATE_NOOP("Tavrin", "（序列号 %1）");
 constexpr const char *kOpensThis = QT_TRANSLATE_NOOP("Tavrin", "  查找模块时打开此接口");
 constexpr const char *kCannotOpen = QT_TRANSLATE_NOOP("Tavrin", "  无法打开：%1");
 constexpr const char *kNotTried = QT_TRANSLATE_NOOP("Tavrin", "  查找模块时不使用此接口");
@@ -159,21 +167,72 @@ public:
         return true;
     }
 
+    // "--device PATH" and "--serial TEXT": the module the searches may open. False after a
+    // usage error.
+    bool TakeChoice()
+    {
+        const std::optional<std::string> device = TakeOption("--device");
+        const std::optional<std::string> serial = TakeOption("--serial");
+        if ((device && device->empty()) || (serial && serial->empty())) {
+            Usage(device && device->empty() ? "--device" : "--serial");
+            return false;
+        }
+        choice = {device.value_or(""), serial.value_or("")};
+        link.Choose(choice);
+        return true;
+    }
+
+    // The wait, its watcher started on first use, so that a run that finds its module at once
+    // pays nothing for it.
+    CModuleWait &Wait()
+    {
+        if (!wait) {
+            watcher = env.makeWatcher ? env.makeWatcher() : nullptr;
+            wait.emplace(watcher.get(), env.waitReadable, env.sleep, env.interrupted);
+        }
+        return *wait;
+    }
+
+    // A search, and while waiting another each time a module arrives; the last one's result.
+    SearchResult Search()
+    {
+        if (wait)
+            wait->SetLimit(bWait ? waitMs : 0);
+        for (;;) {
+            const SearchResult result = link.Search();
+            if (result.initFailed)
+                ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
+            if (result.status == SearchStatus::Opened || !bWait)
+                return result;
+            // A module that is there but will not open: the production line tells of it.
+            if (bReportRefused && !result.refusedPath.empty())
+                return result;
+            if (!wait) {
+                // Watching starts now; the search right after it finds a module that came meanwhile.
+                Wait().SetLimit(waitMs);
+                continue;
+            }
+            if (!wait->ForArrival())
+                return result;
+        }
+    }
+
     // A search, repeated while waiting; shows the window's message when nothing opened.
     bool Connect(bool quiet = false)
     {
-        long long waited = 0;
-        while (!link.OpenModule()) {
-            const bool timeLeft = bWait && (waitMs < 0 || waited < waitMs);
-            if (!timeLeft || env.interrupted()) {
-                if (!quiet)
-                    ShowSearchFailure(link);
-                return false;
-            }
-            env.sleep(kPollMs);
-            waited += kPollMs;
-        }
-        return true;
+        if (Search().status == SearchStatus::Opened)
+            return true;
+        if (!quiet)
+            ShowSearchFailure(link);
+        return false;
+    }
+
+    // Whether an interface with this node is still listed.
+    bool Listed(const std::string &node)
+    {
+        const auto interfaces = ListModuleInterfaces(env.backend, choice);
+        return std::any_of(interfaces.begin(), interfaces.end(),
+                           [&](const ModuleInterface &candidate) { return candidate.info.path == node; });
     }
 
     // A search and a valid query, with the exit status when there is none.
@@ -219,6 +278,10 @@ public:
     int keyCount;
     bool bWait = false;
     long long waitMs = -1;
+    bool bReportRefused = false; // a search while waiting returns on a module that will not open
+    ModuleChoice choice;
+    std::unique_ptr<IModuleWatcher> watcher;
+    std::optional<CModuleWait> wait;
 
 private:
     std::vector<std::string>::iterator OptionsEnd() { return words.begin() + static_cast<std::ptrdiff_t>(optionEnd); }
@@ -247,7 +310,7 @@ int RunList(CCliRun &run)
     IHidBackend &backend = run.env.backend;
     if (backend.Init() != 0)
         ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
-    const std::vector<ModuleInterface> interfaces = ListModuleInterfaces(backend);
+    const std::vector<ModuleInterface> interfaces = ListModuleInterfaces(backend, run.choice);
     std::map<std::string, std::string> reasons;
     const OpenedInterface opened = OpenInSearchOrder(backend, interfaces, [&](const ModuleInterface &candidate) {
         const std::string error = backend.Error(nullptr);
@@ -260,7 +323,10 @@ int RunList(CCliRun &run)
         char product[8];
         std::snprintf(vendor, sizeof vendor, "%04x", candidate.info.vendor_id);
         std::snprintf(product, sizeof product, "%04x", candidate.info.product_id);
-        run.Print(kInterfaceLine, {vendor, product, std::to_string(candidate.info.interface_number), candidate.info.path});
+        const std::string serial =
+            candidate.info.serial.empty() ? std::string() : TranslateText({kSerialPart, {candidate.info.serial}});
+        run.Print(kInterfaceLine,
+                  {vendor, product, std::to_string(candidate.info.interface_number), candidate.info.path, serial});
         const auto reason = reasons.find(candidate.info.path);
         if (candidate.info.path == opened.path)
             run.Print(kOpensThis);
@@ -301,24 +367,59 @@ int ReportVerify(CCliRun &run, const VerifyReport &report)
     return kMismatch;
 }
 
-// Writes a key map to a module that was found valid, printing each key's log line; with verify,
-// queries again and compares what can be read.
-int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool verify)
+// The parameter lines of a key map, as it writes them.
+std::vector<std::string> ParameterLines(KeyMap map)
 {
-    const ApplyOutcome outcome = ApplyKeyMap(run.link, map, run.keyCount, run.Kept(module), [&](const KeyMapEntry &entry) {
-        std::fprintf(run.env.out, "%s\n", KeyLogLine(entry.keyIndex, entry.text).c_str());
+    map.keys.clear();
+    std::vector<std::string> lines;
+    std::istringstream text(FormatKeyMap(map));
+    for (std::string line; std::getline(text, line);) {
+        if (!line.empty() && line.front() != '#')
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+// The read-back's verdict for the log: "match", or each difference.
+std::string VerifyVerdict(const VerifyReport &report)
+{
+    if (report.Matches())
+        return "match";
+    std::string verdict;
+    for (const ConfigDifference &difference : report.differences)
+        verdict += (verdict.empty() ? "" : "; ") + difference.item + ": " + difference.expected + " -> " + difference.actual;
+    return verdict;
+}
+
+// Writes a key map to a module that was found valid, printing each key's log line; with verify,
+// queries again and compares what can be read. entry, when given, keeps what was written and the
+// verdict.
+int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool verify, ModuleLogEntry *entry = nullptr)
+{
+    const ApplyOutcome outcome = ApplyKeyMap(run.link, map, run.keyCount, run.Kept(module), [&](const KeyMapEntry &key) {
+        const std::string line = KeyLogLine(key.keyIndex, key.text);
+        std::fprintf(run.env.out, "%s\n", line.c_str());
+        if (entry)
+            entry->written.push_back(line);
     });
     if (outcome.result != WriteResult::Done) {
         ShowMessage(DescribeApplyFailure(outcome));
         return StatusOf(outcome.result);
     }
-    if (outcome.parameters)
+    if (outcome.parameters) {
         run.Print(kParametersDone);
+        if (entry) {
+            const std::vector<std::string> parameters = ParameterLines(map);
+            entry->written.insert(entry->written.end(), parameters.begin(), parameters.end());
+        }
+    }
     if (!verify)
         return kOk;
     const ModuleVerification verification = VerifyModule(run.link, map, run.keyCount);
     if (const auto status = CCliRun::Refusal(verification.status))
         return *status;
+    if (entry)
+        entry->verify = VerifyVerdict(verification.report);
     return ReportVerify(run, verification.report);
 }
 
@@ -339,34 +440,72 @@ int RunWrite(CCliRun &run)
     return ApplyTo(run, *result.map, module, false);
 }
 
-// The production line: module after module until the count is reached or Ctrl-C.
-int ApplyEach(CCliRun &run, const KeyMap &map, int count, bool verify)
+// Appends the module's line to the log; a failure is told, and the line goes on without it, but
+// the run then ends as failed. False when the line was not written.
+bool AppendLog(const std::optional<std::string> &logFile, const ModuleLogEntry &entry)
+{
+    if (!logFile)
+        return true;
+    const FileError error = AppendToFile(*logFile, JsonLine(entry));
+    if (error.Failed())
+        ShowMessage(kLogNotWritten, {QuotedInput(*logFile), TranslateText(FileErrorReason(error))});
+    return !error.Failed();
+}
+
+// One module of the production line: the search found it open, or there but refusing to open.
+// The texts shown meanwhile are its error when it fails.
+bool ServeModule(CCliRun &run, const KeyMap &map, bool verify, const SearchResult &found, int number,
+                 ModuleLogEntry &entry)
+{
+    const CMessageRecorder shown(true);
+    bool good = false;
+    if (found.status == SearchStatus::Opened) {
+        entry.node = run.link.OpenPath();
+        entry.serial = run.link.OpenSerial();
+        ModuleSnapshot module;
+        good = !run.Query(module) && ApplyTo(run, map, module, verify, &entry) == kOk;
+        run.Print(good ? kEachDone : kEachFailed, {std::to_string(number), entry.node});
+    } else {
+        entry.node = found.refusedPath;
+        entry.error = found.status == SearchStatus::AccessDenied ? TranslateText({kAccessDeniedMessage, {}})
+                                                                  : found.refusedError;
+        run.Print(kEachRefused, {std::to_string(number), entry.node, entry.error});
+    }
+    if (!good) {
+        for (const UserText &text : shown.Texts())
+            entry.error += (entry.error.empty() ? "" : "; ") + TranslateText(text);
+    }
+    return good;
+}
+
+// The production line: module after module until the count is reached or Ctrl-C. A module that
+// is there but cannot be opened is told of once and counted as failed; after each module the line
+// waits for it to be pulled out.
+int ApplyEach(CCliRun &run, const KeyMap &map, int count, bool verify, const std::optional<std::string> &logFile)
 {
     run.bWait = true;
     run.waitMs = -1;
+    run.bReportRefused = true;
     int done = 0;
     int failed = 0;
+    bool logged = true;
     while (!run.env.interrupted() && (count <= 0 || done + failed < count)) {
         run.Print(kEachWaiting);
-        if (!run.Connect(true))
+        const SearchResult found = run.Search();
+        if (found.status != SearchStatus::Opened && found.refusedPath.empty())
             break;
-        const std::string path = run.link.OpenPath();
-        ModuleSnapshot module;
-        const bool good = !run.Query(module) && ApplyTo(run, map, module, verify) == kOk;
-        ++(good ? done : failed);
-        run.Print(good ? kEachDone : kEachFailed, {std::to_string(done + failed), path});
+        ModuleLogEntry entry;
+        entry.time = std::chrono::system_clock::now();
+        entry.keyCount = run.keyCount;
+        ++(ServeModule(run, map, verify, found, done + failed + 1, entry) ? done : failed);
+        logged = AppendLog(logFile, entry) && logged;
         if (count > 0 && done + failed >= count)
             break;
-        auto present = [&] {
-            const auto interfaces = ListModuleInterfaces(run.env.backend);
-            return std::any_of(interfaces.begin(), interfaces.end(),
-                               [&](const ModuleInterface &candidate) { return candidate.info.path == path; });
-        };
-        while (!run.env.interrupted() && present())
-            run.env.sleep(kPollMs);
+        run.link.Close();
+        run.Wait().ForRemoval(entry.node, [&] { return run.Listed(entry.node); });
     }
     run.Print(kEachSummary, {std::to_string(done + failed), std::to_string(done), std::to_string(failed)}, done + failed);
-    return failed > 0 ? kFailed : kOk;
+    return failed > 0 || !logged ? kFailed : kOk;
 }
 
 int RunApply(CCliRun &run)
@@ -375,13 +514,16 @@ int RunApply(CCliRun &run)
     const bool verify = run.TakeFlag("--verify");
     bool badCount = false;
     const std::optional<int> count = run.TakeNumber("--count", badCount);
+    const std::optional<std::string> logFile = run.TakeOption("--log");
+    if (logFile && (!each || logFile->empty()))
+        return run.Usage("--log");
     if (run.words.size() != 1 || badCount || (count && (!each || *count <= 0)))
         return run.Usage(run.words.size() == 1 ? "--count" : std::string());
     const std::optional<KeyMap> map = LoadKeyMapFile(run.words.front(), run.keyCount);
     if (!map)
         return kUsage;
     if (each)
-        return ApplyEach(run, *map, count.value_or(0), verify);
+        return ApplyEach(run, *map, count.value_or(0), verify, logFile);
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
@@ -444,6 +586,13 @@ int RunParams(CCliRun &run)
     return ApplyTo(run, map, module, false);
 }
 
+int RunDoctorCommand(CCliRun &run)
+{
+    if (!run.words.empty())
+        return run.Usage(run.words.front());
+    return RunDoctor(run.env.backend, run.env.out);
+}
+
 // Checks the module, writes both steps and tells each, then searches and queries again.
 int RunReset(CCliRun &run)
 {
@@ -484,13 +633,16 @@ constexpr Command kCommands[] = {
                                 "所有按键先全部检查，有一个不对就什么都不写。"),
      RunWrite},
     {"apply", QT_TRANSLATE_NOOP("Tavrin",
-                                "用法：tavrin-cli apply 文件 [--verify] [--wait [秒]] [--each [--count N]]\n"
+                                "用法：tavrin-cli apply 文件 [--verify] [--wait [秒]] [--each [--count N] [--log 日志文件]]\n"
                                 "写入键值文件中的按键和参数；文件和要写入的参数先整体检查，有一处不对就什么都不写。\n"
                                 "文件没有给出的参数保持模块中的值。\n"
                                 "--verify：写入后重新查询模块，比较能读出的按键（KEY-1 到 KEY-12）和参数；\n"
                                 "有不同时列出并以状态 6 退出。\n"
                                 "--each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；\n"
-                                "写入失败的模块会报告，循环继续；--count N 写完 N 个模块后结束；Ctrl-C 结束并打印汇总。"),
+                                "写入失败的模块会报告，循环继续；插着却打不开的模块报告一次，算作失败；\n"
+                                "--count N 写完 N 个模块后结束；--log 日志文件：每个模块追加一行 JSON（时间、设备路径、序列号、\n"
+                                "按键数、写入的内容、校验结果、失败原因），写完一个模块就存盘；\n"
+                                "第一次 Ctrl-C 在当前模块完成后结束并打印汇总，第二次立即结束。"),
      RunApply},
     {"params", QT_TRANSLATE_NOOP("Tavrin",
                                  "用法：tavrin-cli params [--long-press yes|no] [--debounce 毫秒] [--wait [秒]]\n"
@@ -513,6 +665,12 @@ constexpr Command kCommands[] = {
                                 "先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，\n"
                                 "然后重新查找和查询模块，与窗口的 \"恢复出厂1\"、\"恢复出厂2\" 相同。任何一步失败时状态为 5。"),
      RunReset},
+    {"doctor", QT_TRANSLATE_NOOP("Tavrin",
+                                 "用法：tavrin-cli doctor\n"
+                                 "对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则\n"
+                                 "是否已安装、装在哪里；节点上有没有本用户的访问控制项；本用户有没有活动会话；\n"
+                                 "然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。"),
+     RunDoctorCommand},
 };
 } // namespace
 
@@ -536,8 +694,10 @@ int RunCommand(const std::vector<std::string> &args, CliEnvironment &environment
         run.Print(command->help);
         return kOk;
     }
-    if (command->run != RunList)
+    if (command->run != RunList && command->run != RunDoctorCommand)
         run.TakeWait();
+    if (!run.TakeChoice())
+        return kUsage;
     return command->run(run);
 }
 } // namespace

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "device/ModuleCommands.h"
+#include "device/ModuleWatcher.h"
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,10 @@ inline constexpr int kMismatch = 6; // every write went through, but the module 
 // What the tool runs on: the module's backend, the key count of the settings file, a clock to
 // wait with, and whether Ctrl-C was pressed. Results go to out, messages to the message sink.
 // settingsParameters: what the window would show from the settings file, sent where a command
-// leaves a parameter out and the module holds no usable value.
+// leaves a parameter out and the module holds no usable value. A run that waits for modules
+// starts makeWatcher's watcher (none: it searches every 250 ms, sleeping in between) and waits
+// on it with waitReadable, which returns when fd is readable, an interrupt came, or milliseconds
+// (-1: no limit) have passed.
 struct CliEnvironment {
     IHidBackend &backend;
     int keyCount = 0;
@@ -30,6 +35,8 @@ struct CliEnvironment {
     std::function<bool()> interrupted;
     std::FILE *out = stdout;
     ModuleParameters settingsParameters{0, 0, 0, 40};
+    std::function<std::unique_ptr<IModuleWatcher>()> makeWatcher = nullptr;
+    std::function<void(int fd, int milliseconds)> waitReadable = nullptr;
 };
 
 // Runs one command line (without the program name) and returns its exit status.

@@ -1,25 +1,29 @@
 #include "cli/Cli.h"
+#include "cli/Interrupt.h"
 #include "device/DeviceOperations.h"
 #include "device/HidapiBackend.h"
+#include "device/ModuleWatcher.h"
 #include "keymap/ControlState.h"
 #include "settings/ModuleSettings.h"
 #include "translations/Catalog.h"
 
+#include <poll.h>
+
 #include <chrono>
-#include <csignal>
 #include <thread>
 
 namespace {
-volatile std::sig_atomic_t g_bInterrupted = 0;
-
-extern "C" void OnInterrupt(int)
+// Waits on the watcher and on Ctrl-C together, so that an interrupt ends a wait at once.
+void WaitReadable(int fd, int milliseconds)
 {
-    g_bInterrupted = 1;
+    pollfd ready[] = {{fd, POLLIN, 0}, {Interrupt::WakeDescriptor(), POLLIN, 0}};
+    poll(ready, ready[1].fd < 0 ? 1 : 2, milliseconds);
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    Interrupt::Start();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!SetUpCatalogLanguage(args, g_programFolder.GetFolder(), "tavrin-cli"))
         return CliExit::kUsage;
@@ -27,11 +31,10 @@ int main(int argc, char *argv[])
     // The key count comes from the settings file beside the program, as for the window.
     CControlState header;
     LoadSettings(header);
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
     CHidapiBackend backend;
     CliEnvironment environment{backend, g_moduleSettings.m_nKeyNum,
                                [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
-                               [] { return g_bInterrupted != 0; }, stdout, ParametersOfControls(header)};
+                               Interrupt::Requested, stdout, ParametersOfControls(header), CreateModuleWatcher,
+                               WaitReadable};
     return RunCli(args, environment);
 }

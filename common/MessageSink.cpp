@@ -5,15 +5,20 @@
 
 namespace {
 IMessageSink *g_pMessageSink = nullptr;
-}
 
-void ShowMessage(const UserText &text)
+void ShowIn(IMessageSink *sink, const UserText &text)
 {
-    if (g_pMessageSink) {
-        g_pMessageSink->ShowMessage(text);
+    if (sink) {
+        sink->ShowMessage(text);
         return;
     }
     std::fprintf(stderr, "%s\n", TranslateText(text).c_str());
+}
+} // namespace
+
+void ShowMessage(const UserText &text)
+{
+    ShowIn(g_pMessageSink, text);
 }
 
 void ShowMessage(const std::string &source, std::vector<std::string> args)
@@ -29,4 +34,21 @@ CMessageSinkScope::CMessageSinkScope(IMessageSink &sink) : m_pPrevious(g_pMessag
 CMessageSinkScope::~CMessageSinkScope()
 {
     g_pMessageSink = m_pPrevious;
+}
+
+CMessageRecorder::CMessageRecorder(bool passOn) : m_bPassOn(passOn), m_pPrevious(g_pMessageSink)
+{
+    g_pMessageSink = this;
+}
+
+CMessageRecorder::~CMessageRecorder()
+{
+    g_pMessageSink = m_pPrevious;
+}
+
+void CMessageRecorder::ShowMessage(const UserText &text)
+{
+    m_texts.push_back(text);
+    if (m_bPassOn)
+        ShowIn(m_pPrevious, text);
 }

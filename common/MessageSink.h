@@ -30,3 +30,22 @@ public:
 private:
     IMessageSink *m_pPrevious;
 };
+
+// Keeps the messages shown while it lives, in order, as a sink installed for its lifetime; with
+// passOn each also goes on to the sink installed before it (standard error when there was none).
+// A caller that words an outcome itself (a log line, a log file) learns what was said.
+class CMessageRecorder final : public IMessageSink {
+public:
+    explicit CMessageRecorder(bool passOn);
+    ~CMessageRecorder() override;
+    CMessageRecorder(const CMessageRecorder &) = delete;
+    CMessageRecorder &operator=(const CMessageRecorder &) = delete;
+
+    void ShowMessage(const UserText &text) override;
+    const std::vector<UserText> &Texts() const { return m_texts; }
+
+private:
+    bool m_bPassOn;
+    IMessageSink *m_pPrevious;
+    std::vector<UserText> m_texts;
+};

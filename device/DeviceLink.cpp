@@ -21,9 +21,10 @@ void CDeviceLink::Close()
         m_hDevice = nullptr;
     }
     m_strPath.clear();
+    m_strSerial.clear();
 }
 
-std::vector<ModuleInterface> ListModuleInterfaces(IHidBackend &backend)
+std::vector<ModuleInterface> ListModuleInterfaces(IHidBackend &backend, const ModuleChoice &choice)
 {
     std::vector<ModuleInterface> result;
     // Vendor and product 0 list every HID interface: one walk instead of one per search entry.
@@ -31,7 +32,7 @@ std::vector<ModuleInterface> ListModuleInterfaces(IHidBackend &backend)
         const bool listed = std::any_of(std::begin(kSearchList), std::end(kSearchList), [&](const auto &id) {
             return id.vendorId == info.vendor_id && id.productId == info.product_id;
         });
-        if (listed && !info.path.empty())
+        if (listed && !info.path.empty() && choice.Accepts(info))
             result.push_back({info, -1});
     }
     for (int order = 0; order < static_cast<int>(std::size(kSearchList)); ++order) {
@@ -57,7 +58,7 @@ OpenedInterface OpenInSearchOrder(IHidBackend &backend, const std::vector<Module
     std::sort(order.begin(), order.end(), [](auto *a, auto *b) { return a->searchOrder < b->searchOrder; });
     for (const ModuleInterface *candidate : order) {
         if (HidHandle device = backend.OpenPath(candidate->info.path))
-            return {device, candidate->info.path};
+            return {device, candidate->info.path, candidate->info.serial};
         if (failed)
             failed(*candidate);
     }
@@ -66,18 +67,23 @@ OpenedInterface OpenInSearchOrder(IHidBackend &backend, const std::vector<Module
 
 SearchResult CDeviceLink::Search()
 {
-    const bool initFailed = m_backend.Init() != 0;
+    SearchResult result;
+    result.initFailed = m_backend.Init() != 0;
     Close();
     m_bAccessDenied = false;
-    OpenedInterface opened = OpenInSearchOrder(m_backend, ListModuleInterfaces(m_backend), [this](const ModuleInterface &) {
+    OpenedInterface opened = OpenInSearchOrder(m_backend, ListModuleInterfaces(m_backend, m_choice),
+                                               [&](const ModuleInterface &candidate) {
         m_bAccessDenied = m_bAccessDenied || m_backend.LastOpenDenied();
+        if (result.refusedPath.empty()) {
+            result.refusedPath = candidate.info.path;
+            result.refusedError = m_backend.Error(nullptr);
+        }
     });
     m_hDevice = opened.device;
     m_strPath = std::move(opened.path);
-    const SearchStatus status = m_hDevice        ? SearchStatus::Opened
-                                : m_bAccessDenied ? SearchStatus::AccessDenied
-                                                  : SearchStatus::Absent;
-    return {status, initFailed};
+    m_strSerial = std::move(opened.serial);
+    result.status = m_hDevice ? SearchStatus::Opened : m_bAccessDenied ? SearchStatus::AccessDenied : SearchStatus::Absent;
+    return result;
 }
 
 bool CDeviceLink::OpenModule()

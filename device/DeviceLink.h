@@ -30,16 +30,28 @@ struct ModuleInterface {
     int searchOrder = -1; // where a search tries it; -1 when a search never does
 };
 
-// One enumeration: every interface with a vendor/product pair of the search list, in enumeration
-// order. For each entry of the search list, the first interface that matches it is the one a
-// search tries, at that entry's place.
-std::vector<ModuleInterface> ListModuleInterfaces(IHidBackend &backend);
+// Which module a search may open when several are plugged in: the interface at this node, or the
+// interfaces with this serial number. Empty parts choose nothing; all empty, any module.
+struct ModuleChoice {
+    std::string node;
+    std::string serial;
+    bool Accepts(const HidDeviceInfo &info) const
+    {
+        return (node.empty() || info.path == node) && (serial.empty() || info.serial == serial);
+    }
+};
+
+// One enumeration: every interface with a vendor/product pair of the search list that the choice
+// accepts, in enumeration order. For each entry of the search list, the first interface that
+// matches it is the one a search tries, at that entry's place.
+std::vector<ModuleInterface> ListModuleInterfaces(IHidBackend &backend, const ModuleChoice &choice = {});
 
 // Opens the first of these interfaces that opens, in search order, and tells failed() about each
 // one tried before it. The device is nullptr when none opens.
 struct OpenedInterface {
     HidHandle device = nullptr;
     std::string path;
+    std::string serial;
 };
 OpenedInterface OpenInSearchOrder(IHidBackend &backend, const std::vector<ModuleInterface> &interfaces,
                             const std::function<void(const ModuleInterface &)> &failed);
@@ -50,6 +62,10 @@ enum class SearchStatus { Opened, Absent, AccessDenied };
 struct SearchResult {
     SearchStatus status = SearchStatus::Absent;
     bool initFailed = false; // hid_init reported failure; the search went on anyway
+    // The first interface the search tried that was there but did not open, and the library's
+    // words for why: a module present that cannot be used, as opposed to none at all.
+    std::string refusedPath;
+    std::string refusedError;
 };
 
 // The module's output report: the report-ID byte plus 64 bytes. Linux hidraw sends short writes
@@ -83,6 +99,8 @@ public:
     bool AccessDenied() const { return m_bAccessDenied; }
     // The module is gone: its handle is closed, so nothing is sent to a stale one.
     void Close();
+    // The searches that follow open only the module chosen.
+    void Choose(ModuleChoice choice) { m_choice = std::move(choice); }
 
     // Sends one command and its data phase over the open handle; the result of the last HID call
     // (negative after a failure already shown, 0 when the last read timed out).
@@ -94,6 +112,8 @@ public:
     bool IsOpen() const { return m_hDevice != nullptr; }
     // The path of the interface the last search opened.
     const std::string &OpenPath() const { return m_strPath; }
+    // Its module's serial number; empty when it has none.
+    const std::string &OpenSerial() const { return m_strSerial; }
     IHidBackend &Backend() { return m_backend; }
 
 private:
@@ -103,6 +123,8 @@ private:
     IHidBackend &m_backend;
     HidHandle m_hDevice = nullptr;
     std::string m_strPath;
+    std::string m_strSerial;
     bool m_bAccessDenied = false;
+    ModuleChoice m_choice;
     std::function<void(TransportFailure)> m_report = ShowTransportFailure;
 };

@@ -20,17 +20,6 @@ constexpr const char *kArrivedNotValid = QT_TRANSLATE_NOOP("Tavrin", "模块已�
 constexpr const char *kArrivedNotOpened = QT_TRANSLATE_NOOP("Tavrin", "模块已插入，但无法打开：%1");
 constexpr const char *kRemoved = QT_TRANSLATE_NOOP("Tavrin", "模块已拔出：%1，设备操作按钮已禁用");
 
-// Keeps what the operations would show while a search runs by itself, for its log line.
-class CCollectingSink final : public IMessageSink {
-public:
-    void ShowMessage(const UserText &text) override { m_texts.push_back(text); }
-    // The first text shown, translated; empty when there was none.
-    std::string First() const { return m_texts.empty() ? std::string() : TranslateText(m_texts.front()); }
-
-private:
-    std::vector<UserText> m_texts;
-};
-
 std::uint8_t SelectionByte(const IDlgControls &controls, int id)
 {
     return static_cast<std::uint8_t>(controls.GetCurSel(id));
@@ -68,16 +57,16 @@ bool CDeviceOperations::ModuleArrived()
     if (m_link.IsOpen())
         return false;
     m_nListedKeys = 0;
-    CCollectingSink shown;
-    CMessageSinkScope scope(shown);
+    // What the operations would show goes into the log line instead.
+    const CMessageRecorder shown(false);
     const SearchResult result = SearchModule(m_link, m_controls);
     if (result.status != SearchStatus::Opened) {
         AddLogLine(TranslateText({kArrivedNotOpened, {TranslateText({SearchFailureText(result.status), {}})}}));
         return false;
     }
     QueryModule();
-    if (m_nListedKeys == 0 && !shown.First().empty())
-        AddLogLine(TranslateText({kArrivedNotValid, {m_link.OpenPath(), shown.First()}}));
+    if (m_nListedKeys == 0 && !shown.Texts().empty())
+        AddLogLine(TranslateText({kArrivedNotValid, {m_link.OpenPath(), TranslateText(shown.Texts().front())}}));
     else
         AddLogLine(TranslateText({kArrived, {m_link.OpenPath(), std::to_string(m_nListedKeys)}}));
     return m_nListedKeys > 0;

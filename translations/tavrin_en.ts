@@ -533,10 +533,6 @@
         <translation>Plug in the next module (Ctrl-C to stop)</translation>
     </message>
     <message>
-        <source>%1:%2 接口 %3 %4</source>
-        <translation>%1:%2 interface %3 %4</translation>
-    </message>
-    <message>
         <source>  查找模块时打开此接口</source>
         <translation>  a search opens this interface</translation>
     </message>
@@ -770,40 +766,6 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
         <translation>Verify failed: invalid module</translation>
     </message>
     <message>
-        <source>用法：tavrin-cli 命令 [参数]
-  list                              列出已连接的模块接口，以及查找模块时会打开哪一个
-  info                              查找并查询模块：是否有效、工作模式、触发电平、按键数
-  write KEY-n 键值 [KEY-n 键值 ...]   写入按键，键值与日志中 &quot;KEY-n = &quot; 之后的文字相同
-  apply 文件 [--verify] [--each [--count N]]
-                                    写入键值文件中的按键和参数；--verify：写入后读回校验
-  dump [文件]                        读出模块中可读的配置（参数和 KEY-1 到 KEY-12），保存为键值文件
-  verify 文件                        读出模块的配置，与键值文件比较，列出不同之处
-  params [--long-press yes|no] [--debounce 毫秒]
-                                    写入长按连发和按键消抖参数
-  reset 1|2                         恢复出厂设置 1 或 2
-除 list 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。
-所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。
-每个命令的说明：tavrin-cli 命令 --help
-退出状态：0 成功，2 用法错误，3 没有模块、没有权限或模块没有应答，4 模块非法，5 写入失败，
-6 写入都已完成，但读回的配置与要写入的不同。</source>
-        <translation>Usage: tavrin-cli COMMAND [ARGUMENTS]
-  list                              lists the module interfaces present and which one a search opens
-  info                              finds and queries the module: valid or not, work mode, trigger level, keys
-  write KEY-n TEXT [KEY-n TEXT ...]  writes keys; TEXT is what the log shows after &quot;KEY-n = &quot;
-  apply FILE [--verify] [--each [--count N]]
-                                    writes the keys and parameters of a key map; --verify: reads them back
-  dump [FILE]                       reads the module&apos;s readable configuration (parameters, KEY-1 to KEY-12) as a key map
-  verify FILE                       reads the module&apos;s configuration and lists where it differs from a key map
-  params [--long-press yes|no] [--debounce MS]
-                                    writes the long-press and debounce parameters
-  reset 1|2                         factory reset 1 or 2
-Every command but list takes --wait [SECONDS]: wait for a module to be plugged in instead of failing.
-Every command takes --lang en|zh for the language of its output (or the variable TAVRIN_LANG).
-Each command explains itself: tavrin-cli COMMAND --help
-Exit status: 0 success, 2 wrong usage, 3 no module, no permission or no reply, 4 invalid module,
-5 a write failed, 6 every write went through but the module, read back, holds something else.</translation>
-    </message>
-    <message>
         <source>模块没有应答</source>
         <translation>The module does not answer</translation>
     </message>
@@ -862,24 +824,6 @@ Exit status: 0 success, 2 wrong usage, 3 no module, no permission or no reply, 4
     <message>
         <source>从模块读数据失败</source>
         <translation>Reading data from the module failed</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli apply 文件 [--verify] [--wait [秒]] [--each [--count N]]
-写入键值文件中的按键和参数；文件和要写入的参数先整体检查，有一处不对就什么都不写。
-文件没有给出的参数保持模块中的值。
---verify：写入后重新查询模块，比较能读出的按键（KEY-1 到 KEY-12）和参数；
-有不同时列出并以状态 6 退出。
---each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；
-写入失败的模块会报告，循环继续；--count N 写完 N 个模块后结束；Ctrl-C 结束并打印汇总。</source>
-        <translation>Usage: tavrin-cli apply FILE [--verify] [--wait [SECONDS]] [--each [--count N]]
-Writes the keys and parameters of a key map. The file and the parameters it will send are checked
-whole first; if anything is wrong, nothing is written. Parameters the file leaves out keep the
-module&apos;s values.
---verify: queries the module again after writing and compares the keys it can read (KEY-1 to
-KEY-12) and the parameters; lists what differs and exits with status 6.
---each: for a production line: waits for a module, writes it, prints one line with the result and
-the count, waits for it to be unplugged, then the next; a failed module is reported and the loop
-goes on; --count N ends after N modules; Ctrl-C ends it with a summary.</translation>
     </message>
     <message>
         <source>用法：tavrin-cli params [--long-press yes|no] [--debounce 毫秒] [--wait [秒]]
@@ -1257,6 +1201,91 @@ For scripts and production lines there is tavrin-cli.</translation>
     <message>
         <source>保存期间其他程序一再修改这个文件，没有保存</source>
         <translation>another program kept changing the file during the save, so it was not saved</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli 命令 [参数]
+  list                              列出已连接的模块接口，以及查找模块时会打开哪一个
+  info                              查找并查询模块：是否有效、工作模式、触发电平、按键数
+  write KEY-n 键值 [KEY-n 键值 ...]   写入按键，键值与日志中 &quot;KEY-n = &quot; 之后的文字相同
+  apply 文件 [--verify] [--each [--count N]]
+                                    写入键值文件中的按键和参数；--verify：写入后读回校验
+  dump [文件]                        读出模块中可读的配置（参数和 KEY-1 到 KEY-12），保存为键值文件
+  verify 文件                        读出模块的配置，与键值文件比较，列出不同之处
+  params [--long-press yes|no] [--debounce 毫秒]
+                                    写入长按连发和按键消抖参数
+  reset 1|2                         恢复出厂设置 1 或 2
+  doctor                            检查模块为什么打不开（权限、udev 规则、会话），并给出解决办法
+除 list 和 doctor 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。
+插着几个模块时，用 --device 设备路径 或 --serial 序列号 选择其中一个（list 列出两者）。
+所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。
+每个命令的说明：tavrin-cli 命令 --help
+退出状态：0 成功，2 用法错误，3 没有模块、没有权限或模块没有应答，4 模块非法，5 写入失败，
+6 写入都已完成，但读回的配置与要写入的不同。</source>
+        <translation>Usage: tavrin-cli COMMAND [ARGUMENTS]
+  list                              lists the module interfaces present and which one a search opens
+  info                              finds and queries the module: valid or not, work mode, trigger level, keys
+  write KEY-n TEXT [KEY-n TEXT ...]  writes keys; TEXT is what the log shows after &quot;KEY-n = &quot;
+  apply FILE [--verify] [--each [--count N]]
+                                    writes the keys and parameters of a key map; --verify: reads them back
+  dump [FILE]                       reads the module&apos;s readable configuration (parameters, KEY-1 to KEY-12) as a key map
+  verify FILE                       reads the module&apos;s configuration and lists where it differs from a key map
+  params [--long-press yes|no] [--debounce MS]
+                                    writes the long-press and debounce parameters
+  reset 1|2                         factory reset 1 or 2
+  doctor                            finds out why a module does not open (permissions, udev rule, session) and how to fix it
+Every command but list and doctor takes --wait [SECONDS]: wait for a module to be plugged in instead of failing.
+With several modules plugged in, --device PATH or --serial TEXT chooses one (list shows both).
+Every command takes --lang en|zh for the language of its output (or the variable TAVRIN_LANG).
+Each command explains itself: tavrin-cli COMMAND --help
+Exit status: 0 success, 2 wrong usage, 3 no module, no permission or no reply, 4 invalid module,
+5 a write failed, 6 every write went through but the module, read back, holds something else.</translation>
+    </message>
+    <message>
+        <source>第 %1 个模块：无法打开（%2）：%3</source>
+        <translation>Module %1: cannot be opened (%2): %3</translation>
+    </message>
+    <message>
+        <source>日志文件 %1 无法写入：%2</source>
+        <translation>The log file %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>%1:%2 接口 %3 %4%5</source>
+        <translation>%1:%2 interface %3 %4%5</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli doctor
+对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则
+是否已安装、装在哪里；节点上有没有本用户的访问控制项；本用户有没有活动会话；
+然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。</source>
+        <translation>Usage: tavrin-cli doctor
+For each module plugged in: its hidraw device nodes and whether this user can open each; whether
+this tool&apos;s udev rule is installed, and where; whether the node carries an access entry for this
+user; whether this user has an active session; then the exact fix. Exit status 0 when a search
+can open the module, 3 otherwise.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli apply 文件 [--verify] [--wait [秒]] [--each [--count N] [--log 日志文件]]
+写入键值文件中的按键和参数；文件和要写入的参数先整体检查，有一处不对就什么都不写。
+文件没有给出的参数保持模块中的值。
+--verify：写入后重新查询模块，比较能读出的按键（KEY-1 到 KEY-12）和参数；
+有不同时列出并以状态 6 退出。
+--each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；
+写入失败的模块会报告，循环继续；插着却打不开的模块报告一次，算作失败；
+--count N 写完 N 个模块后结束；--log 日志文件：每个模块追加一行 JSON（时间、设备路径、序列号、
+按键数、写入的内容、校验结果、失败原因），写完一个模块就存盘；
+第一次 Ctrl-C 在当前模块完成后结束并打印汇总，第二次立即结束。</source>
+        <translation>Usage: tavrin-cli apply FILE [--verify] [--wait [SECONDS]] [--each [--count N] [--log LOGFILE]]
+Writes the keys and parameters of a key map. The file and the parameters it will send are checked
+whole first; if anything is wrong, nothing is written. Parameters the file leaves out keep the
+module&apos;s values.
+--verify: queries the module again after writing and compares the keys it can read (KEY-1 to
+KEY-12) and the parameters; lists what differs and exits with status 6.
+--each: for a production line: waits for a module, writes it, prints one line with the result and
+the count, waits for it to be unplugged, then the next; a failed module is reported and the loop
+goes on; a module that is plugged in but cannot be opened is reported once and counted as failed;
+--count N ends after N modules; --log LOGFILE: appends one JSON line per module (time, device path,
+serial number, key count, what was written, the verify result, why it failed), saved to disk as
+each module is done; the first Ctrl-C ends after the current module with a summary, a second at once.</translation>
     </message>
     <message>
         <source>无法写入文件 %1：%2</source>

@@ -146,3 +146,31 @@ TEST(Cli, WaitsForAModuleToBePluggedIn)
     EXPECT_EQ(slept, -96) << "one second of 250 ms polls";
     EXPECT_EQ(sink.messages, Strings{"模块不在线"});
 }
+
+// On a production line, a module that is there but may not be opened is told of once and counted
+// as failed; the line goes on with the next module once it has been pulled out.
+TEST(Cli, EachTellsOnceOfAModuleItCannotOpen)
+{
+    CRecordingSink sink;
+    CVirtualModule denied;
+    denied.faults.denyOpen = true;
+    CVirtualModule good;
+    good.SetMarker(CVirtualModule::kValidMarker);
+    good.faults.absent = true;
+    CVirtualHidBackend backend;
+    AddStandardModule(backend, denied);
+    AddStandardModule(backend, good);
+    int slept = 0;
+    const auto swap = [&](int) {
+        if (++slept == 4)
+            std::swap(denied.faults.absent, good.faults.absent);
+    };
+    std::string printed;
+    EXPECT_EQ(RunCliCollecting({"apply", KeyMapFile("KEY-1 = ENTER\n"), "--each", "--count", "2"},
+                               {backend, 8, swap, [&] { return slept > 20; }}, printed),
+              CliExit::kFailed);
+    EXPECT_EQ(printed.find("无法打开"), printed.rfind("无法打开")) << printed;
+    EXPECT_NE(printed.find("第 1 个模块：无法打开（virtual/1/if2）：模块已连接，但没有权限打开它。"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("第 2 个模块：写入完成"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("共 2 个模块：完成 1 个，失败 1 个"), std::string::npos) << printed;
+}

@@ -1,17 +1,29 @@
 #include "HidrawFixture.h"
+#include "device/ModuleWatcher.h"
 #include "support/CliRun.h"
 
+#include <poll.h>
+
 #include <deque>
+#include <fstream>
 #include <functional>
+#include <thread>
 
 namespace {
-// tavrin-cli on the real hidapi path; each wait of the tool runs the next step of the scene.
+// tavrin-cli on the real hidapi path, waiting on the module watcher as it does; each wait of the
+// tool runs the next step of the scene.
 class HidrawCliTest : public CHidrawTest {
 protected:
     int Run(const std::vector<std::string> &args)
     {
-        return RunCliCollecting(args, {backend, 8, [this](int) { NextStep(); }, [this] { return idleWaits > 40; }},
-                                printed);
+        CliEnvironment environment{backend, 8, [this](int) { NextStep(); }, [this] { return idleWaits > 40; }};
+        environment.makeWatcher = CreateModuleWatcher;
+        environment.waitReadable = [this](int fd, int milliseconds) {
+            NextStep();
+            pollfd ready{fd, POLLIN, 0};
+            poll(&ready, 1, milliseconds < 0 ? 50 : std::min(milliseconds, 1000));
+        };
+        return RunCliCollecting(args, environment, printed);
     }
 
     // A scene that has run out ends the tool as Ctrl-C would, rather than letting it wait for ever.
@@ -91,7 +103,8 @@ TEST_F(HidrawCliTest, EachGoesOnFromModuleToModuleAndReportsTheFailedOne)
         [&] { testbed.Unplug(other); },
         [&] { AddStandardModule(testbed, third); },
     };
-    EXPECT_EQ(Run({"apply", keyMap, "--each", "--count", "3"}), CliExit::kFailed) << printed;
+    const std::string log = KeyMapFile("");
+    EXPECT_EQ(Run({"apply", keyMap, "--each", "--count", "3", "--log", log}), CliExit::kFailed) << printed;
     EXPECT_TRUE(scene.empty());
     EXPECT_EQ(Records(module), written);
     EXPECT_EQ(Records(third), written);
@@ -100,4 +113,57 @@ TEST_F(HidrawCliTest, EachGoesOnFromModuleToModuleAndReportsTheFailedOne)
     EXPECT_NE(printed.find("第 3 个模块：写入完成"), std::string::npos) << printed;
     EXPECT_NE(printed.find("共 3 个模块：完成 2 个，失败 1 个"), std::string::npos) << printed;
     EXPECT_NE(std::find(sink.messages.begin(), sink.messages.end(), "KEY-1 写入失败，其后的按键没有写入"), sink.messages.end());
+    // One line a module, each flushed as it was done.
+    std::ifstream lines(log);
+    std::vector<std::string> entries;
+    for (std::string line; std::getline(lines, line);)
+        entries.push_back(line);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_NE(entries[0].find(R"("node":"/dev/hidraw1","serial":"EMU0001","keys":8,"written":["KEY-1 = CTRL+ALT+DEL")"),
+              std::string::npos) << entries[0];
+    EXPECT_NE(entries[1].find(R"("error":")"), std::string::npos) << entries[1];
+    EXPECT_EQ(entries[2].find(R"("error")"), std::string::npos) << entries[2];
+}
+
+// The second interface comes a while after the first: the tool waits for it and opens the one a
+// search of the whole module opens, not the first to appear.
+TEST_F(HidrawCliTest, AModuleWhoseInterfacesComeOneAfterTheOtherIsOpenedOnTheSearchesInterface)
+{
+    std::string second;
+    scene = {
+        [&] { testbed.AddInterface(module, 0x0B05, 0x185F, 1); },
+        [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            second = testbed.AddInterface(module, 0x0B05, 0x185F, 2);
+        },
+    };
+    EXPECT_EQ(Run({"info", "--wait", "5"}), CliExit::kOk) << printed;
+    EXPECT_NE(printed.find("接口：" + second + "\n"), std::string::npos) << printed;
+}
+
+// With two modules plugged in, --device and --serial choose one; list shows both.
+TEST_F(HidrawCliTest, DeviceAndSerialChooseOneOfTwoModules)
+{
+    AddStandardModule(testbed, module);
+    AddStandardModule(testbed, other);
+    EXPECT_EQ(Run({"list"}), CliExit::kOk) << printed;
+    EXPECT_NE(printed.find("0b05:185f 接口 2 /dev/hidraw3（序列号 EMU0002）"), std::string::npos) << printed;
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char *opened;
+    } cases[] = {
+        {{"info", "--device", "/dev/hidraw2"}, CliExit::kOk, "/dev/hidraw2"},
+        {{"info", "--serial", "EMU0002"}, CliExit::kOk, "/dev/hidraw3"},
+        {{"info", "--serial", "EMU0001", "--device", "/dev/hidraw0"}, CliExit::kOk, "/dev/hidraw0"},
+        {{"info", "--serial", "EMU0001", "--device", "/dev/hidraw3"}, CliExit::kNoModule, ""},
+        {{"info", "--device"}, CliExit::kUsage, ""},
+    };
+    for (const auto &test : cases) {
+        printed.clear();
+        EXPECT_EQ(Run(test.args), test.status) << test.args.back() << printed;
+        if (*test.opened) {
+            EXPECT_NE(printed.find(std::string("接口：") + test.opened), std::string::npos) << test.args.back() << printed;
+        }
+    }
 }

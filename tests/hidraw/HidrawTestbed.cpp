@@ -177,7 +177,7 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
                               "\n"
                               "P: %s/%s\n"
                               "E: DRIVER=hid-generic\nE: HID_ID=0003:%08X:%08X\nE: HID_NAME=Emulated Key Module\n"
-                              "E: HID_PHYS=usb-0000:00:14.0-%d/input%d\nE: HID_UNIQ=\n"
+                              "E: HID_PHYS=usb-0000:00:14.0-%d/input%d\nE: HID_UNIQ=EMU%04d\n"
                               "E: MODALIAS=hid:b0003g0001v%08Xp%08X\nE: SUBSYSTEM=hid\n"
                               "H: report_descriptor=%s\n"
                               "\n"
@@ -185,7 +185,7 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
                               "N: hidraw%d\nE: DEVNAME=%s\nE: MAJOR=%d\nE: MINOR=%d\nE: SUBSYSTEM=hidraw\n"
                               "A: dev=%d:%d\\n\nL: device=../../../%s\n",
                               usbInterface.c_str(), vendorId, productId, interfaceNumber, usbInterface.c_str(),
-                              hidName.c_str(), vendorId, productId, device.number, interfaceNumber, vendorId,
+                              hidName.c_str(), vendorId, productId, device.number, interfaceNumber, device.number, vendorId,
                               productId, DescriptorHex().c_str(), usbInterface.c_str(), hidName.c_str(), minor,
                               minor, node.c_str(), kHidrawMajor, minor, kHidrawMajor, minor, hidName.c_str()));
 

@@ -1,0 +1,56 @@
+#include "cli/Interrupt.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+std::atomic<bool> g_bRequested{false};
+int g_wake[2] = {-1, -1};
+
+sigset_t InterruptSignals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
+
+void TakeSignals()
+{
+    const sigset_t signals = InterruptSignals();
+    for (;;) {
+        int signal = 0;
+        if (sigwait(&signals, &signal) != 0)
+            continue;
+        if (g_bRequested.exchange(true))
+            _exit(128 + signal);
+        const char wake = 1;
+        [[maybe_unused]] const ssize_t written = write(g_wake[1], &wake, 1);
+    }
+}
+} // namespace
+
+void Interrupt::Start()
+{
+    const sigset_t signals = InterruptSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    if (pipe2(g_wake, O_CLOEXEC | O_NONBLOCK) != 0)
+        g_wake[0] = g_wake[1] = -1;
+    std::thread(TakeSignals).detach();
+}
+
+bool Interrupt::Requested()
+{
+    return g_bRequested.load();
+}
+
+int Interrupt::WakeDescriptor()
+{
+    return g_wake[0];
+}
