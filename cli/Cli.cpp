@@ -14,8 +14,10 @@
 #include "settings/SafeFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -81,11 +83,19 @@ constexpr const char *kTransportTexts[] = {
     QT_TRANSLATE_NOOP("Tavrin", "从模块读数据失败"),
 };
 
-bool IsNumber(const std::string &text)
+constexpr const char *kOutputFailed = QT_TRANSLATE_NOOP("Tavrin", "输出没有全部写出（%1）");
+
+// The one reader of every number an option takes: decimal digits and nothing else, at most nine,
+// so that "1x", " 1", "+1" or "0x10" is refused instead of being read as some other number.
+std::optional<int> ReadOptionNumber(const std::string &text)
 {
-    return !text.empty() && text.size() < 10 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return AtoiRule(text);
 }
+
+// "--" ends the options: every word after it is an operand, even one that starts with "--".
+constexpr const char *kEndOfOptions = "--";
 
 // One run of a command: its arguments, the options taken out of them, and the link.
 class CCliRun {
@@ -94,6 +104,10 @@ public:
         : env(environment), link(environment.backend), name(std::move(command)), words(std::move(args)),
           keyCount(ModuleKeyCount(environment.keyCount).count)
     {
+        const auto end = std::find(words.begin(), words.end(), kEndOfOptions);
+        optionEnd = static_cast<std::size_t>(end - words.begin());
+        if (end != words.end())
+            words.erase(end);
         link.SetFailureReport([](TransportFailure failure) { ShowMessage(kTransportTexts[static_cast<int>(failure)]); });
     }
 
@@ -105,41 +119,51 @@ public:
 
     int Usage(const std::string &what) const
     {
-        ShowMessage(kBadArguments, {name, what});
+        ShowMessage(kBadArguments, {name, QuotedInput(what)});
         return kUsage;
     }
 
-    // Takes "--option VALUE" out of the words; nullopt when absent, "" when the value is missing.
+    // Takes "--option VALUE" out of the options; nullopt when absent, "" when the value is missing.
     std::optional<std::string> TakeOption(const std::string &option)
     {
-        const auto it = std::find(words.begin(), words.end(), option);
-        if (it == words.end())
+        const auto it = FindOption(option);
+        if (it == OptionsEnd())
             return std::nullopt;
-        std::string value = it + 1 != words.end() ? *(it + 1) : std::string();
-        words.erase(it, it + 1 != words.end() ? it + 2 : it + 1);
+        const bool hasValue = it + 1 != OptionsEnd();
+        std::string value = hasValue ? *(it + 1) : std::string();
+        Erase(it, hasValue ? 2 : 1);
         return value;
+    }
+
+    // Takes "--option NUMBER" out of the options: nullopt when absent; a value that is no number
+    // is a usage error, which bad tells.
+    std::optional<int> TakeNumber(const std::string &option, bool &bad)
+    {
+        const std::optional<std::string> text = TakeOption(option);
+        const std::optional<int> number = text ? ReadOptionNumber(*text) : std::nullopt;
+        bad = bad || (text && !number);
+        return number;
     }
 
     // "--wait [SECONDS]": wait forever without a number.
     void TakeWait()
     {
-        const auto it = std::find(words.begin(), words.end(), "--wait");
-        if (it == words.end())
+        const auto it = FindOption("--wait");
+        if (it == OptionsEnd())
             return;
         bWait = true;
-        const auto next = it + 1;
-        const bool number = next != words.end() && IsNumber(*next);
-        if (number)
-            waitMs = static_cast<long long>(AtoiRule(*next)) * 1000;
-        words.erase(it, number ? next + 1 : next);
+        const std::optional<int> seconds = it + 1 != OptionsEnd() ? ReadOptionNumber(*(it + 1)) : std::nullopt;
+        if (seconds)
+            waitMs = static_cast<long long>(*seconds) * 1000;
+        Erase(it, seconds ? 2 : 1);
     }
 
     bool TakeFlag(const std::string &flag)
     {
-        const auto it = std::find(words.begin(), words.end(), flag);
-        if (it == words.end())
+        const auto it = FindOption(flag);
+        if (it == OptionsEnd())
             return false;
-        words.erase(it);
+        Erase(it, 1);
         return true;
     }
 
@@ -258,6 +282,20 @@ public:
     ModuleChoice choice;
     std::unique_ptr<IModuleWatcher> watcher;
     std::optional<CModuleWait> wait;
+
+private:
+    std::vector<std::string>::iterator OptionsEnd() { return words.begin() + static_cast<std::ptrdiff_t>(optionEnd); }
+    std::vector<std::string>::iterator FindOption(const std::string &option)
+    {
+        return std::find(words.begin(), OptionsEnd(), option);
+    }
+    void Erase(std::vector<std::string>::iterator first, std::size_t count)
+    {
+        words.erase(first, first + static_cast<std::ptrdiff_t>(count));
+        optionEnd -= count;
+    }
+
+    std::size_t optionEnd = 0; // the words before it may be options
 };
 
 int StatusOf(WriteResult result)
@@ -276,7 +314,7 @@ int RunList(CCliRun &run)
     std::map<std::string, std::string> reasons;
     const OpenedInterface opened = OpenInSearchOrder(backend, interfaces, [&](const ModuleInterface &candidate) {
         const std::string error = backend.Error(nullptr);
-        reasons[candidate.info.path] = backend.LastOpenDenied() ? kAccessDeniedMessage : error;
+        reasons[candidate.info.path] = backend.LastOpenDenied() ? TranslateText({kAccessDeniedMessage, {}}) : error;
     });
     if (opened.device)
         backend.Close(opened.device);
@@ -405,14 +443,16 @@ int RunWrite(CCliRun &run)
     return ApplyTo(run, *result.map, module, false);
 }
 
-// Appends the module's line to the log; a failure is told, and the line goes on without it.
-void AppendLog(const std::optional<std::string> &logFile, const ModuleLogEntry &entry)
+// Appends the module's line to the log; a failure is told, and the line goes on without it, but
+// the run then ends as failed. False when the line was not written.
+bool AppendLog(const std::optional<std::string> &logFile, const ModuleLogEntry &entry)
 {
     if (!logFile)
-        return;
+        return true;
     const FileError error = AppendToFile(*logFile, JsonLine(entry));
     if (error.Failed())
         ShowMessage(kLogNotWritten, {QuotedInput(*logFile), TranslateText(FileErrorReason(error))});
+    return !error.Failed();
 }
 
 // One module of the production line: the search found it open, or there but refusing to open.
@@ -454,6 +494,7 @@ int ApplyEach(CCliRun &run, const KeyMap &map, int count, bool verify, const std
     run.bReportRefused = true;
     int done = 0;
     int failed = 0;
+    bool logged = true;
     while (!run.env.interrupted() && (count <= 0 || done + failed < count)) {
         run.Print(kEachWaiting);
         const SearchResult found = run.Search();
@@ -463,31 +504,32 @@ int ApplyEach(CCliRun &run, const KeyMap &map, int count, bool verify, const std
         entry.time = std::chrono::system_clock::now();
         entry.keyCount = run.keyCount;
         ++(ServeModule(run, map, verify, found, done + failed + 1, entry) ? done : failed);
-        AppendLog(logFile, entry);
+        logged = AppendLog(logFile, entry) && logged;
         if (count > 0 && done + failed >= count)
             break;
         run.link.Close();
         run.Wait().ForRemoval(entry.node, [&] { return run.Listed(entry.node); });
     }
     run.Print(kEachSummary, {std::to_string(done + failed), std::to_string(done), std::to_string(failed)}, done + failed);
-    return failed > 0 ? kFailed : kOk;
+    return failed > 0 || !logged ? kFailed : kOk;
 }
 
 int RunApply(CCliRun &run)
 {
     const bool each = run.TakeFlag("--each");
     const bool verify = run.TakeFlag("--verify");
-    const std::optional<std::string> count = run.TakeOption("--count");
+    bool badCount = false;
+    const std::optional<int> count = run.TakeNumber("--count", badCount);
     const std::optional<std::string> logFile = run.TakeOption("--log");
     if (logFile && (!each || logFile->empty()))
         return run.Usage("--log");
-    if (run.words.size() != 1 || (count && (!each || AtoiRule(*count) <= 0)))
+    if (run.words.size() != 1 || badCount || (count && (!each || *count <= 0)))
         return run.Usage(run.words.size() == 1 ? "--count" : std::string());
     const std::optional<KeyMap> map = LoadKeyMapFile(run.words.front(), run.keyCount);
     if (!map)
         return kUsage;
     if (each)
-        return ApplyEach(run, *map, count ? AtoiRule(*count) : 0, verify, logFile);
+        return ApplyEach(run, *map, count.value_or(0), verify, logFile);
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
@@ -532,18 +574,18 @@ int RunDump(CCliRun &run)
 int RunParams(CCliRun &run)
 {
     const std::optional<std::string> longPress = run.TakeOption("--long-press");
-    const std::optional<std::string> debounce = run.TakeOption("--debounce");
+    bool badDebounce = false;
+    const std::optional<int> debounce = run.TakeNumber("--debounce", badDebounce);
     if (!run.words.empty())
         return run.Usage(run.words.front());
+    if (badDebounce)
+        return run.Usage("--debounce");
     if (!longPress && !debounce)
         return run.Usage("--long-press, --debounce");
     KeyMap map;
     if (longPress && !(map.longPress = LongPressItem(*longPress)))
         return run.Usage("--long-press");
-    if (debounce && !IsNumber(*debounce))
-        return run.Usage("--debounce");
-    if (debounce)
-        map.debounce = AtoiRule(*debounce);
+    map.debounce = debounce;
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
@@ -638,7 +680,8 @@ constexpr Command kCommands[] = {
 };
 } // namespace
 
-int RunCli(const std::vector<std::string> &args, CliEnvironment &environment)
+namespace {
+int RunCommand(const std::vector<std::string> &args, CliEnvironment &environment)
 {
     if (args.empty() || args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
         std::fprintf(environment.out, "%s\n", TranslateText({kUsageText, {}}).c_str());
@@ -647,7 +690,7 @@ int RunCli(const std::vector<std::string> &args, CliEnvironment &environment)
     const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
                                       [&](const Command &candidate) { return args.front() == candidate.name; });
     if (command == std::end(kCommands)) {
-        ShowMessage(kUnknownCommand, {args.front()});
+        ShowMessage(kUnknownCommand, {QuotedInput(args.front())});
         return kUsage;
     }
     CCliRun run(environment, command->name, std::vector<std::string>(args.begin() + 1, args.end()));
@@ -662,4 +705,17 @@ int RunCli(const std::vector<std::string> &args, CliEnvironment &environment)
     if (!run.TakeChoice())
         return kUsage;
     return command->run(run);
+}
+} // namespace
+
+int RunCli(const std::vector<std::string> &args, CliEnvironment &environment)
+{
+    const int status = RunCommand(args, environment);
+    // A result that did not reach its reader (a full disk, a closed pipe) is no success.
+    const bool flushed = std::fflush(environment.out) == 0;
+    const int error = errno;
+    if (flushed && !std::ferror(environment.out))
+        return status;
+    ShowMessage(kOutputFailed, {std::strerror(flushed ? EIO : error)});
+    return status == kOk ? kFailed : status;
 }

@@ -4,8 +4,11 @@
 
 #include <cwchar>
 
+#include <cstring>
+
 #ifdef __linux__
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -41,6 +44,19 @@ bool IsAccessDenied([[maybe_unused]] const std::string &path)
     return false;
 #endif
 }
+
+// hidapi's hidraw backend keeps no reason for a failed open (its library error then reads
+// "Success"): the node opened the same way tells it.
+std::string WhyNotOpened([[maybe_unused]] const std::string &path)
+{
+#ifdef __linux__
+    const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return std::strerror(errno);
+    ::close(fd);
+#endif
+    return {};
+}
 } // namespace
 
 CHidapiBackend::~CHidapiBackend()
@@ -72,6 +88,7 @@ HidHandle CHidapiBackend::OpenPath(const std::string &path)
 {
     auto *device = reinterpret_cast<HidHandle>(hid_open_path(path.c_str()));
     m_bOpenDenied = !device && IsAccessDenied(path);
+    m_strOpenError = device ? std::string() : WhyNotOpened(path);
     return device;
 }
 
@@ -92,5 +109,7 @@ void CHidapiBackend::Close(HidHandle device)
 
 std::string CHidapiBackend::Error(HidHandle device)
 {
+    if (!device && !m_strOpenError.empty())
+        return m_strOpenError;
     return Narrow(hid_error(Native(device)));
 }

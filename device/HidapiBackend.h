@@ -22,4 +22,5 @@ public:
 private:
     bool m_bInitialised = false;
     bool m_bOpenDenied = false;
+    std::string m_strOpenError; // why the last OpenPath failed, in the system's words
 };

@@ -66,6 +66,8 @@ bool TakeLanguageOption(std::vector<std::string> &args, std::optional<Language> 
 {
     for (auto it = args.begin(); it != args.end(); ++it) {
         const std::string_view arg = *it;
+        if (arg == "--")
+            break; // the end of the options: what follows is a name, a key or a file
         if (arg.rfind(kOption, 0) != 0)
             continue;
         std::string_view name;

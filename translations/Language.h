@@ -24,7 +24,7 @@ std::string ProcessEnvironment(const char *name);
 // C or POSIX) keep the source texts, any other language gets English.
 Language ChooseLanguage(std::optional<Language> commandLine, const EnvironmentLookup &environment);
 
-// Takes "--lang NAME" or "--lang=NAME" out of args. Returns false, leaving args as they were,
-// when the option has no name or one ParseLanguage does not know; chosen stays empty when the
-// option is absent.
+// Takes "--lang NAME" or "--lang=NAME" out of args, up to a "--" that ends the options. Returns
+// false, leaving args as they were, when the option has no name or one ParseLanguage does not
+// know; chosen stays empty when the option is absent.
 bool TakeLanguageOption(std::vector<std::string> &args, std::optional<Language> &chosen);

@@ -1343,6 +1343,10 @@ each module is done; the first Ctrl-C ends after the current module with a summa
         <source>重新插入后核对：模块中 %1 与拔出前写入的不一致</source>
         <translation>After the re-plug: the module differs from what was written before in %1</translation>
     </message>
+    <message>
+        <source>输出没有全部写出（%1）</source>
+        <translation>Not all of the output could be written (%1)</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 103</name>

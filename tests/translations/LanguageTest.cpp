@@ -61,6 +61,7 @@ TEST(LanguageTest, OptionIsTakenOutOfTheArguments)
         {{"--lang"}, false, {}, {"--lang"}},
         {{"--lang=", "show"}, false, {}, {"--lang=", "show"}},
         {{"--lang", "fr"}, false, {}, {"--lang", "fr"}},
+        {{"apply", "--", "--lang", "en"}, true, {}, {"apply", "--", "--lang", "en"}}, // a file named --lang
     };
     for (const OptionCase &c : cases) {
         std::vector<std::string> args = c.args;
