@@ -23,6 +23,9 @@ void SeedKeys(CVirtualModule &module)
                                          .map;
     for (const KeyMapEntry &entry : map ? map->keys : std::vector<KeyMapEntry>{})
         std::copy(entry.record.begin(), entry.record.end(), module.Memory().begin() + kKeyRecordBase + 3 * entry.keyIndex);
+    // And the debounce time both factory configurations set (the parameter block's byte 11 lands
+    // at address 12).
+    module.Memory()[12] = 40;
 }
 } // namespace
 
