@@ -8,7 +8,6 @@
 #include <poll.h>
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 // From a module's announcement to the end of its query under `tavrin-cli info --wait`, against
@@ -74,14 +73,3 @@ static void BM_InfoPresentModule(benchmark::State &state)
     }
 }
 BENCHMARK(BM_InfoPresentModule)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40);
-
-int main(int argc, char **argv)
-{
-    if (!CHidrawTestbed::IsAvailable()) {
-        std::printf("run under umockdev-wrapper: the emulated hidraw nodes exist only there\n");
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <string>
 
 // Applying a 64-key map on the real hidapi path over emulated hidraw nodes, against bare hid_write
@@ -89,14 +88,3 @@ static void BM_HidrawApply12Verify(benchmark::State &state)
 }
 BENCHMARK(BM_HidrawApply12);
 BENCHMARK(BM_HidrawApply12Verify);
-
-int main(int argc, char **argv)
-{
-    if (!CHidrawTestbed::IsAvailable()) {
-        std::printf("run under umockdev-wrapper: the emulated hidraw nodes exist only there\n");
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -391,6 +391,8 @@ std::string FormatKeyMap(const KeyMap &map, const std::string &header)
     return text;
 }
 
+namespace {
+// The parameters a map sends: those it names, the others as kept gives them.
 ModuleParameters ParametersToSend(const KeyMap &map, const ModuleParameters &kept)
 {
     return {map.baud.value_or(kept.baud), map.workMode.value_or(kept.workMode), map.longPress.value_or(kept.longPress),
@@ -419,6 +421,7 @@ ApplyOutcome CheckKeyMap(const KeyMap &map, int keyCount, const ModuleParameters
     }
     return outcome;
 }
+} // namespace
 
 ApplyOutcome ApplyKeyMap(CDeviceLink &link, const KeyMap &map, int keyCount, const ModuleParameters &kept,
                          const std::function<void(const KeyMapEntry &)> &written)

@@ -72,9 +72,6 @@ std::string FormatKeyLine(const KeyMapEntry &entry);
 // header: comment lines ("# …\n") that follow the file's first line.
 std::string FormatKeyMap(const KeyMap &map, const std::string &header = {});
 
-// The parameters a map sends: those it names, the others as kept gives them.
-ModuleParameters ParametersToSend(const KeyMap &map, const ModuleParameters &kept);
-
 // Why a map was refused before its first report.
 enum class ApplyRefusal { None, KeyBeyondCount, DebounceTooSmall, DebounceTooLarge };
 struct ApplyOutcome {
@@ -83,11 +80,10 @@ struct ApplyOutcome {
     int key = -1; // the key beyond the count, or the key that did not go through
     std::optional<ModuleParameters> parameters; // what the map sends, when it names any parameter
 };
-// Checks a whole map against a module before anything is sent: every key within the module's key
-// count (kept to 0..64), and the parameters it will send, those it leaves out taken from kept.
-ApplyOutcome CheckKeyMap(const KeyMap &map, int keyCount, const ModuleParameters &kept);
-// Checks the map, then writes each key as "键值写入" does, then its parameters. Stops at the first
-// failure. written() is told of each key that went through.
+// Checks the whole map against the module before anything is sent (every key within the module's
+// key count, kept to 0..64, and the parameters it will send, those it leaves out taken from kept),
+// then writes each key as "键值写入" does, then its parameters. Stops at the first failure.
+// written() is told of each key that went through.
 ApplyOutcome ApplyKeyMap(CDeviceLink &link, const KeyMap &map, int keyCount, const ModuleParameters &kept,
                          const std::function<void(const KeyMapEntry &)> &written);
 // What to tell of a map that was refused or did not go through (the transport has told its part).

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <span>
 
 namespace {
 using Strings = std::vector<std::string>;
@@ -20,6 +21,32 @@ struct Case {
     const char *output = "";                                               // a line of the output
     int keyCount = 8;
 };
+// Runs each case against a fresh module. everyMessage: the messages are exactly the case's, not
+// just its leading ones; a refused command may reach the module with at most writesOnRefusal
+// reports (the query's).
+void ExpectCases(std::span<const Case> cases, bool everyMessage, int writesOnRefusal)
+{
+    for (const Case &c : cases) {
+        CRecordingSink sink;
+        CVirtualModule module;
+        module.SetMarker(CVirtualModule::kValidMarker);
+        CVirtualHidBackend backend;
+        AddStandardModule(backend, module);
+        if (c.setUp)
+            c.setUp(module);
+        std::string printed;
+        EXPECT_EQ(RunCliCollecting(c.args, {backend, c.keyCount, [](int) {}, [] { return false; }}, printed), c.status) << c.name;
+        EXPECT_NE(printed.find(c.output), std::string::npos) << c.name << ": " << printed;
+        for (const auto &[address, bytes] : c.memory)
+            EXPECT_EQ(std::vector(module.Memory().begin() + address, module.Memory().begin() + address + bytes.size()), bytes) << c.name;
+        if (c.memory.empty() && c.status != 0 && c.status != 6) {
+            EXPECT_LE(module.Writes(), writesOnRefusal) << c.name << ": nothing may reach the module";
+        }
+        if (!everyMessage)
+            sink.messages.resize(std::min(sink.messages.size(), c.messages.size()));
+        EXPECT_EQ(sink.messages, c.messages) << c.name;
+    }
+}
 } // namespace
 
 TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
@@ -70,25 +97,7 @@ TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
         {"unknown", {"flash"}, {}, 2, {}, {"未知的命令：flash（见 tavrin-cli --help）"}},
         {"help", {"apply", "--help"}, {}, 0, {}, {}, "--each"},
     };
-    for (const Case &c : cases) {
-        CRecordingSink sink;
-        CVirtualModule module;
-        module.SetMarker(CVirtualModule::kValidMarker);
-        CVirtualHidBackend backend;
-        AddStandardModule(backend, module);
-        if (c.setUp)
-            c.setUp(module);
-        std::string printed;
-        EXPECT_EQ(RunCliCollecting(c.args, {backend, c.keyCount, [](int) {}, [] { return false; }}, printed), c.status) << c.name;
-        EXPECT_NE(printed.find(c.output), std::string::npos) << c.name << ": " << printed;
-        for (const auto &[address, bytes] : c.memory)
-            EXPECT_EQ(std::vector(module.Memory().begin() + address, module.Memory().begin() + address + bytes.size()), bytes) << c.name;
-        if (c.memory.empty() && c.status != 0 && c.status != 6) {
-            EXPECT_LE(module.Writes(), 1) << c.name << ": nothing but the query may reach the module";
-        }
-        sink.messages.resize(std::min(sink.messages.size(), c.messages.size()));
-        EXPECT_EQ(sink.messages, c.messages) << c.name;
-    }
+    ExpectCases(cases, false, 1);
 }
 
 // A key text reads as the page logs it; a text the page refuses, or a pair that would spill into
@@ -109,22 +118,7 @@ TEST(Cli, KeyTextsReadAsThePagesLogThemAndARefusalIsOneMessage)
         {"line break", {"write", "KEY-1", "ENTER\nKEY-2 = ESC"}, {}, 2, {},
          {"第 1 个按键参数含有控制字符：KEY-1 = ENTER\\x0AKEY-2 = ESC"}},
     };
-    for (const Case &c : cases) {
-        CRecordingSink sink;
-        CVirtualModule module;
-        module.SetMarker(CVirtualModule::kValidMarker);
-        CVirtualHidBackend backend;
-        AddStandardModule(backend, module);
-        std::string printed;
-        EXPECT_EQ(RunCliCollecting(c.args, {backend, 8, [](int) {}, [] { return false; }}, printed), c.status) << c.name;
-        EXPECT_NE(printed.find(c.output), std::string::npos) << c.name << ": " << printed;
-        for (const auto &[address, bytes] : c.memory)
-            EXPECT_EQ(std::vector(module.Memory().begin() + address, module.Memory().begin() + address + bytes.size()), bytes) << c.name;
-        if (c.status != 0) {
-            EXPECT_EQ(module.Writes(), 0) << c.name;
-        }
-        EXPECT_EQ(sink.messages, c.messages) << c.name;
-    }
+    ExpectCases(cases, true, 0);
 }
 
 TEST(Cli, WaitsForAModuleToBePluggedIn)
