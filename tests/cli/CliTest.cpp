@@ -132,11 +132,11 @@ TEST(Cli, WaitsForAModuleToBePluggedIn)
     int slept = 0;
     CliEnvironment environment{backend, 8, [&](int) { module.faults.absent = ++slept < 3; }, [] { return false; },
                                std::tmpfile()};
-    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait", "2"}, environment), 0);
+    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait=2"}, environment), 0);
     EXPECT_EQ(slept, 3);
     module.faults.absent = true;
     slept = -100;
-    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait", "1"}, environment), 3);
+    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait=1"}, environment), 3);
     EXPECT_EQ(slept, -96) << "one second of 250 ms polls";
     EXPECT_EQ(sink.messages, Strings{"模块不在线"});
 }

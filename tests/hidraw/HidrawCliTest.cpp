@@ -137,7 +137,7 @@ TEST_F(HidrawCliTest, AModuleWhoseInterfacesComeOneAfterTheOtherIsOpenedOnTheSea
             second = testbed.AddInterface(module, 0x0B05, 0x185F, 2);
         },
     };
-    EXPECT_EQ(Run({"info", "--wait", "5"}), CliExit::kOk) << printed;
+    EXPECT_EQ(Run({"info", "--wait=5"}), CliExit::kOk) << printed;
     EXPECT_NE(printed.find("接口：" + second + "\n"), std::string::npos) << printed;
 }
 
