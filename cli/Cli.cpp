@@ -1,6 +1,8 @@
 #include "cli/Cli.h"
 
 #include "cli/CliArguments.h"
+#include "cli/CliJson.h"
+#include "cli/ErrorCode.h"
 #include "cli/Doctor.h"
 #include "cli/ModuleLog.h"
 #include "cli/ModuleWait.h"
@@ -39,6 +41,8 @@ constexpr const char *kEachWaiting = QT_TRANSLATE_NOOP("Tavrin", "请插入下�
 constexpr const char *kEachRefused = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模块：无法打开（%2）：%3");
 constexpr const char *kLogNotWritten = QT_TRANSLATE_NOOP("Tavrin", "日志文件 %1 无法写入：%2");
 constexpr const char *kInterfaceLine = QT_TRANSLATE_NOOP("Tavrin", "%1:%2 接口 %3 %4%5");
+constexpr const char *kNothingMatches = QT_TRANSLATE_NOOP("Tavrin", "没有与 %1 相符的模块；插着的模块接口：%2");
+constexpr const char *kNothingMatchesNone = QT_TRANSLATE_NOOP("Tavrin", "没有与 %1 相符的模块；没有插着的模块");
 constexpr const char *kSerialPart = QT_TRANSLATE_NOOP("Tavrin", "（序列号 %1）");
 constexpr const char *kOpensThis = QT_TRANSLATE_NOOP("Tavrin", "  查找模块时打开此接口");
 constexpr const char *kCannotOpen = QT_TRANSLATE_NOOP("Tavrin", "  无法打开：%1");
@@ -80,8 +84,11 @@ public:
         link.Choose(choice);
     }
 
+    // A line of the text result; with --json the result is the JSON object alone.
     void Print(const char *source, std::vector<std::string> values = {}, int count = -1) const
     {
+        if (args.json)
+            return;
         std::fprintf(env.out, "%s\n", TranslateText({source, std::move(values), count}).c_str());
         std::fflush(env.out);
     }
@@ -121,14 +128,42 @@ public:
         }
     }
 
-    // A search, repeated while waiting; shows the window's message when nothing opened.
+    // A search, repeated while waiting; shows the window's message when nothing opened, or which
+    // modules are there when none matches --device or --serial.
     bool Connect(bool quiet = false)
     {
         if (Search().status == SearchStatus::Opened)
             return true;
-        if (!quiet)
+        Fail(link.AccessDenied() ? CliError::OpenFailed : CliError::NoModule);
+        if (!quiet && !link.AccessDenied() && (!choice.node.empty() || !choice.serial.empty()))
+            ShowUnmatched();
+        else if (!quiet)
             ShowSearchFailure(link);
         return false;
+    }
+
+    // Names the selector that matched nothing, and the interfaces that are there.
+    void ShowUnmatched()
+    {
+        std::string present;
+        for (const ModuleInterface &candidate : ListModuleInterfaces(env.backend)) {
+            present += (present.empty() ? "" : ", ") + QuotedInput(candidate.info.path);
+            if (!candidate.info.serial.empty())
+                present += TranslateText({kSerialPart, {QuotedInput(candidate.info.serial)}});
+        }
+        const std::string selector = choice.node.empty() ? "--serial " + QuotedInput(choice.serial) : "--device " + QuotedInput(choice.node);
+        if (present.empty())
+            ShowMessage(kNothingMatchesNone, {selector});
+        else
+            ShowMessage(kNothingMatches, {selector, present});
+    }
+
+    // Keeps the first reason the run failed; its exit status.
+    int Fail(CliError failure)
+    {
+        if (error == CliError::None)
+            error = failure;
+        return ErrorCodeOf(failure).exitStatus;
     }
 
     // Whether an interface with this node is still listed.
@@ -156,15 +191,15 @@ public:
     }
 
     // Says why a module that did not answer validly cannot be used, with the exit status.
-    static std::optional<int> Refusal(QueryStatus status)
+    std::optional<int> Refusal(QueryStatus status)
     {
         if (status == QueryStatus::NoReply) {
             ShowMessage(kNoReply);
-            return kNoModule;
+            return Fail(CliError::NoReply);
         }
         if (status == QueryStatus::Invalid) {
             ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！"));
-            return kInvalid;
+            return Fail(CliError::InvalidMarker);
         }
         return std::nullopt;
     }
@@ -187,6 +222,8 @@ public:
     ModuleChoice choice;
     std::unique_ptr<IModuleWatcher> watcher;
     std::optional<CModuleWait> wait;
+    CliError error = CliError::None; // the first reason the run failed, where one is known
+    nlohmann::json result;           // what the command tells a script (--json)
 
 };
 
@@ -202,12 +239,22 @@ int RunList(CCliRun &run)
         ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
     const std::vector<ModuleInterface> interfaces = ListModuleInterfaces(backend, run.choice);
     std::map<std::string, std::string> reasons;
+    std::vector<ListedInterface> listed;
+    for (const ModuleInterface &candidate : interfaces)
+        listed.push_back({candidate.info, candidate.searchOrder, false, false, false, {}});
     const OpenedInterface opened = OpenInSearchOrder(backend, interfaces, [&](const ModuleInterface &candidate) {
         const std::string error = backend.Error(nullptr);
         reasons[candidate.info.path] = backend.LastOpenDenied() ? TranslateText({kAccessDeniedMessage, {}}) : error;
+        const auto tried = &candidate - interfaces.data();
+        listed[static_cast<std::size_t>(tried)].tried = true;
+        listed[static_cast<std::size_t>(tried)].denied = backend.LastOpenDenied();
+        listed[static_cast<std::size_t>(tried)].openError = error;
     });
     if (opened.device)
         backend.Close(opened.device);
+    for (ListedInterface &interface : listed)
+        interface.opens = interface.info.path == opened.path && opened.device;
+    run.result = JsonOfInterfaces(listed);
     for (const ModuleInterface &candidate : interfaces) {
         char vendor[8];
         char product[8];
@@ -229,7 +276,7 @@ int RunList(CCliRun &run)
     }
     if (interfaces.empty())
         ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "模块不在线"));
-    return opened.device ? kOk : kNoModule;
+    return opened.device ? kOk : run.Fail(interfaces.empty() ? CliError::NoModule : CliError::OpenFailed);
 }
 
 int RunInfo(CCliRun &run)
@@ -239,6 +286,7 @@ int RunInfo(CCliRun &run)
         return *status;
     run.Print(kInfoLines, {run.link.OpenPath(), std::to_string(module.parameters.workMode),
                            std::to_string(module.triggerLevel), std::to_string(run.keyCount)});
+    run.result = JsonOfModule(run.link.OpenPath(), run.link.OpenSerial(), module, run.keyCount);
     return kOk;
 }
 
@@ -254,7 +302,7 @@ int ReportVerify(CCliRun &run, const VerifyReport &report)
         return kOk;
     }
     ShowMessage(kVerifyFailed, {std::to_string(report.differences.size())});
-    return kMismatch;
+    return run.Fail(CliError::Mismatch);
 }
 
 // The parameter lines of a key map, as it writes them.
@@ -309,7 +357,7 @@ int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool 
     if (!verify)
         return kOk;
     const ModuleVerification verification = VerifyModule(run.link, map, run.keyCount);
-    if (const auto status = CCliRun::Refusal(verification.status))
+    if (const auto status = run.Refusal(verification.status))
         return *status;
     if (entry)
         entry->verify = VerifyVerdict(verification.report);
@@ -323,7 +371,7 @@ int RunWrite(CCliRun &run)
         ShowMessage(notice);
     if (!result.map) {
         ShowMessage(result.error);
-        return kUsage;
+        return run.Fail(CliError::BadKeyMap);
     }
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
@@ -428,7 +476,7 @@ int RunApply(CCliRun &run)
 {
     const std::optional<KeyMap> map = LoadKeyMap(run, run.words.front());
     if (!map)
-        return kUsage;
+        return run.Fail(CliError::BadKeyMap);
     if (run.args.each)
         return ApplyEach(run, *map, run.args.count.value_or(0), run.args.verify, run.args.log);
     ModuleSnapshot module;
@@ -441,11 +489,13 @@ int RunVerify(CCliRun &run)
 {
     const std::optional<KeyMap> map = LoadKeyMap(run, run.words.front());
     if (!map)
-        return kUsage;
+        return run.Fail(CliError::BadKeyMap);
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
-    return ReportVerify(run, CompareWithModule(*map, module));
+    const VerifyReport report = CompareWithModule(*map, module);
+    run.result = JsonOfVerify(report);
+    return ReportVerify(run, report);
 }
 
 // The readable configuration as a key map; a comment names the keys the reply does not reach.
@@ -461,11 +511,14 @@ int RunDump(CCliRun &run)
                                        (module.keyCount - module.ReadableKeys() > 1 ? "–" + KeyName(module.keyCount - 1) : "");
         note = "# " + TranslateText({kDumpUnreadable, {std::to_string(module.ReadableKeys()), unreadable}}) + "\n";
     }
+    run.result = JsonOfDump(map, module);
+    run.result["file"] = run.words.empty() || run.words.front() == kStandardStream ? nlohmann::json() : nlohmann::json(run.words.front());
     if (run.words.empty() || run.words.front() == kStandardStream) {
-        std::fprintf(run.env.out, "%s", FormatKeyMap(map, note).c_str());
+        if (!run.args.json)
+            std::fprintf(run.env.out, "%s", FormatKeyMap(map, note).c_str());
         return kOk;
     }
-    return SaveKeyMapFile(run.words.front(), map, note) ? kOk : kFailed;
+    return SaveKeyMapFile(run.words.front(), map, note) ? kOk : run.Fail(CliError::OutputFailed);
 }
 
 int RunParams(CCliRun &run)
@@ -491,7 +544,7 @@ int RunReset(CCliRun &run)
         return kNoModule;
     const std::string number = run.words.front();
     const FactoryResetResult result = FactoryReset(run.link, number == "2" ? 2 : 1);
-    if (const auto status = CCliRun::Refusal(result.module))
+    if (const auto status = run.Refusal(result.module))
         return *status;
     run.Print(kResetParameters, {number, TranslateText({result.parametersWritten ? kStepDone : kStepFailed, {}})});
     run.Print(kResetKeys, {number, TranslateText({result.keysWritten ? kStepDone : kStepFailed, {}})});
@@ -511,10 +564,31 @@ constexpr Command kCommands[] = {
 } // namespace
 
 namespace {
+// The reason a run failed, where the command did not name one: its exit status's.
+CliError ErrorOfStatus(int status)
+{
+    switch (status) {
+    case kOk:
+        return CliError::None;
+    case kUsage:
+        return CliError::Usage;
+    case kNoModule:
+        return CliError::NoModule;
+    case kInvalid:
+        return CliError::InvalidMarker;
+    case kMismatch:
+        return CliError::Mismatch;
+    default:
+        return CliError::WriteFailed;
+    }
+}
+
 int RunCommand(const CliArguments &arguments, CliEnvironment &environment)
 {
     if (arguments.error) {
         ShowMessage(*arguments.error);
+        if (arguments.json)
+            std::fprintf(environment.out, "%s\n", JsonResult({}, kUsage, CliError::Usage, {*arguments.error}).c_str());
         return kUsage;
     }
     if (arguments.version) {
@@ -532,10 +606,19 @@ int RunCommand(const CliArguments &arguments, CliEnvironment &environment)
     }
     const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
                                       [&](const Command &candidate) { return arguments.command == candidate.name; });
+    // With --json, what was said on standard error goes into the result as well.
+    std::optional<CMessageRecorder> shown;
+    if (arguments.json)
+        shown.emplace(true);
     CCliRun run(environment, arguments);
     if (ModuleKeyCount(environment.keyCount).clamped)
         ShowMessage(kKeyCountClamped, {std::to_string(environment.keyCount), std::to_string(run.keyCount)});
-    return command->run(run);
+    const int status = command->run(run);
+    if (arguments.json) {
+        const CliError error = status == kOk ? CliError::None : run.error != CliError::None ? run.error : ErrorOfStatus(status);
+        std::fprintf(environment.out, "%s\n", JsonResult(std::move(run.result), status, error, shown->Texts()).c_str());
+    }
+    return status;
 }
 } // namespace
 
