@@ -1396,6 +1396,14 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
         <source>--lang 只接受 en 或 zh，不接受 %1</source>
         <translation>--lang takes en or zh, not %1</translation>
     </message>
+    <message>
+        <source>没有与 %1 相符的模块；插着的模块接口：%2</source>
+        <translation>No module matches %1; the module interfaces plugged in: %2</translation>
+    </message>
+    <message>
+        <source>没有与 %1 相符的模块；没有插着的模块</source>
+        <translation>No module matches %1; no module is plugged in</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 103</name>
