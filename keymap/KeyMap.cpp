@@ -65,8 +65,8 @@ constexpr ReaderTexts kArgumentTexts = {
 constexpr ReaderTexts kCellTexts = {
     Form::Cell,
     QT_TRANSLATE_NOOP("Tavrin", "无法识别。应写成：%3"),
-    QT_TRANSLATE_N_NOOP("Tavrin", "%2 超出模块的按键数（%3 个按键）"),
-    QT_TRANSLATE_NOOP("Tavrin", "%2 在前面已经出现过"),
+    kFileTexts.beyondKeyCount, // a cell holds its own row's key, once
+    kFileTexts.twice,
     QT_TRANSLATE_NOOP("Tavrin", "键值为空，请注明页面：(keyboard) =、(mouse) = 或 (gamepad) ="),
     QT_TRANSLATE_NOOP("Tavrin", "不能写入：%3"),
     QT_TRANSLATE_NOOP("Tavrin", "含有控制字符"),
