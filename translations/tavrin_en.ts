@@ -901,10 +901,6 @@ window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. St
         <translation>the module has no such key</translation>
     </message>
     <message>
-        <source>%1 的键值无法识别，请先改正：%2</source>
-        <translation>The entry of %1 is not understood; correct it first: %2</translation>
-    </message>
-    <message>
         <source>所选的一列没有任何键值。</source>
         <translation>The chosen column holds no entries.</translation>
     </message>
@@ -1394,6 +1390,10 @@ All keys are checked first; if one is wrong, nothing is written.</translation>
     <message>
         <source>%1 页面不记录这个键值。%2</source>
         <translation>The %1 page logs no such assignment. %2</translation>
+    </message>
+    <message>
+        <source>%1 的键值不能写入，请先改正：%2（%3）</source>
+        <translation>The entry of %1 cannot be written; correct it first: %2 (%3)</translation>
     </message>
 </context>
 <context>
