@@ -1347,6 +1347,34 @@ each module is done; the first Ctrl-C ends after the current module with a summa
         <source>输出没有全部写出（%1）</source>
         <translation>Not all of the output could be written (%1)</translation>
     </message>
+    <message>
+        <source>模块已连接，但无法打开（%1）：%2</source>
+        <translation>The module is connected but cannot be opened (%1): %2</translation>
+    </message>
+    <message>
+        <source>设备节点已不存在（模块是否已拔出？）</source>
+        <translation>The device node is gone (was the module unplugged?)</translation>
+    </message>
+    <message>
+        <source>没有读写设备节点的权限</source>
+        <translation>No permission to read and write the device node</translation>
+    </message>
+    <message>
+        <source>设备节点正被占用</source>
+        <translation>The device node is busy</translation>
+    </message>
+    <message>
+        <source>设备节点能打开，但不响应 HID 设备的查询</source>
+        <translation>The device node opens but does not answer as a HID device</translation>
+    </message>
+    <message>
+        <source>%1（错误号 %2）</source>
+        <translation>%1 (error %2)</translation>
+    </message>
+    <message>
+        <source>无法打开设备</source>
+        <translation>The device cannot be opened</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 103</name>
