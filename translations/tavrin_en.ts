@@ -1357,8 +1357,6 @@ All keys are checked first; if one is wrong, nothing is written.</translation>
         <translation>The %1 page logs no such assignment. %2</translation>
     </message>
     <message>
-        <source>%1 的键值不能写入，请先改正：%2（%3）</source>
-        <translation>The entry of %1 cannot be written; correct it first: %2 (%3)</translation>
         <source>模块已连接，但无法打开（%1）：%2</source>
         <translation>The module is connected but cannot be opened (%1): %2</translation>
     </message>
@@ -1426,6 +1424,10 @@ this tool&apos;s udev rule is installed, and where; whether this user&apos;s rig
 reading and writing; whether this user has an active session; then the exact fix. Exit status 0
 when a search can open the module, 3 otherwise.
 --json: the same result as one JSON object (fixed keys, untranslated values).</translation>
+    </message>
+    <message>
+        <source>%1 的键值不能写入，请先改正：%2（%3）</source>
+        <translation>The entry of %1 cannot be written; correct it first: %2 (%3)</translation>
     </message>
 </context>
 <context>
