@@ -71,7 +71,7 @@ const std::array<CommandSpec, 9> kCommands = {{
                        "用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait[=秒]] [--device 设备路径 | --serial 序列号]\n"
                        "键值与日志中 \"KEY-n = \" 之后的文字相同，例如：tavrin-cli write KEY-3 'CTRL+ALT+DEL'\n"
                        "文字不能确定页面时，在按键后注明：'KEY-4 (mouse)' ''；"
-                       "或直接给出记录字节：'KEY-5 (raw 41 41 00)' MLKey。\n"
+                       "或直接给出记录字节：'KEY-5 (raw 44 41 00)' MLKey。\n"
                        "所有按键先全部检查，有一个不对就什么都不写。")},
     {"apply", kWait | kChoice | kProduction, 1, 1,
      QT_TRANSLATE_NOOP("Tavrin",
@@ -114,8 +114,9 @@ const std::array<CommandSpec, 9> kCommands = {{
      QT_TRANSLATE_NOOP("Tavrin",
                        "用法：tavrin-cli doctor [--json]\n"
                        "对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则\n"
-                       "是否已安装、装在哪里；节点上有没有本用户的访问控制项；本用户有没有活动会话；\n"
-                       "然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。")},
+                       "是否已安装、装在哪里；本用户对节点有没有读写权限；本用户有没有活动会话；\n"
+                       "然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。\n"
+                       "--json：以一个 JSON 对象输出同样的结果（键名固定，值不翻译）。")},
 }};
 
 // "--" ends the options: every word after it is an operand, even one that starts with "-".

@@ -550,10 +550,6 @@ Work mode: %2
 Trigger level: %3
 Keys: %4</translation>
     </message>
-    <message>
-        <source>键值文件第 %1 行无法识别：%2</source>
-        <translation>Key map line %1 is not understood: %2</translation>
-    </message>
     <message numerus="yes">
         <source>键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）</source>
         <translation>
@@ -568,10 +564,6 @@ Keys: %4</translation>
     <message>
         <source>键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) =</source>
         <translation>Key map line %1: %2 has an empty assignment; name the page, e.g. %2 (keyboard) =, (mouse) = or (gamepad) =</translation>
-    </message>
-    <message>
-        <source>第 %1 个按键参数无法识别：%2</source>
-        <translation>Key argument %1 is not understood: %2</translation>
     </message>
     <message numerus="yes">
         <source>第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）</source>
@@ -805,10 +797,6 @@ Keys: %4</translation>
         <translation>the module has no such key</translation>
     </message>
     <message>
-        <source>%1 的键值无法识别，请先改正：%2</source>
-        <translation>The entry of %1 is not understood; correct it first: %2</translation>
-    </message>
-    <message>
         <source>所选的一列没有任何键值。</source>
         <translation>The chosen column holds no entries.</translation>
     </message>
@@ -933,14 +921,6 @@ Keys: %4</translation>
         <translation>, the search opens this interface</translation>
     </message>
     <message>
-        <source>有本用户（%1）的访问控制项：%2</source>
-        <translation>access entry for this user (%1): %2</translation>
-    </message>
-    <message>
-        <source>没有本用户（%1）的访问控制项</source>
-        <translation>no access entry for this user (%1)</translation>
-    </message>
-    <message>
         <source>udev 规则 %1：已安装，%2</source>
         <translation>udev rule %1: installed, %2</translation>
     </message>
@@ -955,10 +935,6 @@ Keys: %4</translation>
     <message>
         <source>会话：本用户在本机座席上没有活动会话（例如通过 SSH 登录）</source>
         <translation>Session: this user has no active session at this machine&apos;s seat (logged in over SSH, for example)</translation>
-    </message>
-    <message>
-        <source>会话：无法得知（没有 %1，logind 未运行）</source>
-        <translation>Session: unknown (no %1; logind is not running)</translation>
     </message>
     <message>
         <source>没有找到模块：请插上模块，再运行 tavrin-cli doctor。</source>
@@ -977,24 +953,12 @@ Keys: %4</translation>
   sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw</translation>
     </message>
     <message>
-        <source>解决办法：规则 %1 只让本机座席上活动会话的用户打开模块，本用户没有这样的会话。请在本机登录后运行；或者由管理员另加一条规则，例如在 /etc/udev/rules.d/61-tavrin-group.rules 中写入
-  SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
-并执行 sudo usermod -aG plugdev %4，重新登录，再执行 sudo udevadm trigger --subsystem-match=hidraw。</source>
-        <translation>Fix: the rule %1 lets only users with an active session at this machine&apos;s seat open the module, and this user has none. Log in at the machine and run it there; or have an administrator add a rule, for example in /etc/udev/rules.d/61-tavrin-group.rules:
-  SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
-then run sudo usermod -aG plugdev %4, log in again, and run sudo udevadm trigger --subsystem-match=hidraw.</translation>
-    </message>
-    <message>
         <source>解决办法：规则已安装，但还没有用到 %1 上：
   sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
 然后重新插拔模块。</source>
         <translation>Fix: the rule is installed but has not been applied to %1 yet:
   sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
 then unplug the module and plug it in again.</translation>
-    </message>
-    <message>
-        <source>解决办法：%1 有本用户的访问控制项，却仍无法打开（%2）：请重新插拔模块；仍不行时检查是否有别的程序独占了它。</source>
-        <translation>Fix: %1 has an access entry for this user but still cannot be opened (%2): unplug the module and plug it in again; if that does not help, check whether another program holds it.</translation>
     </message>
     <message>
         <source>模块已插入：%1，%2 个按键</source>
@@ -1113,14 +1077,6 @@ then unplug the module and plug it in again.</translation>
         <translation>Key argument %1 holds a control character: %2</translation>
     </message>
     <message>
-        <source>注意：键值文件第 %1 行“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”</source>
-        <translation>Note: key map line %1: &quot;%2&quot; names no key; it is read as the character field&apos;s text, and only its first character &quot;%3&quot; is sent</translation>
-    </message>
-    <message>
-        <source>注意：第 %1 个按键参数“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”</source>
-        <translation>Note: key argument %1: &quot;%2&quot; names no key; it is read as the character field&apos;s text, and only its first character &quot;%3&quot; is sent</translation>
-    </message>
-    <message>
         <source>重新插入后核对：本次写入的 %1 个按键与模块一致</source>
         <translation>After the re-plug: the module holds the %1 keys written in this session</translation>
     </message>
@@ -1131,6 +1087,143 @@ then unplug the module and plug it in again.</translation>
     <message>
         <source>输出没有全部写出（%1）</source>
         <translation>Not all of the output could be written (%1)</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行无法识别：%2。应写成：%3</source>
+        <translation>Key map line %1 is not understood: %2. Write it as: %3</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行不能写入：%2 不是按键名。%3要把这些文字放进字符框（只发送第一个字符），请写：%4</source>
+        <translation>Key map line %1 cannot be written: %2 names no key. %3To put these characters into the character field (only the first is sent), write: %4</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行不能写入：%2 的记录字节的按键号是 %3 的。请写：%4</source>
+        <translation>Key map line %1 cannot be written: the record bytes of %2 hold the key number of %3. Write: %4</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数无法识别：%2。应写成：%3</source>
+        <translation>Key argument %1 is not understood: %2. Write it as: %3</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数不能写入：%2 不是按键名。%3要把这些文字放进字符框（只发送第一个字符），请写：%4</source>
+        <translation>Key argument %1 cannot be written: %2 names no key. %3To put these characters into the character field (only the first is sent), write: %4</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数不能写入：%2 的记录字节的按键号是 %3 的。请写：%4</source>
+        <translation>Key argument %1 cannot be written: the record bytes of %2 hold the key number of %3. Write: %4</translation>
+    </message>
+    <message>
+        <source>无法识别。应写成：%3</source>
+        <translation>Not understood. Write it as: %3</translation>
+    </message>
+    <message>
+        <source>键值为空，请注明页面：(keyboard) =、(mouse) = 或 (gamepad) =</source>
+        <translation>The assignment is empty; name the page: (keyboard) =, (mouse) = or (gamepad) =</translation>
+    </message>
+    <message>
+        <source>不能写入：%3</source>
+        <translation>Cannot be written: %3</translation>
+    </message>
+    <message>
+        <source>含有控制字符</source>
+        <translation>Holds a control character</translation>
+    </message>
+    <message>
+        <source>不是按键名。%3要把这些文字放进字符框（只发送第一个字符），请写：%4</source>
+        <translation>Names no key. %3To put these characters into the character field (only the first is sent), write: %4</translation>
+    </message>
+    <message>
+        <source>记录字节的按键号是 %3 的。请写：%4</source>
+        <translation>The record bytes hold the key number of %3. Write: %4</translation>
+    </message>
+    <message>
+        <source>按键消抖值应在 10 到 255 MS 之间</source>
+        <translation>The debounce time must be between 10 and 255 ms</translation>
+    </message>
+    <message>
+        <source>是不是 %1？</source>
+        <translation>Did you mean %1? </translation>
+    </message>
+    <message>
+        <source> 或 </source>
+        <translation> or </translation>
+    </message>
+    <message>
+        <source>%1 页面不记录这个键值。%2</source>
+        <translation>The %1 page logs no such assignment. %2</translation>
+    </message>
+    <message>
+        <source>模块已连接，但无法打开（%1）：%2</source>
+        <translation>The module is connected but cannot be opened (%1): %2</translation>
+    </message>
+    <message>
+        <source>设备节点已不存在（模块是否已拔出？）</source>
+        <translation>The device node is gone (was the module unplugged?)</translation>
+    </message>
+    <message>
+        <source>没有读写设备节点的权限</source>
+        <translation>No permission to read and write the device node</translation>
+    </message>
+    <message>
+        <source>设备节点正被占用</source>
+        <translation>The device node is busy</translation>
+    </message>
+    <message>
+        <source>设备节点能打开，但不响应 HID 设备的查询</source>
+        <translation>The device node opens but does not answer as a HID device</translation>
+    </message>
+    <message>
+        <source>%1（错误号 %2）</source>
+        <translation>%1 (error %2)</translation>
+    </message>
+    <message>
+        <source>无法打开设备</source>
+        <translation>The device cannot be opened</translation>
+    </message>
+    <message>
+        <source>本用户（%1）有读写权限</source>
+        <translation>this user (%1) may read and write it</translation>
+    </message>
+    <message>
+        <source>本用户（%1）没有读写权限</source>
+        <translation>this user (%1) may not read and write it</translation>
+    </message>
+    <message>
+        <source>会话：无法得知（logind 未运行）</source>
+        <translation>Session: unknown (logind is not running)</translation>
+    </message>
+    <message>
+        <source>解决办法：规则 %1 只让本机座席上活动会话的用户打开模块，本用户没有这样的会话（例如通过 SSH 登录或作为服务运行）。请在本机登录后运行；或者由管理员装上按组授权的规则，让 plugdev 组的成员打开模块的接口 1 和 2：
+  sudo cp %2 /etc/udev/rules.d/
+  sudo usermod -aG plugdev %3
+  sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
+然后重新登录（服务则重新启动）。</source>
+        <translation>Fix: the rule %1 lets only users with an active session at this machine&apos;s seat open the module, and this user has none (logged in over SSH or running as a service, for example). Log in at the machine and run it there; or have an administrator install the group rule, which lets the members of group plugdev open the module&apos;s interfaces 1 and 2:
+  sudo cp %2 /etc/udev/rules.d/
+  sudo usermod -aG plugdev %3
+  sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
+then log in again (or restart the service).</translation>
+    </message>
+    <message>
+        <source>解决办法：本用户对 %1 有读写权限，却仍无法打开（%2）：请重新插拔模块；仍不行时检查是否有别的程序独占了它。</source>
+        <translation>Fix: this user may read and write %1 but still cannot open it (%2): unplug the module and plug it in again; if that does not help, check whether another program holds it.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli doctor [--json]
+对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则
+是否已安装、装在哪里；本用户对节点有没有读写权限；本用户有没有活动会话；
+然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。
+--json：以一个 JSON 对象输出同样的结果（键名固定，值不翻译）。</source>
+        <translation>Usage: tavrin-cli doctor [--json]
+For each module plugged in: its hidraw device nodes and whether this user can open each; whether
+this tool&apos;s udev rule is installed, and where; whether this user&apos;s rights on the node allow
+reading and writing; whether this user has an active session; then the exact fix. Exit status 0
+when a search can open the module, 3 otherwise.
+--json: the same result as one JSON object (fixed keys, untranslated values).</translation>
+    </message>
+    <message>
+        <source>%1 的键值不能写入，请先改正：%2（%3）</source>
+        <translation>The entry of %1 cannot be written; correct it first: %2 (%3)</translation>
     </message>
     <message>
         <source>用法：tavrin-demo [--lang en|zh]
@@ -1167,6 +1260,14 @@ Opens the configuration window of the Vela USB key module: decide what each key 
   --help         prints this help
 
 For scripts and production lines there is tavrin-cli.</translation>
+    </message>
+    <message>
+        <source>没有与 %1 相符的模块；插着的模块接口：%2</source>
+        <translation>No module matches %1; the module interfaces plugged in: %2</translation>
+    </message>
+    <message>
+        <source>没有与 %1 相符的模块；没有插着的模块</source>
+        <translation>No module matches %1; no module is plugged in</translation>
     </message>
     <message>
         <source>无法读取标准输入：%1</source>
@@ -1240,11 +1341,11 @@ Exits with status 4 when the module is invalid.</translation>
     <message>
         <source>用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait[=秒]] [--device 设备路径 | --serial 序列号]
 键值与日志中 &quot;KEY-n = &quot; 之后的文字相同，例如：tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
-文字不能确定页面时，在按键后注明：&apos;KEY-4 (mouse)&apos; &apos;&apos;；或直接给出记录字节：&apos;KEY-5 (raw 41 41 00)&apos; MLKey。
+文字不能确定页面时，在按键后注明：&apos;KEY-4 (mouse)&apos; &apos;&apos;；或直接给出记录字节：&apos;KEY-5 (raw 44 41 00)&apos; MLKey。
 所有按键先全部检查，有一个不对就什么都不写。</source>
         <translation>Usage: tavrin-cli write KEY-n ASSIGNMENT [KEY-n ASSIGNMENT ...] [--wait[=SECONDS]] [--device PATH | --serial TEXT]
 An assignment is the text after &quot;KEY-n = &quot; in the log, for example: tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
-Where the text does not tell the page, name it after the key: &apos;KEY-4 (mouse)&apos; &apos;&apos;; or give the record&apos;s bytes: &apos;KEY-5 (raw 41 41 00)&apos; MLKey.
+Where the text does not tell the page, name it after the key: &apos;KEY-4 (mouse)&apos; &apos;&apos;; or give the record&apos;s bytes: &apos;KEY-5 (raw 44 41 00)&apos; MLKey.
 All keys are checked first; if one is wrong, nothing is written.</translation>
     </message>
     <message>
@@ -1320,17 +1421,6 @@ reports each of its two steps (parameters, keys), then finds and queries the mod
 window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails.</translation>
     </message>
     <message>
-        <source>用法：tavrin-cli doctor [--json]
-对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则
-是否已安装、装在哪里；节点上有没有本用户的访问控制项；本用户有没有活动会话；
-然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。</source>
-        <translation>Usage: tavrin-cli doctor [--json]
-For each module plugged in: its hidraw device nodes and whether this user can open each; whether
-this tool&apos;s udev rule is installed, and where; whether the node carries an access entry for this
-user; whether this user has an active session; then the exact fix. Exit status 0 when a search
-can open the module, 3 otherwise.</translation>
-    </message>
-    <message>
         <source>用法：tavrin-settings [--file FILE] show
       tavrin-settings [--file FILE] get SECTION KEY
       tavrin-settings [--file FILE] set SECTION KEY VALUE
@@ -1395,14 +1485,6 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
     <message>
         <source>--lang 只接受 en 或 zh，不接受 %1</source>
         <translation>--lang takes en or zh, not %1</translation>
-    </message>
-    <message>
-        <source>没有与 %1 相符的模块；插着的模块接口：%2</source>
-        <translation>No module matches %1; the module interfaces plugged in: %2</translation>
-    </message>
-    <message>
-        <source>没有与 %1 相符的模块；没有插着的模块</source>
-        <translation>No module matches %1; no module is plugged in</translation>
     </message>
 </context>
 <context>
