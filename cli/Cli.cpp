@@ -617,15 +617,17 @@ int RunCommand(const CliArguments &arguments, CliEnvironment &environment)
     }
     const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
                                       [&](const Command &candidate) { return arguments.command == candidate.name; });
-    // With --json, what was said on standard error goes into the result as well.
+    // With --json, what was said on standard error goes into the result as well; doctor words its
+    // own result.
+    const bool json = arguments.json && command->run != RunDoctorCommand;
     std::optional<CMessageRecorder> shown;
-    if (arguments.json)
+    if (json)
         shown.emplace(true);
     CCliRun run(environment, arguments);
     if (ModuleKeyCount(environment.keyCount).clamped)
         ShowMessage(kKeyCountClamped, {std::to_string(environment.keyCount), std::to_string(run.keyCount)});
     const int status = command->run(run);
-    if (arguments.json) {
+    if (json) {
         const CliError error = status == kOk ? CliError::None : run.error != CliError::None ? run.error : ErrorOfStatus(status);
         std::fprintf(environment.out, "%s\n", JsonResult(std::move(run.result), status, error, shown->Texts()).c_str());
     }
