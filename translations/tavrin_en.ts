@@ -1347,6 +1347,18 @@ each module is done; the first Ctrl-C ends after the current module with a summa
         <source>输出没有全部写出（%1）</source>
         <translation>Not all of the output could be written (%1)</translation>
     </message>
+    <message>
+        <source>这是其他用户放在共享文件夹中的文件，不会写入</source>
+        <translation>a file another user put in a shared folder is not written</translation>
+    </message>
+    <message>
+        <source>另一个程序正在保存这个文件夹中的文件，请稍后再试</source>
+        <translation>another program is saving a file in this folder; try again in a moment</translation>
+    </message>
+    <message>
+        <source>注意：%1 还有其他硬链接，它们仍是保存之前的内容</source>
+        <translation>Note: %1 has other hard links; they still hold the content from before the save</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 103</name>
