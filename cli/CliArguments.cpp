@@ -109,7 +109,8 @@ const std::array<CommandSpec, 9> kCommands = {{
      QT_TRANSLATE_NOOP("Tavrin",
                        "用法：tavrin-cli reset 1|2 [--wait[=秒]] [--device 设备路径 | --serial 序列号]\n"
                        "先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，\n"
-                       "然后重新查找和查询模块，与窗口的 \"恢复出厂1\"、\"恢复出厂2\" 相同。任何一步失败时状态为 5。")},
+                       "然后重新查找和查询模块，与窗口的 \"恢复出厂1\"、\"恢复出厂2\" 相同。任何一步失败时状态为 5；\n"
+                       "重新查询到的参数或按键（KEY-1 到 KEY-12 中恢复出厂写入的）与写入的不同时，列出它们，状态为 6。")},
     {"doctor", kJson, 0, 0,
      QT_TRANSLATE_NOOP("Tavrin",
                        "用法：tavrin-cli doctor [--json]\n"

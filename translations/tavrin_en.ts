@@ -1089,6 +1089,10 @@ then unplug the module and plug it in again.</translation>
         <translation>Not all of the output could be written (%1)</translation>
     </message>
     <message>
+        <source>这是其他用户放在共享文件夹中的文件，不会写入</source>
+        <translation>a file another user put in a shared folder is not written</translation>
+    </message>
+    <message>
         <source>键值文件第 %1 行无法识别：%2。应写成：%3</source>
         <translation>Key map line %1 is not understood: %2. Write it as: %3</translation>
     </message>
@@ -1224,6 +1228,26 @@ when a search can open the module, 3 otherwise.
     <message>
         <source>%1 的键值不能写入，请先改正：%2（%3）</source>
         <translation>The entry of %1 cannot be written; correct it first: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>另一个程序正在保存这个文件夹中的文件，请稍后再试</source>
+        <translation>another program is saving a file in this folder; try again in a moment</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1后重新查询：%2 不同：写入 %3，模块 %4</source>
+        <translation>Factory reset %1, queried again: %2 differs: written %3, module %4</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1失败：模块中有 %2 处与写入的不同</source>
+        <translation>Factory reset %1 failed: the module differs from what was written in %2 places</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1后重新查询：模块中与写入的不同：%2</source>
+        <translation>Factory reset %1, queried again: the module differs from what was written in: %2</translation>
+    </message>
+    <message>
+        <source>注意：%1 还有其他硬链接，它们仍是保存之前的内容</source>
+        <translation>Note: %1 has other hard links; they still hold the content from before the save</translation>
     </message>
     <message>
         <source>用法：tavrin-demo [--lang en|zh]
@@ -1414,11 +1438,14 @@ as different.</translation>
     <message>
         <source>用法：tavrin-cli reset 1|2 [--wait[=秒]] [--device 设备路径 | --serial 序列号]
 先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，
-然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5。</source>
+然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5；
+重新查询到的参数或按键（KEY-1 到 KEY-12 中恢复出厂写入的）与写入的不同时，列出它们，状态为 6。</source>
         <translation>Usage: tavrin-cli reset 1|2 [--wait[=SECONDS]] [--device PATH | --serial TEXT]
 Queries the module first (an invalid module gets nothing), does factory reset 1 or 2,
 reports each of its two steps (parameters, keys), then finds and queries the module again, as the
-window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails.</translation>
+window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails;
+when the parameters or keys queried again (of KEY-1 to KEY-12, those the reset wrote) differ from
+what was written, they are listed and the status is 6.</translation>
     </message>
     <message>
         <source>用法：tavrin-settings [--file FILE] show
