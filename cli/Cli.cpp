@@ -594,9 +594,10 @@ int RunParams(CCliRun &run)
 
 int RunDoctorCommand(CCliRun &run)
 {
+    const bool json = run.TakeFlag("--json");
     if (!run.words.empty())
         return run.Usage(run.words.front());
-    return RunDoctor(run.env.backend, run.env.out);
+    return RunDoctor(run.env.backend, run.env.out, json);
 }
 
 // Checks the module, writes both steps and tells each, then searches and queries again.
@@ -672,10 +673,11 @@ constexpr Command kCommands[] = {
                                 "然后重新查找和查询模块，与窗口的 \"恢复出厂1\"、\"恢复出厂2\" 相同。任何一步失败时状态为 5。"),
      RunReset},
     {"doctor", QT_TRANSLATE_NOOP("Tavrin",
-                                 "用法：tavrin-cli doctor\n"
+                                 "用法：tavrin-cli doctor [--json]\n"
                                  "对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则\n"
-                                 "是否已安装、装在哪里；节点上有没有本用户的访问控制项；本用户有没有活动会话；\n"
-                                 "然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。"),
+                                 "是否已安装、装在哪里；本用户对节点有没有读写权限；本用户有没有活动会话；\n"
+                                 "然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。\n"
+                                 "--json：以一个 JSON 对象输出同样的结果（键名固定，值不翻译）。"),
      RunDoctorCommand},
 };
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/ExitStatus.h"
 #include "device/ModuleCommands.h"
 #include "device/ModuleWatcher.h"
 
@@ -10,16 +11,6 @@
 #include <vector>
 
 class IHidBackend;
-
-// Exit statuses of tavrin-cli.
-namespace CliExit {
-inline constexpr int kOk = 0;
-inline constexpr int kUsage = 2;    // bad command, option or key map; a value the window refuses too
-inline constexpr int kNoModule = 3; // no module, or no permission to open it
-inline constexpr int kInvalid = 4;  // the module answered the query with an invalid marker
-inline constexpr int kFailed = 5;   // a write did not go through
-inline constexpr int kMismatch = 6; // every write went through, but the module holds something else
-} // namespace CliExit
 
 // What the tool runs on: the module's backend, the key count of the settings file, a clock to
 // wait with, and whether Ctrl-C was pressed. Results go to out, messages to the message sink.

@@ -79,3 +79,7 @@ public:
 
 // The platform's watcher, or nullptr where there is none (or it cannot be started).
 std::unique_ptr<IModuleWatcher> CreateModuleWatcher();
+
+// The module a present hidraw node belongs to, as the watcher names it (the module of its
+// announcement); empty where the platform cannot tell.
+std::string ModuleOfNode(const std::string &node);

@@ -5,3 +5,8 @@ std::unique_ptr<IModuleWatcher> CreateModuleWatcher()
 {
     return nullptr;
 }
+
+std::string ModuleOfNode(const std::string &)
+{
+    return {};
+}

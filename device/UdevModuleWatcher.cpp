@@ -1,6 +1,7 @@
 #include "device/ModuleWatcher.h"
 
 #include <libudev.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <optional>
@@ -109,4 +110,22 @@ std::unique_ptr<IModuleWatcher> CreateModuleWatcher()
     if (!watcher->Ready())
         return nullptr;
     return watcher;
+}
+
+std::string ModuleOfNode(const std::string &node)
+{
+    struct stat status {};
+    if (::stat(node.c_str(), &status) != 0 || !S_ISCHR(status.st_mode))
+        return {};
+    udev *context = udev_new();
+    if (!context)
+        return {};
+    std::string module;
+    if (udev_device *device = udev_device_new_from_devnum(context, 'c', status.st_rdev)) {
+        if (const auto announcement = AnnouncementOf(device))
+            module = announcement->module;
+        udev_device_unref(device);
+    }
+    udev_unref(context);
+    return module;
 }

@@ -1047,14 +1047,6 @@ window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. St
         <translation>, the search opens this interface</translation>
     </message>
     <message>
-        <source>有本用户（%1）的访问控制项：%2</source>
-        <translation>access entry for this user (%1): %2</translation>
-    </message>
-    <message>
-        <source>没有本用户（%1）的访问控制项</source>
-        <translation>no access entry for this user (%1)</translation>
-    </message>
-    <message>
         <source>udev 规则 %1：已安装，%2</source>
         <translation>udev rule %1: installed, %2</translation>
     </message>
@@ -1069,10 +1061,6 @@ window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. St
     <message>
         <source>会话：本用户在本机座席上没有活动会话（例如通过 SSH 登录）</source>
         <translation>Session: this user has no active session at this machine&apos;s seat (logged in over SSH, for example)</translation>
-    </message>
-    <message>
-        <source>会话：无法得知（没有 %1，logind 未运行）</source>
-        <translation>Session: unknown (no %1; logind is not running)</translation>
     </message>
     <message>
         <source>没有找到模块：请插上模块，再运行 tavrin-cli doctor。</source>
@@ -1091,24 +1079,12 @@ window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. St
   sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw</translation>
     </message>
     <message>
-        <source>解决办法：规则 %1 只让本机座席上活动会话的用户打开模块，本用户没有这样的会话。请在本机登录后运行；或者由管理员另加一条规则，例如在 /etc/udev/rules.d/61-tavrin-group.rules 中写入
-  SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
-并执行 sudo usermod -aG plugdev %4，重新登录，再执行 sudo udevadm trigger --subsystem-match=hidraw。</source>
-        <translation>Fix: the rule %1 lets only users with an active session at this machine&apos;s seat open the module, and this user has none. Log in at the machine and run it there; or have an administrator add a rule, for example in /etc/udev/rules.d/61-tavrin-group.rules:
-  SUBSYSTEM==&quot;hidraw&quot;, ATTRS{idVendor}==&quot;%2&quot;, ATTRS{idProduct}==&quot;%3&quot;, GROUP=&quot;plugdev&quot;, MODE=&quot;0660&quot;
-then run sudo usermod -aG plugdev %4, log in again, and run sudo udevadm trigger --subsystem-match=hidraw.</translation>
-    </message>
-    <message>
         <source>解决办法：规则已安装，但还没有用到 %1 上：
   sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
 然后重新插拔模块。</source>
         <translation>Fix: the rule is installed but has not been applied to %1 yet:
   sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
 then unplug the module and plug it in again.</translation>
-    </message>
-    <message>
-        <source>解决办法：%1 有本用户的访问控制项，却仍无法打开（%2）：请重新插拔模块；仍不行时检查是否有别的程序独占了它。</source>
-        <translation>Fix: %1 has an access entry for this user but still cannot be opened (%2): unplug the module and plug it in again; if that does not help, check whether another program holds it.</translation>
     </message>
     <message>
         <source>模块已插入：%1，%2 个按键</source>
@@ -1253,17 +1229,6 @@ Exit status: 0 success, 2 wrong usage, 3 no module, no permission or no reply, 4
         <translation>%1:%2 interface %3 %4%5</translation>
     </message>
     <message>
-        <source>用法：tavrin-cli doctor
-对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则
-是否已安装、装在哪里；节点上有没有本用户的访问控制项；本用户有没有活动会话；
-然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。</source>
-        <translation>Usage: tavrin-cli doctor
-For each module plugged in: its hidraw device nodes and whether this user can open each; whether
-this tool&apos;s udev rule is installed, and where; whether the node carries an access entry for this
-user; whether this user has an active session; then the exact fix. Exit status 0 when a search
-can open the module, 3 otherwise.</translation>
-    </message>
-    <message>
         <source>用法：tavrin-cli apply 文件 [--verify] [--wait [秒]] [--each [--count N] [--log 日志文件]]
 写入键值文件中的按键和参数；文件和要写入的参数先整体检查，有一处不对就什么都不写。
 文件没有给出的参数保持模块中的值。
@@ -1362,6 +1327,47 @@ each module is done; the first Ctrl-C ends after the current module with a summa
     <message>
         <source>恢复出厂1：按键1至9发送 F1 至 F9，模式为键鼠组合，串口禁用，长按连击为否，按键消抖 40 MS</source>
         <translation>Factory reset 1: keys 1 to 9 send F1 to F9; keyboard and mouse mode, serial port off, no long-press repeat, 40 ms debounce</translation>
+    </message>
+    <message>
+        <source>本用户（%1）有读写权限</source>
+        <translation>this user (%1) may read and write it</translation>
+    </message>
+    <message>
+        <source>本用户（%1）没有读写权限</source>
+        <translation>this user (%1) may not read and write it</translation>
+    </message>
+    <message>
+        <source>会话：无法得知（logind 未运行）</source>
+        <translation>Session: unknown (logind is not running)</translation>
+    </message>
+    <message>
+        <source>解决办法：规则 %1 只让本机座席上活动会话的用户打开模块，本用户没有这样的会话（例如通过 SSH 登录或作为服务运行）。请在本机登录后运行；或者由管理员装上按组授权的规则，让 plugdev 组的成员打开模块的接口 1 和 2：
+  sudo cp %2 /etc/udev/rules.d/
+  sudo usermod -aG plugdev %3
+  sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
+然后重新登录（服务则重新启动）。</source>
+        <translation>Fix: the rule %1 lets only users with an active session at this machine&apos;s seat open the module, and this user has none (logged in over SSH or running as a service, for example). Log in at the machine and run it there; or have an administrator install the group rule, which lets the members of group plugdev open the module&apos;s interfaces 1 and 2:
+  sudo cp %2 /etc/udev/rules.d/
+  sudo usermod -aG plugdev %3
+  sudo udevadm control --reload-rules &amp;&amp; sudo udevadm trigger --subsystem-match=hidraw
+then log in again (or restart the service).</translation>
+    </message>
+    <message>
+        <source>解决办法：本用户对 %1 有读写权限，却仍无法打开（%2）：请重新插拔模块；仍不行时检查是否有别的程序独占了它。</source>
+        <translation>Fix: this user may read and write %1 but still cannot open it (%2): unplug the module and plug it in again; if that does not help, check whether another program holds it.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli doctor [--json]
+对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则
+是否已安装、装在哪里；本用户对节点有没有读写权限；本用户有没有活动会话；
+然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。
+--json：以一个 JSON 对象输出同样的结果（键名固定，值不翻译）。</source>
+        <translation>Usage: tavrin-cli doctor [--json]
+For each module plugged in: its hidraw device nodes and whether this user can open each; whether
+this tool&apos;s udev rule is installed, and where; whether this user&apos;s rights on the node allow
+reading and writing; whether this user has an active session; then the exact fix. Exit status 0
+when a search can open the module, 3 otherwise.
+--json: the same result as one JSON object (fixed keys, untranslated values).</translation>
     </message>
     <message>
         <source>恢复出厂2：按键1至4发送游戏杆按键1至4，模式为单游戏柄，波特率 9600，长按连击为否，按键消抖 40 MS</source>

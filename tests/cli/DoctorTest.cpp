@@ -1,7 +1,9 @@
-#include "cli/Cli.h"
 #include "cli/Doctor.h"
+#include "cli/ExitStatus.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/RecordingSink.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 
@@ -9,12 +11,12 @@
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
-#include <cstdint>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace fs = std::filesystem;
 
@@ -29,12 +31,12 @@ struct DoctorRun {
 
 // Runs doctor as an ordinary user: as root, in a child process that has given root up first, since
 // root opens any node.
-DoctorRun RunAsOrdinaryUser(IHidBackend &backend, const DoctorPlaces &places, const fs::path &folder)
+DoctorRun RunAsOrdinaryUser(IHidBackend &backend, const DoctorProbes &places, const fs::path &folder, bool json = false)
 {
     const fs::path outputPath = folder / "output";
     if (::geteuid() != 0) {
         std::FILE *out = std::fopen(outputPath.c_str(), "w");
-        const int status = RunDoctor(backend, out, places);
+        const int status = RunDoctor(backend, out, json, places);
         std::fclose(out);
         std::ifstream in(outputPath);
         return {status, {std::istreambuf_iterator<char>(in), {}}};
@@ -44,7 +46,7 @@ DoctorRun RunAsOrdinaryUser(IHidBackend &backend, const DoctorPlaces &places, co
     if (child == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
             ::_exit(100);
-        const int status = RunDoctor(backend, out, places);
+        const int status = RunDoctor(backend, out, json, places);
         std::fflush(out);
         ::_exit(status);
     }
@@ -53,21 +55,6 @@ DoctorRun RunAsOrdinaryUser(IHidBackend &backend, const DoctorPlaces &places, co
     ::waitpid(child, &waitStatus, 0);
     std::ifstream in(outputPath);
     return {WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1, {std::istreambuf_iterator<char>(in), {}}};
-}
-
-// An access list in the kernel's stored form that gives the user these rights and the owner none.
-bool GiveAccessEntry(const fs::path &node, uid_t uid, std::uint16_t rights)
-{
-    struct [[gnu::packed]] Entry {
-        std::uint16_t tag;
-        std::uint16_t permissions;
-        std::uint32_t id;
-    };
-    struct [[gnu::packed]] {
-        std::uint32_t version = 2;
-        Entry entries[5];
-    } acl{2, {{0x01, 0, ~0u}, {0x02, rights, uid}, {0x04, 0, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}}};
-    return ::setxattr(node.c_str(), "system.posix_acl_access", &acl, sizeof acl, 0) == 0;
 }
 
 class DoctorTest : public testing::Test {
@@ -82,19 +69,17 @@ protected:
         fs::permissions(node, ::geteuid() == 0 ? fs::perms::owner_read | fs::perms::owner_write : fs::perms::none);
         backend.AddInterface(module, 0x0B05, 0x185F, 2, node.string());
         places.ruleFolders = {(folder / "rules").string()};
-        places.sessionFolder = (folder / "sessions").string();
+        places.seat = [](uid_t) { return SeatState{}; };
     }
 
     void TearDown() override { fs::remove_all(folder); }
-
-    uid_t User() const { return ::geteuid() == 0 ? kNobody : ::getuid(); }
 
     CRecordingSink sink;
     const fs::path folder = fs::temp_directory_path() / ("tavrin-doctor-" + std::to_string(::getpid()));
     const fs::path node = folder / "hidraw7";
     CVirtualModule module;
     CVirtualHidBackend backend;
-    DoctorPlaces places;
+    DoctorProbes places;
 };
 } // namespace
 
@@ -104,36 +89,77 @@ TEST_F(DoctorTest, ARootOnlyNodeWithoutTheRuleNamesTheNodeAndTheRule)
     const DoctorRun run = RunAsOrdinaryUser(backend, places, folder);
     EXPECT_EQ(run.status, CliExit::kNoModule) << run.output;
     EXPECT_NE(run.output.find(node.string() + " 接口 2：无法打开（Permission denied）"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("没有读写权限"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("udev 规则 60-tavrin.rules：未安装"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("sudo cp packaging/60-tavrin.rules /etc/udev/rules.d/"), std::string::npos) << run.output;
 }
 
-// With the rule installed, the fix depends on the node's access entry for the user and the seat.
-TEST_F(DoctorTest, WithTheRuleInstalledTheFixFollowsTheAccessEntryAndTheSeat)
+// Doctor's decision from what the system tells it (the rule, the seat, each node's rights and
+// open error, its USB device), as its JSON output gives it.
+TEST_F(DoctorTest, TheFixFollowsTheRuleTheRightsAndTheSeat)
 {
+    struct Node {
+        int interface;
+        int openError;
+        bool mayReadWrite;
+        std::string usb;
+    };
+    using enum SeatState::Kind;
+    const struct {
+        std::vector<Node> nodes;
+        bool rule;
+        SeatState::Kind seat;
+        const char *fix;
+        const char *searched; // the node the fix is about
+        std::size_t modules;
+    } cases[] = {
+        {{}, true, Active, "plug_in_module", "", 0},
+        {{{1, EACCES, false, "usb1"}, {2, 0, true, "usb1"}}, false, None, "none", "n1", 1},
+        {{{2, EACCES, false, "usb1"}, {1, 0, true, "usb1"}}, false, None, "none", "n1", 1},
+        {{{2, EACCES, false, "usb1"}}, false, Active, "install_rule", "n0", 1},
+        {{{2, EBUSY, true, "usb1"}}, true, None, "replug_module", "n0", 1},
+        {{{2, EACCES, false, "usb1"}}, true, None, "add_group_rule", "n0", 1},
+        {{{2, EACCES, false, "usb1"}}, true, Unknown, "add_group_rule", "n0", 1},
+        {{{2, EACCES, false, "usb1"}}, true, Active, "apply_rule", "n0", 1},
+        // Two modules without serials are two; a node of an unknown USB device merges with none.
+        {{{2, EACCES, false, "usb1"}, {2, EACCES, false, "usb2"}, {1, EACCES, false, "usb1"}}, true, Active, "apply_rule", "n0", 2},
+        {{{2, EACCES, false, ""}, {1, EACCES, false, ""}}, true, Active, "apply_rule", "n0", 2},
+    };
     std::ofstream(folder / "rules" / "60-tavrin.rules") << "# rule\n";
-    const std::string rule = (folder / "rules" / "60-tavrin.rules").string();
-    DoctorRun run = RunAsOrdinaryUser(backend, places, folder);
-    EXPECT_NE(run.output.find("udev 规则 60-tavrin.rules：已安装，" + rule), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("会话：无法得知"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("解决办法：规则 " + rule + " 只让本机座席上活动会话的用户打开模块"), std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find("ATTRS{idVendor}==\"0b05\", ATTRS{idProduct}==\"185f\""), std::string::npos) << run.output;
-
-    fs::create_directories(folder / "sessions");
-    std::ofstream(folder / "sessions" / "4") << "UID=" << User() << "\nACTIVE=0\nSEAT=seat0\n";
-    std::ofstream(folder / "sessions" / "5") << "UID=" << User() << "\nACTIVE=1\nSEAT=seat0\n";
-    run = RunAsOrdinaryUser(backend, places, folder);
-    EXPECT_NE(run.output.find("会话：本用户在 seat0 上有活动会话"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("解决办法：规则已安装，但还没有用到 " + node.string() + " 上"), std::string::npos)
-        << run.output;
-
-    if (!GiveAccessEntry(node, User(), 4))
-        GTEST_SKIP() << "this file system keeps no access lists";
-    run = RunAsOrdinaryUser(backend, places, folder);
-    EXPECT_NE(run.output.find("访问控制项：r-"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("解决办法：" + node.string() + " 有本用户的访问控制项，却仍无法打开"), std::string::npos)
-        << run.output;
+    for (const auto &test : cases) {
+        CVirtualHidBackend fake;
+        std::map<std::string, Node> nodes;
+        for (const Node &entry : test.nodes) {
+            const std::string path = "n" + std::to_string(nodes.size());
+            nodes[path] = entry;
+            fake.AddInterface(module, 0x0B05, 0x185F, entry.interface, path);
+        }
+        places.ruleFolders = {(folder / (test.rule ? "rules" : "none")).string()};
+        places.seat = [&](uid_t) { return SeatState{test.seat, "seat0"}; };
+        places.moduleOf = [&](const std::string &path) { return nodes.at(path).usb; };
+        places.openError = [&](const std::string &path) { return nodes.at(path).openError; };
+        places.mayReadWrite = [&](const std::string &path) { return nodes.at(path).mayReadWrite; };
+        const DoctorRun run = RunAsOrdinaryUser(fake, places, folder, true);
+        const nlohmann::json report = nlohmann::json::parse(run.output, nullptr, false);
+        ASSERT_TRUE(report.contains("modules")) << run.output;
+        EXPECT_EQ(report["fix"], test.fix) << run.output;
+        EXPECT_EQ(run.status, std::string(test.fix) == "none" ? CliExit::kOk : CliExit::kNoModule) << run.output;
+        EXPECT_EQ(report["ok"], std::string(test.fix) == "none") << run.output;
+        EXPECT_EQ(report["modules"].size(), test.modules) << run.output;
+        std::string searched;
+        for (const auto &found : report["modules"])
+            for (const auto &interface : found["interfaces"])
+                searched += interface["searched"] == true ? interface["node"].get<std::string>() : "";
+        EXPECT_EQ(searched, test.searched) << run.output;
+    }
+    // Without a seat the fix is the package's group rule, with the user to add to its group.
+    DoctorProbes line;
+    line.ruleFolders = {(folder / "rules").string()};
+    line.seat = [](uid_t) { return SeatState{None, ""}; };
+    line.groupRule = node.string();
+    const DoctorRun run = RunAsOrdinaryUser(backend, line, folder);
+    EXPECT_NE(run.output.find("sudo cp " + node.string() + " /etc/udev/rules.d/"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("sudo usermod -aG plugdev "), std::string::npos) << run.output;
 }
 
 TEST_F(DoctorTest, ANodeTheUserMayOpenIsAllGood)

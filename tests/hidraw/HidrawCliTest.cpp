@@ -2,6 +2,8 @@
 #include "device/ModuleWatcher.h"
 #include "support/CliRun.h"
 
+#include <nlohmann/json.hpp>
+
 #include <poll.h>
 
 #include <deque>
@@ -165,5 +167,21 @@ TEST_F(HidrawCliTest, DeviceAndSerialChooseOneOfTwoModules)
         if (*test.opened) {
             EXPECT_NE(printed.find(std::string("接口：") + test.opened), std::string::npos) << test.args.back() << printed;
         }
+    }
+}
+
+// doctor counts modules as the watcher does: two modules of one product are two, each with both
+// of its interfaces, whatever their serials.
+TEST_F(HidrawCliTest, DoctorGroupsTheInterfacesByTheirUsbDevice)
+{
+    AddStandardModule(testbed, module);
+    AddStandardModule(testbed, other);
+    Run({"doctor", "--json"});
+    const nlohmann::json report = nlohmann::json::parse(printed, nullptr, false);
+    ASSERT_TRUE(report.contains("modules")) << printed;
+    ASSERT_EQ(report["modules"].size(), 2u) << printed;
+    for (const auto &found : report["modules"]) {
+        EXPECT_EQ(found["interfaces"].size(), 2u) << printed;
+        EXPECT_TRUE(found["usb_device"].is_string()) << printed;
     }
 }

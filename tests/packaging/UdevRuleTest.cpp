@@ -7,9 +7,9 @@
 #include <vector>
 
 namespace {
-std::vector<std::string> RuleLines()
+std::vector<std::string> RuleLines(const char *path = TAVRIN_UDEV_RULE)
 {
-    std::ifstream file(TAVRIN_UDEV_RULE);
+    std::ifstream file(path);
     std::vector<std::string> lines;
     for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line[0] != '#')
@@ -57,6 +57,22 @@ TEST(UdevRule, GrantsOnlyTheInterfacesTheToolOpens)
         EXPECT_TRUE(Has(line, "ENV{ID_USB_INTERFACE_NUM}==\"01|02\"")) << line;
     }
     EXPECT_EQ(grants, 2);
+}
+
+// The optional rule for line PCs: the same interfaces, to a group, never to everyone.
+TEST(UdevRule, TheGroupRuleGrantsOnlyTheInterfacesTheToolOpens)
+{
+    std::vector<std::string> grants;
+    for (const auto &line : RuleLines(TAVRIN_GROUP_RULE)) {
+        EXPECT_FALSE(Has(line, "uaccess") || Has(line, "0666")) << line;
+        if (Has(line, "GROUP") || Has(line, "MODE") || Has(line, "OWNER")) {
+            grants.push_back(line);
+            EXPECT_TRUE(Has(line, "ENV{ID_USB_INTERFACE_NUM}==\"01|02\", GROUP=\"plugdev\", MODE=\"0660\"")) << line;
+        }
+    }
+    ASSERT_EQ(grants.size(), 2u);
+    EXPECT_TRUE(Has(grants[0], "ATTRS{idVendor}==\"0b05\", ATTRS{idProduct}==\"185f\"")) << grants[0];
+    EXPECT_TRUE(Has(grants[1], "ATTRS{idVendor}==\"2b05\", ATTRS{idProduct}==\"285f\"")) << grants[1];
 }
 
 TEST(UdevRule, NeverOpensTheNodesToEveryone)
