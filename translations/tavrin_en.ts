@@ -1325,8 +1325,32 @@ each module is done; the first Ctrl-C ends after the current module with a summa
         <translation>Record bytes: %1</translation>
     </message>
     <message>
-        <source>恢复出厂1：按键1至9发送 F1 至 F9，模式为键鼠组合，串口禁用，长按连击为否，按键消抖 40 MS</source>
-        <translation>Factory reset 1: keys 1 to 9 send F1 to F9; keyboard and mouse mode, serial port off, no long-press repeat, 40 ms debounce</translation>
+        <source>模块已连接，但无法打开（%1）：%2</source>
+        <translation>The module is connected but cannot be opened (%1): %2</translation>
+    </message>
+    <message>
+        <source>设备节点已不存在（模块是否已拔出？）</source>
+        <translation>The device node is gone (was the module unplugged?)</translation>
+    </message>
+    <message>
+        <source>没有读写设备节点的权限</source>
+        <translation>No permission to read and write the device node</translation>
+    </message>
+    <message>
+        <source>设备节点正被占用</source>
+        <translation>The device node is busy</translation>
+    </message>
+    <message>
+        <source>设备节点能打开，但不响应 HID 设备的查询</source>
+        <translation>The device node opens but does not answer as a HID device</translation>
+    </message>
+    <message>
+        <source>%1（错误号 %2）</source>
+        <translation>%1 (error %2)</translation>
+    </message>
+    <message>
+        <source>无法打开设备</source>
+        <translation>The device cannot be opened</translation>
     </message>
     <message>
         <source>本用户（%1）有读写权限</source>
@@ -1372,6 +1396,10 @@ when a search can open the module, 3 otherwise.
     <message>
         <source>恢复出厂2：按键1至4发送游戏杆按键1至4，模式为单游戏柄，波特率 9600，长按连击为否，按键消抖 40 MS</source>
         <translation>Factory reset 2: keys 1 to 4 send gamepad buttons 1 to 4; gamepad mode, 9600 baud, no long-press repeat, 40 ms debounce</translation>
+    </message>
+    <message>
+        <source>恢复出厂1：按键1至9发送 F1 至 F9，模式为键鼠组合，串口禁用，长按连击为否，按键消抖 40 MS</source>
+        <translation>Factory reset 1: keys 1 to 9 send F1 to F9; keyboard and mouse mode, serial port off, no long-press repeat, 40 ms debounce</translation>
     </message>
 </context>
 <context>
