@@ -88,7 +88,7 @@ std::optional<int> AnswerWithoutWindow(const WindowArguments &arguments, const c
     }
     if (display)
         return std::nullopt;
-    std::fprintf(stderr, "%s\n", NoDisplayHint());
+    std::fprintf(stderr, "%s\n", TranslateText(NoDisplayHint(QCoreApplication::arguments().value(0).toStdString())).c_str());
     return 1;
 }
 } // namespace
