@@ -634,6 +634,7 @@ void CKeyTableDlg::AskExportHtml()
 
 void CKeyTableDlg::WriteAll()
 {
+    const CMainDlg::COperation running(m_main);
     const std::optional<KeyMap> map = FileMap(true);
     if (!map)
         return;
@@ -649,7 +650,8 @@ void CKeyTableDlg::WriteAll()
         return;
     if (m_main.WriteKeyMap(*map))
         m_main.VerifyKeyMap(*map);
-    Verify();
+    if (m_main.ModuleStillThere())
+        Verify();
 }
 
 void CKeyTableDlg::Verify()
