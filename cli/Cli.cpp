@@ -441,8 +441,6 @@ int RunWrite(CCliRun &run)
     if (run.words.empty() || run.words.size() % 2 != 0)
         return run.Usage(run.words.empty() ? std::string() : run.words.back());
     KeyMapResult result = ParseKeyArguments(run.words, run.keyCount);
-    for (const UserText &notice : result.notices)
-        ShowMessage(notice);
     if (!result.map) {
         ShowMessage(result.error);
         return kUsage;
@@ -651,7 +649,7 @@ constexpr Command kCommands[] = {
                                 "用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait [秒]]\n"
                                 "键值与日志中 \"KEY-n = \" 之后的文字相同，例如：tavrin-cli write KEY-3 'CTRL+ALT+DEL'\n"
                                 "文字不能确定页面时，在按键后注明：'KEY-4 (mouse)' ''；"
-                                "或直接给出记录字节：'KEY-5 (raw 41 41 00)' MLKey。\n"
+                                "或直接给出记录字节：'KEY-5 (raw 44 41 00)' MLKey。\n"
                                 "所有按键先全部检查，有一个不对就什么都不写。"),
      RunWrite},
     {"apply", QT_TRANSLATE_NOOP("Tavrin",
