@@ -84,6 +84,8 @@ constexpr const char *kInvalidReply = QT_TRANSLATE_NOOP("Tavrin", "校验：模�
 constexpr const char *kReadAgain = QT_TRANSLATE_NOOP("Tavrin", "校验：已重新读取模块");
 constexpr const char *kFileMatches = QT_TRANSLATE_NOOP("Tavrin", "校验：模块与文件一致");
 constexpr const char *kFileDiffers = QT_TRANSLATE_NOOP("Tavrin", "校验：模块与文件不同：%1");
+// Keys of the file the module's reply does not reach: not checked, so never a match.
+constexpr const char *kNotChecked = QT_TRANSLATE_NOOP("Tavrin", "（另有 %1 个按键超出模块的应答，无法校验）");
 constexpr const char *kUnreadable = "—";
 constexpr const char *kDifferMark = "≠";
 constexpr const char *kInvalidMark = "!";
@@ -683,8 +685,11 @@ void CKeyTableDlg::Verify()
     QStringList items;
     for (const ConfigDifference &difference : report.differences)
         items << QString::fromStdString(difference.item);
-    SetNote(report.Matches() ? TranslatedText(kFileMatches)
-                             : Text(kFileDiffers, {items.join(QStringLiteral(", ")).toStdString()}));
+    QString note = report.Matches() ? TranslatedText(kFileMatches)
+                                    : Text(kFileDiffers, {items.join(QStringLiteral(", ")).toStdString()});
+    if (!report.unreadableKeys.empty())
+        note += Text(kNotChecked, {std::to_string(report.unreadableKeys.size())});
+    SetNote(note);
 }
 
 void CKeyTableDlg::ShowRowInMainWindow(int row, int column)

@@ -836,15 +836,6 @@ Queries the module, compares it with a key map and lists every key and parameter
 KEY-12 cannot be read: they are listed but do not count as different.</translation>
     </message>
     <message>
-        <source>用法：tavrin-cli reset 1|2 [--wait [秒]]
-先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，
-然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5。</source>
-        <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
-Queries the module first (an invalid module gets nothing), does factory reset 1 or 2,
-reports each of its two steps (parameters, keys), then finds and queries the module again, as the
-window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails.</translation>
-    </message>
-    <message>
         <source>设置文件中的按键数 %1 超出模块的范围，按 %2 个按键处理</source>
         <translation>The settings file gives %1 keys, more than a module can have; using %2</translation>
     </message>
@@ -1444,6 +1435,30 @@ when a search can open the module, 3 otherwise.
     <message>
         <source>%1 的键值不能写入，请先改正：%2（%3）</source>
         <translation>The entry of %1 cannot be written; correct it first: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1后重新查询：%2 不同：写入 %3，模块 %4</source>
+        <translation>Factory reset %1, queried again: %2 differs: written %3, module %4</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1失败：模块中有 %2 处与写入的不同</source>
+        <translation>Factory reset %1 failed: the module differs from what was written in %2 places</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli reset 1|2 [--wait [秒]]
+先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，
+然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5；
+重新查询到的参数或按键（KEY-1 到 KEY-12 中恢复出厂写入的）与写入的不同时，列出它们，状态为 6。</source>
+        <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
+Queries the module first (an invalid module gets nothing), does factory reset 1 or 2,
+reports each of its two steps (parameters, keys), then finds and queries the module again, as the
+window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails;
+when the parameters or keys queried again (of KEY-1 to KEY-12, those the reset wrote) differ from
+what was written, they are listed and the status is 6.</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1后重新查询：模块中与写入的不同：%2</source>
+        <translation>Factory reset %1, queried again: the module differs from what was written in: %2</translation>
     </message>
 </context>
 <context>
