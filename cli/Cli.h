@@ -30,6 +30,8 @@ struct CliEnvironment {
     std::function<std::unique_ptr<IModuleWatcher>()> makeWatcher = nullptr;
     std::function<void(int fd, int milliseconds)> waitReadable = nullptr;
     std::FILE *in = stdin; // a key map given as "-"
+    // Gives the production line's last words to the second Ctrl-C (nullptr: takes them back).
+    std::function<void(std::function<void()> words)> setLastWords = nullptr;
 };
 
 // Runs one command line (without the program name) and returns its exit status.

@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 namespace {
 std::atomic<bool> g_bRequested{false};
+std::mutex g_lastWordsLock;
+std::function<void()> g_lastWords;
 int g_wake[2] = {-1, -1};
 
 sigset_t InterruptSignals()
@@ -28,8 +31,13 @@ void TakeSignals()
         int signal = 0;
         if (sigwait(&signals, &signal) != 0)
             continue;
-        if (g_bRequested.exchange(true))
+        if (g_bRequested.exchange(true)) {
+            // Held to the end, so that the words' owner cannot take them back while they are said.
+            g_lastWordsLock.lock();
+            if (g_lastWords)
+                g_lastWords();
             _exit(128 + signal);
+        }
         const char wake = 1;
         [[maybe_unused]] const ssize_t written = write(g_wake[1], &wake, 1);
     }
@@ -48,6 +56,12 @@ void Interrupt::Start()
 bool Interrupt::Requested()
 {
     return g_bRequested.load();
+}
+
+void Interrupt::SetLastWords(std::function<void()> words)
+{
+    const std::lock_guard lock(g_lastWordsLock);
+    g_lastWords = std::move(words);
 }
 
 int Interrupt::WakeDescriptor()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // Ctrl-C and SIGTERM for a tool that must not break a HID read in progress. The two signals are
 // blocked in every thread and taken by one thread of their own, so no call of the tool's ever
 // fails with EINTR: the first signal only sets a flag and wakes WakeDescriptor(), and the tool
@@ -11,4 +13,8 @@ bool Requested();
 // Becomes readable once an interrupt is requested, so that a wait in poll() ends with it; -1
 // before Start.
 int WakeDescriptor();
+// What the second interrupt does before the process ends, on the interrupt's own thread (the
+// production log's line for the module in hand); nullptr for nothing. Replacing the words waits
+// while they are being said.
+void SetLastWords(std::function<void()> words);
 } // namespace Interrupt

@@ -1,53 +1,47 @@
 #include "cli/ModuleLog.h"
 
+#include "cli/CliJson.h"
+#include "common/Version.h"
+
 #include <cstdio>
 #include <ctime>
 
 namespace {
-// A JSON string: quotes, backslashes and control bytes escaped, so that no text (an error
-// message, a key's assignment) can end the line or the string early.
-std::string Quoted(const std::string &text)
-{
-    std::string result = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            result += '\\';
-            result += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            result += escape;
-        } else {
-            result += c;
-        }
-    }
-    return result + "\"";
-}
-
 std::string IsoTime(std::chrono::system_clock::time_point time)
 {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
+    const auto since = time.time_since_epoch();
+    const std::time_t seconds = std::chrono::duration_cast<std::chrono::seconds>(since).count();
+    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(since).count() % 1000;
     std::tm utc{};
     gmtime_r(&seconds, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    char text[40];
+    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+    std::snprintf(text + length, sizeof text - length, ".%03dZ", static_cast<int>(milliseconds));
     return text;
+}
+
+nlohmann::json OrNull(const std::string &text)
+{
+    return text.empty() ? nlohmann::json() : nlohmann::json(text);
 }
 } // namespace
 
 std::string JsonLine(const ModuleLogEntry &entry)
 {
-    std::string line = "{\"time\":" + Quoted(IsoTime(entry.time)) + ",\"node\":" + Quoted(entry.node);
-    if (!entry.serial.empty())
-        line += ",\"serial\":" + Quoted(entry.serial);
-    line += ",\"keys\":" + std::to_string(entry.keyCount) + ",\"written\":[";
-    for (std::size_t i = 0; i < entry.written.size(); ++i)
-        line += (i ? "," : "") + Quoted(entry.written[i]);
-    line += "]";
-    if (!entry.verify.empty())
-        line += ",\"verify\":" + Quoted(entry.verify);
-    if (!entry.error.empty())
-        line += ",\"error\":" + Quoted(entry.error);
-    return line + "}\n";
+    const nlohmann::json line = {
+        {"time", IsoTime(entry.time)},
+        {"duration_ms", entry.durationMs},
+        {"node", OrNull(entry.node)},
+        {"serial", OrNull(entry.serial)},
+        {"ok", entry.exitStatus == 0},
+        {"exit", entry.exitStatus},
+        {"error_code", entry.error == CliError::None ? nlohmann::json() : nlohmann::json(ErrorCodeOf(entry.error).word)},
+        {"error", OrNull(entry.errorText)},
+        {"written", entry.written},
+        {"verify", entry.verify ? JsonOfDifferences(*entry.verify) : nlohmann::json()},
+        {"tool_version", TavrinVersion()},
+        {"map_file", OrNull(entry.mapFile)},
+        {"map_sha256", OrNull(entry.mapSha256)},
+    };
+    return JsonText(line) + "\n";
 }

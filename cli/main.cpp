@@ -43,5 +43,6 @@ int main(int argc, char *argv[])
                                [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
                                Interrupt::Requested, stdout, ParametersOfControls(header), CreateModuleWatcher,
                                WaitReadable};
+    environment.setLastWords = Interrupt::SetLastWords;
     return RunCliCommand(arguments, environment);
 }

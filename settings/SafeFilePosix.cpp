@@ -326,6 +326,27 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change, std::si
     return {FileProblem::ChangedMeanwhile};
 }
 
+namespace {
+// Whether the file's last byte, at size - 1, ends a line (an empty file does).
+bool EndsWithLine(const fs::path &target, off_t size)
+{
+    const CFd fd(::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    char last = '\n';
+    return size == 0 || fd.Get() < 0 || ::pread(fd.Get(), &last, 1, size - 1) != 1 || last == '\n';
+}
+
+// Appends a line so that the file keeps whole lines: a last line left without its end (a crash, a
+// full disk) is ended first, and a write that does not go through whole is cut back.
+FileError AppendWholeLine(int fd, const fs::path &target, off_t size, std::string_view line)
+{
+    const std::string bytes = (EndsWithLine(target, size) ? "" : "\n") + std::string(line);
+    const FileError error = WriteAndFlush(fd, bytes);
+    if (error.Failed() && ::ftruncate(fd, size) == 0)
+        ::fsync(fd);
+    return error;
+}
+} // namespace
+
 FileError AppendToFile(const fs::path &path, std::string_view bytes)
 {
     fs::path target;
@@ -343,5 +364,5 @@ FileError AppendToFile(const fs::path &path, std::string_view bytes)
         return {FileProblem::NotRegular};
     if (!MayTrustIn(FolderOf(target), info.st_uid))
         return {FileProblem::ForeignFile};
-    return WriteAndFlush(fd.Get(), bytes);
+    return bytes.empty() ? FileError{} : AppendWholeLine(fd.Get(), target, info.st_size, bytes);
 }
