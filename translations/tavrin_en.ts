@@ -1549,6 +1549,10 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
         <source>--lang 只接受 en 或 zh，不接受 %1</source>
         <translation>--lang takes en or zh, not %1</translation>
     </message>
+    <message>
+        <source>写入中被第二次 Ctrl-C 中断，模块的状态不明</source>
+        <translation>interrupted by a second Ctrl-C while writing; the state of the module is unknown</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 103</name>
