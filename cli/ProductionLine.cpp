@@ -66,7 +66,7 @@ private:
     {
         if (!m_logFile)
             return true;
-        const FileError error = AppendToFile(PathFromUtf8(*m_logFile), JsonLine(entry));
+        const FileError error = AppendLineToFile(PathFromUtf8(*m_logFile), JsonLine(entry));
         if (error.Failed())
             ShowMessage(kLogNotWritten, {QuotedInput(*m_logFile), TranslateText(FileErrorReason(error))});
         return !error.Failed();
@@ -117,7 +117,7 @@ int ServeModule(CCliRun &run, const ProductionLine &line, const SearchResult &fo
 int RunProductionLine(CCliRun &run, const ProductionLine &line)
 {
     if (line.logFile) {
-        if (const FileError error = AppendToFile(PathFromUtf8(*line.logFile), {}); error.Failed()) {
+        if (const FileError error = AppendLineToFile(PathFromUtf8(*line.logFile), {}); error.Failed()) {
             ShowMessage(kLogNotWritten, {QuotedInput(*line.logFile), TranslateText(FileErrorReason(error))});
             return run.Fail(CliError::LogFailed);
         }

@@ -108,8 +108,9 @@ FileError SaveWholeFile(const std::filesystem::path &path, std::string_view byte
 
 // Appends bytes (a log's line) to a regular file in one write and flushes it to the disk before
 // returning; creates the file with mode 0644 less the umask. A link is followed by the rule above;
-// a FIFO, a device or a folder is refused without writing. The file keeps whole lines: a last line
-// left without its end is ended first, and a write that fails part-way is cut back. Empty bytes
-// only check that the file can be appended to (creating it), as a log is checked before its first
-// line.
+// a FIFO, a device or a folder is refused without writing.
 FileError AppendToFile(const std::filesystem::path &path, std::string_view bytes);
+// The same for a log of lines, which keeps whole lines: a last line left without its end (a crash)
+// is ended first, and a write that fails part-way (a full disk) is cut back. An empty line only
+// checks that the file can be appended to, creating it, as a log is checked before its first line.
+FileError AppendLineToFile(const std::filesystem::path &path, std::string_view line);

@@ -345,9 +345,8 @@ FileError AppendWholeLine(int fd, const fs::path &target, off_t size, std::strin
         ::fsync(fd);
     return error;
 }
-} // namespace
 
-FileError AppendToFile(const fs::path &path, std::string_view bytes)
+FileError AppendTo(const fs::path &path, std::string_view bytes, bool wholeLines)
 {
     fs::path target;
     if (const FileError untrusted = ResolveLinks(path, target); untrusted.Failed())
@@ -364,5 +363,18 @@ FileError AppendToFile(const fs::path &path, std::string_view bytes)
         return {FileProblem::NotRegular};
     if (!MayTrustIn(FolderOf(target), info.st_uid))
         return {FileProblem::ForeignFile};
+    if (!wholeLines)
+        return WriteAndFlush(fd.Get(), bytes);
     return bytes.empty() ? FileError{} : AppendWholeLine(fd.Get(), target, info.st_size, bytes);
+}
+} // namespace
+
+FileError AppendToFile(const fs::path &path, std::string_view bytes)
+{
+    return AppendTo(path, bytes, false);
+}
+
+FileError AppendLineToFile(const fs::path &path, std::string_view line)
+{
+    return AppendTo(path, line, true);
 }

@@ -232,3 +232,9 @@ FileError AppendToFile(const fs::path &path, std::string_view bytes)
     const FileError closed = file.Close();
     return error.Failed() ? error : closed;
 }
+
+// Lines are appended as bytes here: the torn-line repair and the cut-back are the POSIX half's.
+FileError AppendLineToFile(const fs::path &path, std::string_view line)
+{
+    return AppendToFile(path, line);
+}

@@ -139,14 +139,14 @@ TEST(ModuleLogTest, TheLogIsCheckedFirstAndKeepsWholeLines)
 TEST(ModuleLogTest, AShortWriteIsCutBack)
 {
     const std::string log = (std::filesystem::path(KeyMapFile("")).parent_path() / "short.jsonl").string();
-    ASSERT_FALSE(AppendToFile(log, "{\"a\":1}\n").Failed());
+    ASSERT_FALSE(AppendLineToFile(log, "{\"a\":1}\n").Failed());
     rlimit previous{};
     getrlimit(RLIMIT_FSIZE, &previous);
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = previous;
     small.rlim_cur = 20;
     setrlimit(RLIMIT_FSIZE, &small);
-    const FileError error = AppendToFile(log, std::string(40, 'x') + "\n");
+    const FileError error = AppendLineToFile(log, std::string(40, 'x') + "\n");
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, handler);
     EXPECT_TRUE(error.Failed());
