@@ -43,12 +43,15 @@ std::optional<int> AnswerWithoutWindow(int argc, char *argv[], std::vector<std::
 }
 } // namespace
 
-int CMainApp::Run(int argc, char *argv[], IHidBackend &backend, std::unique_ptr<IModuleWatcher> watcher)
+int CMainApp::Run(int argc, char *argv[], IHidBackend &backend, CMainDlg::WatcherMaker makeWatcher)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (const std::optional<int> status = AnswerWithoutWindow(argc, argv, args, m_pszHelp))
         return *status;
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
+    // The desktop entry that starts the program: the window system groups its windows under it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
     if (!SetUpLanguage(args))
         return 2;
     QApplication::setWindowIcon(AppIcon());
@@ -56,7 +59,8 @@ int CMainApp::Run(int argc, char *argv[], IHidBackend &backend, std::unique_ptr<
     CMessageSinkScope sinkScope(sink);
 
     CMainDlg dialog(backend, FindSettingsLocation());
-    dialog.WatchModules(std::move(watcher));
+    if (makeWatcher)
+        dialog.WatchModulesOnceShown(makeWatcher);
     dialog.exec();
     return 0;
 }

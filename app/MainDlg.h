@@ -80,6 +80,10 @@ public:
     // Follows the modules the system announces: one plugged in while none is open is searched for
     // and queried by itself, the open one pulled out is closed with the buttons disabled.
     void WatchModules(std::unique_ptr<IModuleWatcher> watcher);
+    // The same with a watcher made once the window has been shown: setting one up is no part of
+    // the time a user waits for the window.
+    using WatcherMaker = std::unique_ptr<IModuleWatcher> (*)();
+    void WatchModulesOnceShown(WatcherMaker makeWatcher);
 
     // Cancel (Esc, the close box): save the parameters, then close.
     void reject() override;
@@ -132,4 +136,5 @@ private:
     QTimer *m_pSettleTimer = nullptr;
     // The open module was pulled out: the next one to arrive is compared with what was written.
     bool m_bReplugPending = false;
+    WatcherMaker m_pMakeWatcher = nullptr;
 };
