@@ -588,10 +588,13 @@ QString CKeyTableDlg::SheetHtml(const KeyMap &map) const
 bool CKeyTableDlg::WriteExport(const QString &path, const QByteArray &bytes)
 {
     const std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (const FileError error = SaveWholeFile(PathFromUtf8(path.toStdString()), content, kMaxSheetSize); error.Failed()) {
+    const FileError error = SaveWholeFile(PathFromUtf8(path.toStdString()), content, kMaxSheetSize);
+    if (error.Failed()) {
         ShowMessage(kWriteFailed, {QuotedInput(path.toStdString()), TranslateText(FileErrorReason(error))});
         return false;
     }
+    if (const auto warning = DescribeFileWarning(error, path.toStdString()))
+        ShowMessage(*warning);
     m_main.AddLogLine(Text(kSavedLine, {QuotedInput(path.toStdString())}));
     return true;
 }

@@ -1274,6 +1274,10 @@ each module is done; the first Ctrl-C ends after the current module with a summa
         <translation>Not all of the output could be written (%1)</translation>
     </message>
     <message>
+        <source>这是其他用户放在共享文件夹中的文件，不会写入</source>
+        <translation>a file another user put in a shared folder is not written</translation>
+    </message>
+    <message>
         <source>用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait [秒]]
 键值与日志中 &quot;KEY-n = &quot; 之后的文字相同，例如：tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
 文字不能确定页面时，在按键后注明：&apos;KEY-4 (mouse)&apos; &apos;&apos;；或直接给出记录字节：&apos;KEY-5 (raw 44 41 00)&apos; MLKey。
@@ -1421,6 +1425,10 @@ when a search can open the module, 3 otherwise.
         <translation>The entry of %1 cannot be written; correct it first: %2 (%3)</translation>
     </message>
     <message>
+        <source>另一个程序正在保存这个文件夹中的文件，请稍后再试</source>
+        <translation>another program is saving a file in this folder; try again in a moment</translation>
+    </message>
+    <message>
         <source>恢复出厂%1后重新查询：%2 不同：写入 %3，模块 %4</source>
         <translation>Factory reset %1, queried again: %2 differs: written %3, module %4</translation>
     </message>
@@ -1443,6 +1451,10 @@ what was written, they are listed and the status is 6.</translation>
     <message>
         <source>恢复出厂%1后重新查询：模块中与写入的不同：%2</source>
         <translation>Factory reset %1, queried again: the module differs from what was written in: %2</translation>
+    </message>
+    <message>
+        <source>注意：%1 还有其他硬链接，它们仍是保存之前的内容</source>
+        <translation>Note: %1 has other hard links; they still hold the content from before the save</translation>
     </message>
 </context>
 <context>
