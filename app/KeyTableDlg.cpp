@@ -342,7 +342,7 @@ void CKeyTableDlg::Refresh()
     m_bFilling = false;
     for (int row = 0; row < m_table->rowCount(); ++row)
         FillRow(row);
-    const bool module = m_main.ListedKeys() > 0;
+    const bool module = m_main.Valid() != nullptr;
     for (const int id : {kWriteAll, kVerify}) {
         QWidget *button = m_items.GetDlgItem(id);
         button->setEnabled(module);
@@ -670,11 +670,11 @@ void CKeyTableDlg::WriteAll()
 void CKeyTableDlg::Verify()
 {
     const ModuleReading reading = ReadModule(m_main.Link(), m_main.ListedKeys());
-    if (reading.status != QueryStatus::Valid) {
+    if (!reading.valid) {
         SetNote(TranslatedText(reading.status == QueryStatus::NoReply ? kNoReply : kInvalidReply));
         return;
     }
-    m_module = reading.snapshot;
+    m_module = reading.valid->Snapshot();
     m_writtenSinceRead = {};
     Refresh();
     const std::optional<KeyMap> file = FileMap(false);
@@ -682,7 +682,7 @@ void CKeyTableDlg::Verify()
         SetNote(TranslatedText(kReadAgain));
         return;
     }
-    const VerifyReport report = CompareWithModule(*file, reading.snapshot);
+    const VerifyReport report = CompareWithModule(*file, reading.valid->Snapshot());
     QStringList items;
     for (const ConfigDifference &difference : report.differences)
         items << QString::fromStdString(difference.item);

@@ -331,7 +331,7 @@ void CMainDlg::ShowAboutBox()
 // Like "键值写入", the key-map items need a module that a valid query listed.
 bool CMainDlg::ModuleFound() const
 {
-    if (m_operations.ListedKeys() > 0)
+    if (m_operations.Valid())
         return true;
     ShowMessage(kSearchFirst);
     return false;
@@ -381,8 +381,11 @@ bool CMainDlg::WriteKeyMap(const KeyMap &map)
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     int written = 0;
-    const ModuleParameters kept = KeptParameters(*m_operations.LastReading(), m_operations.ControlParameters());
-    const ApplyOutcome outcome = ApplyKeyMap(m_link, map, m_operations.ListedKeys(), kept, [&](const KeyMapEntry &entry) {
+    const ValidQuery *valid = m_operations.Valid();
+    if (!ModuleFound())
+        return false;
+    const ModuleParameters kept = KeptParameters(valid->Snapshot(), m_operations.ControlParameters());
+    const ApplyOutcome outcome = ApplyKeyMap(m_link, *valid, map, kept, [&](const KeyMapEntry &entry) {
         m_operations.LogKeyWritten(entry.keyIndex, entry.record, entry.text);
         progress.setValue(++written);
     });

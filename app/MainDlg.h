@@ -56,6 +56,7 @@ public:
     void VerifyKeyMap(const KeyMap &map);
     // The keys the last valid query listed (none before), and the settings' key count.
     int ListedKeys() const { return m_operations.ListedKeys(); }
+    const ValidQuery *Valid() const { return m_operations.Valid(); }
     int KeyCount() const { return m_operations.KeyCount(); }
     // What the last valid query read, and the link the key table reads the module through.
     const ModuleSnapshot *LastReading() const { return m_operations.LastReading(); }

@@ -248,18 +248,18 @@ public:
     }
 
     // A search and a valid query, with the exit status when there is none.
-    std::optional<int> ConnectValid(ModuleSnapshot &module)
+    std::optional<int> ConnectValid(std::optional<ValidQuery> &valid)
     {
         if (!Connect())
             return kNoModule;
-        return Query(module);
+        return Query(valid);
     }
 
-    // A query of the module that is open.
-    std::optional<int> Query(ModuleSnapshot &module)
+    // A query of the module that is open; valid holds its proof when it is valid.
+    std::optional<int> Query(std::optional<ValidQuery> &valid)
     {
-        const ModuleReading reading = ReadModule(link, keyCount);
-        module = reading.snapshot;
+        ModuleReading reading = ReadModule(link, keyCount);
+        valid = std::move(reading.valid);
         return Refusal(reading.status);
     }
 
@@ -356,9 +356,10 @@ int RunInfo(CCliRun &run)
 {
     if (!run.words.empty())
         return run.Usage(run.words.front());
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     run.Print(kInfoLines, {run.link.OpenPath(), std::to_string(module.parameters.workMode),
                            std::to_string(module.triggerLevel), std::to_string(run.keyCount)});
     return kOk;
@@ -409,9 +410,9 @@ std::string VerifyVerdict(const VerifyReport &report)
 // Writes a key map to a module that was found valid, printing each key's log line; with verify,
 // queries again and compares what can be read. entry, when given, keeps what was written and the
 // verdict.
-int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool verify, ModuleLogEntry *entry = nullptr)
+int ApplyTo(CCliRun &run, const KeyMap &map, const ValidQuery &valid, bool verify, ModuleLogEntry *entry = nullptr)
 {
-    const ApplyOutcome outcome = ApplyKeyMap(run.link, map, run.keyCount, run.Kept(module), [&](const KeyMapEntry &key) {
+    const ApplyOutcome outcome = ApplyKeyMap(run.link, valid, map, run.Kept(valid.Snapshot()), [&](const KeyMapEntry &key) {
         const std::string line = KeyLogLine(key.keyIndex, key.text);
         std::fprintf(run.env.out, "%s\n", line.c_str());
         if (entry)
@@ -447,10 +448,10 @@ int RunWrite(CCliRun &run)
         ShowMessage(result.error);
         return kUsage;
     }
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    return ApplyTo(run, *result.map, module, false);
+    return ApplyTo(run, *result.map, *valid, false);
 }
 
 // Appends the module's line to the log; a failure is told, and the line goes on without it, but
@@ -475,8 +476,8 @@ bool ServeModule(CCliRun &run, const KeyMap &map, bool verify, const SearchResul
     if (found.status == SearchStatus::Opened) {
         entry.node = run.link.OpenPath();
         entry.serial = run.link.OpenSerial();
-        ModuleSnapshot module;
-        good = !run.Query(module) && ApplyTo(run, map, module, verify, &entry) == kOk;
+        std::optional<ValidQuery> valid;
+        good = !run.Query(valid) && ApplyTo(run, map, *valid, verify, &entry) == kOk;
         run.Print(good ? kEachDone : kEachFailed, {std::to_string(number), entry.node});
     } else {
         entry.node = found.refusedPath;
@@ -545,10 +546,10 @@ int RunApply(CCliRun &run)
         return kUsage;
     if (each)
         return ApplyEach(run, *map, count.value_or(0), verify, logFile);
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    return ApplyTo(run, *map, module, verify);
+    return ApplyTo(run, *map, *valid, verify);
 }
 
 int RunVerify(CCliRun &run)
@@ -558,9 +559,10 @@ int RunVerify(CCliRun &run)
     const std::optional<KeyMap> map = LoadKeyMapFile(run.words.front(), run.keyCount);
     if (!map)
         return kUsage;
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     return ReportVerify(run, CompareWithModule(*map, module));
 }
 
@@ -569,9 +571,10 @@ int RunDump(CCliRun &run)
 {
     if (run.words.size() > 1)
         return run.Usage(run.words.back());
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     const KeyMap map = KeyMapOfModule(module);
     std::string note;
     if (module.keyCount > module.ReadableKeys()) {
@@ -601,10 +604,10 @@ int RunParams(CCliRun &run)
     if (longPress && !(map.longPress = LongPressItem(*longPress)))
         return run.Usage("--long-press");
     map.debounce = debounce;
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    return ApplyTo(run, map, module, false);
+    return ApplyTo(run, map, *valid, false);
 }
 
 int RunDoctorCommand(CCliRun &run)
@@ -630,9 +633,10 @@ int RunReset(CCliRun &run)
     run.Print(kResetKeys, {number, TranslateText({result.keysWritten ? kStepDone : kStepFailed, {}})});
     if (!result.Done())
         return kFailed;
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     // Acknowledged writes are not kept ones: the query after them tells.
     const std::vector<ConfigDifference> differences = FactoryResetDifferences(number == "2" ? 2 : 1, module);
     for (const ConfigDifference &difference : differences)
