@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/KeyTablePlacement.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
 #include "device/ModuleWatcher.h"
@@ -12,6 +13,8 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class CKeyTableDlg;
@@ -63,6 +66,8 @@ public:
     CDeviceLink &Link() { return m_link; }
     // Opens the key table beside the window, or brings it to the front.
     void ShowKeyTable();
+    // Where the key table goes on a screen whose available area is area, and what that depends on.
+    KeyTableSurroundings KeyTableSurroundingsOn(const QRect &area) const;
     CKeyTableDlg *KeyTable() const { return m_pKeyTable; }
 
 signals:
@@ -70,12 +75,32 @@ signals:
     void KeyWritten(int keyIndex);
     // A search, a reset or the module watcher may have changed the module and its listed keys.
     void ModuleChanged();
+    // The module was read again without touching a control: the check after a key map was written.
+    void ModuleRead(const ModuleSnapshot &reading);
 
 public:
 
     // Follows the modules the system announces: one plugged in while none is open is searched for
-    // and queried by itself, the open one pulled out is closed with the buttons disabled.
+    // and queried by itself, the open one pulled out is closed with the buttons disabled; the
+    // same module back keeps the chosen key and parameters.
     void WatchModules(std::unique_ptr<IModuleWatcher> watcher);
+
+    // An operation on the module, from its first check to its last message: while one runs, in
+    // every dialog, message box and progress it shows, the watcher's events wait, and they are
+    // handled when the outermost one ends; then the device buttons show whether a module is open.
+    class COperation {
+    public:
+        explicit COperation(CMainDlg &dialog);
+        ~COperation();
+        COperation(const COperation &) = delete;
+        COperation &operator=(const COperation &) = delete;
+
+    private:
+        CMainDlg &m_dialog;
+    };
+    // Whether the module the operation began on is still there: the watcher's latest events are
+    // read, and a removal of it among them means it is not. Says nothing.
+    bool ModuleStillThere();
 
     // Cancel (Esc, the close box): save the parameters, then close.
     void reject() override;
@@ -95,14 +120,20 @@ private:
     void CreateKeyMapActions();
     void OpenContextMenuByKey();
     void KeepFrameOnScreen();
-    bool ModuleFound() const;
+    bool ModuleFound();
     void ColourLabels();
     void CreatePages();
     void ApplyParameters();
     void ConnectCommands();
+    void GiveButtonsShortcuts();
     IKeyPage *PageOfKind(PageKind kind) const;
     int CurrentPageKind() const;
     void OnModuleEvents();
+    void TakeModuleEvents();
+    void HandleQueuedEvents();
+    void HandleModuleEvent(const ModuleEvent &event);
+    bool IsOpenModule(const ModuleEvent &event) const;
+    void BindOpenModule();
     // The same line in the words given for a match and for differences.
     void VerifyKeyMap(const KeyMap &map, const char *matches, const char *differs);
 
@@ -125,6 +156,14 @@ private:
     std::unique_ptr<IModuleWatcher> m_pWatcher;
     QSocketNotifier *m_pModuleNotifier = nullptr;
     QTimer *m_pSettleTimer = nullptr;
-    // The open module was pulled out: the next one to arrive is compared with what was written.
-    bool m_bReplugPending = false;
+    int m_nOperations = 0;
+    std::vector<ModuleEvent> m_queuedEvents; // taken while an operation ran, not yet handled
+    // The module the link is open on, and the node it is open on.
+    struct OpenModule {
+        WatchedModule watched;
+        std::string node;
+    };
+    std::optional<OpenModule> m_openModule;
+    // The module pulled out last: back again, it keeps the window's choices.
+    std::optional<ModuleIdentity> m_leftModule;
 };

@@ -857,7 +857,7 @@ KEY-12 cannot be read: they are listed but do not count as different.</translati
     </message>
     <message>
         <source>本次写入</source>
-        <translation>Written now</translation>
+        <translation>This session</translation>
     </message>
     <message>
         <source>文件</source>
@@ -865,7 +865,7 @@ KEY-12 cannot be read: they are listed but do not count as different.</translati
     </message>
     <message>
         <source>差异</source>
-        <translation>Diff</translation>
+        <translation>Differs</translation>
     </message>
     <message>
         <source>键值表</source>
@@ -961,7 +961,7 @@ KEY-12 cannot be read: they are listed but do not count as different.</translati
     </message>
     <message>
         <source>保存和导出</source>
-        <translation>Save, export</translation>
+        <translation>Column</translation>
     </message>
     <message>
         <source>模块读到的键值及本次写入</source>
@@ -985,11 +985,11 @@ KEY-12 cannot be read: they are listed but do not count as different.</translati
     </message>
     <message>
         <source>写入全部</source>
-        <translation>Write all</translation>
+        <translation>Write file to module</translation>
     </message>
     <message>
         <source>校验</source>
-        <translation>Verify</translation>
+        <translation>Read back</translation>
     </message>
     <message>
         <source>“文件”一列可直接输入或按 F2 编辑；双击或回车在主窗口显示该键。</source>
@@ -1056,20 +1056,12 @@ KEY-12 cannot be read: they are listed but do not count as different.</translati
 then unplug the module and plug it in again.</translation>
     </message>
     <message>
-        <source>模块已插入：%1，%2 个按键</source>
-        <translation>Module plugged in: %1, %2 keys</translation>
-    </message>
-    <message>
         <source>模块已插入：%1，但查询失败：%2</source>
         <translation>Module plugged in: %1, but the query failed: %2</translation>
     </message>
     <message>
         <source>模块已插入，但无法打开：%1</source>
         <translation>Module plugged in but cannot be opened: %1</translation>
-    </message>
-    <message>
-        <source>模块已拔出：%1，设备操作按钮已禁用</source>
-        <translation>Module unplugged: %1; the device buttons are disabled</translation>
     </message>
     <message>
         <source>关闭</source>
@@ -1274,6 +1266,18 @@ each module is done; the first Ctrl-C ends after the current module with a summa
         <translation>Not all of the output could be written (%1)</translation>
     </message>
     <message>
+        <source>%1 需要图形显示，但没有设置（DISPLAY 和 WAYLAND_DISPLAY 均为空）；请在桌面会话中启动，或在没有桌面时这样运行：xvfb-run -a %2</source>
+        <translation>%1 needs a graphical display, and none is set (DISPLAY and WAYLAND_DISPLAY are empty); start it from a desktop session, or without one as: xvfb-run -a %2</translation>
+    </message>
+    <message>
+        <source>(空)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>记录的字节：%1</source>
+        <translation>Record bytes: %1</translation>
+    </message>
+    <message>
         <source>这是其他用户放在共享文件夹中的文件，不会写入</source>
         <translation>a file another user put in a shared folder is not written</translation>
     </message>
@@ -1419,6 +1423,38 @@ this tool&apos;s udev rule is installed, and where; whether this user&apos;s rig
 reading and writing; whether this user has an active session; then the exact fix. Exit status 0
 when a search can open the module, 3 otherwise.
 --json: the same result as one JSON object (fixed keys, untranslated values).</translation>
+    </message>
+    <message>
+        <source>模块已拔出，键值文件的写入已停止；已写入：%1</source>
+        <translation>Module unplugged; the key map write stopped after: %1</translation>
+    </message>
+    <message>
+        <source>模块已拔出，键值文件的写入已停止；没有写入任何按键</source>
+        <translation>Module unplugged; the key map write stopped before any key</translation>
+    </message>
+    <message>
+        <source>模块已插入：%1（%2），%3 个按键</source>
+        <translation>Module plugged in: %1 (%2), %3 keys</translation>
+    </message>
+    <message>
+        <source>模块已重新插入：%1（%2），%3 个按键，所选按键和参数不变</source>
+        <translation>Module plugged in again: %1 (%2), %3 keys; the chosen key and parameters are kept</translation>
+    </message>
+    <message>
+        <source>模块已拔出：%1（%2），设备操作按钮已禁用</source>
+        <translation>Module unplugged: %1 (%2); the device buttons are disabled</translation>
+    </message>
+    <message>
+        <source>%1（已拔出）</source>
+        <translation>%1 (unplugged)</translation>
+    </message>
+    <message>
+        <source>恢复出厂2：按键1至4发送游戏杆按键1至4，模式为单游戏柄，波特率 9600，长按连击为否，按键消抖 40 MS</source>
+        <translation>Factory reset 2: keys 1 to 4 send gamepad buttons 1 to 4; gamepad mode, 9600 baud, no long-press repeat, 40 ms debounce</translation>
+    </message>
+    <message>
+        <source>恢复出厂1：按键1至9发送 F1 至 F9，模式为键鼠组合，串口禁用，长按连击为否，按键消抖 40 MS</source>
+        <translation>Factory reset 1: keys 1 to 9 send F1 to F9; keyboard and mouse mode, serial port off, no long-press repeat, 40 ms debounce</translation>
     </message>
     <message>
         <source>%1 的键值不能写入，请先改正：%2（%3）</source>
