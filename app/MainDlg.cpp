@@ -208,6 +208,7 @@ void CMainDlg::CreateKeyMapActions()
         emit KeyWritten(keyIndex);
     });
     m_operations.SetQueried([this] { m_writtenSinceQuery = {}; });
+    m_operations.SetModuleStillThere([this] { return ModuleStillThere(); });
 }
 
 void CMainDlg::ColourLabels()

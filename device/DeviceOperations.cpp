@@ -196,6 +196,11 @@ void CDeviceOperations::RunFactoryReset(int number)
     ShowMessage((result.keysWritten ? kDone : kFailed)[number == 2 ? 1 : 0]);
     if (!result.keysWritten)
         return;
+    // The box ran a loop of its own: the search that follows is for the module that was reset.
+    if (m_stillThere && !m_stillThere()) {
+        ShowMessage(SearchFailureText(SearchStatus::Absent));
+        return;
+    }
     FindModule();
     // Acknowledged writes are not kept ones: the query after them tells, in one log line.
     if (m_valid)

@@ -38,6 +38,9 @@ public:
     void SetKeyWritten(KeyWritten keyWritten);
     // Told after each valid query.
     void SetQueried(std::function<void()> queried) { m_queried = std::move(queried); }
+    // Asked after a message box that an operation goes on from: whether the module it began on is
+    // still there.
+    void SetModuleStillThere(std::function<bool()> stillThere) { m_stillThere = std::move(stillThere); }
 
     void FindModule();
     void QueryModule();
@@ -84,4 +87,5 @@ private:
     LogLine m_addLogLine;
     KeyWritten m_keyWritten;
     std::function<void()> m_queried;
+    std::function<bool()> m_stillThere;
 };

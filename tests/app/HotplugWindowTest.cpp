@@ -191,6 +191,16 @@ private slots:
         QVERIFY(ButtonsEnabled());
     }
 
+    // Swapped while the reset's closing box is open: the search after it is not run on the other.
+    void aSwapInsideTheResetsBoxStopsTheSearchAfterIt()
+    {
+        FindModuleOnArrival();
+        sink->inside = [&] { Swap(); };
+        QTest::mouseClick(dialog->Items().GetDlgItem(kFactoryReset1), Qt::LeftButton);
+        QCOMPARE(sink->messages, (std::vector<std::string>{"恢复出厂1设置完成", "模块不在线"}));
+        QCOMPARE(Log().last(), QStringLiteral("模块已插入：KORVA SB V2.2（/dev/hidraw3），8 个按键"));
+    }
+
     // The same module back keeps the chosen key; another one is a fresh search.
     void theSameModuleBackKeepsTheKeyAnotherDoesNot()
     {
