@@ -320,6 +320,11 @@ void CMainDlg::WatchModules(std::unique_ptr<IModuleWatcher> watcher)
     connect(m_pSettleTimer, &QTimer::timeout, this, &CMainDlg::OnModuleEvents);
 }
 
+void CMainDlg::WatchModulesOnceShown(WatcherMaker makeWatcher)
+{
+    m_pMakeWatcher = makeWatcher;
+}
+
 CMainDlg::COperation::COperation(CMainDlg &dialog) : m_dialog(dialog)
 {
     ++m_dialog.m_nOperations;
@@ -641,6 +646,9 @@ void CMainDlg::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     KeepFrameOnScreen();
+    // After the events that paint the window.
+    if (const auto makeWatcher = std::exchange(m_pMakeWatcher, nullptr))
+        QTimer::singleShot(0, this, [this, makeWatcher] { WatchModules(makeWatcher()); });
 }
 
 // The window manager adds its frame after the window is shown, which moves the window.

@@ -84,6 +84,10 @@ public:
     // and queried by itself, the open one pulled out is closed with the buttons disabled; the
     // same module back keeps the chosen key and parameters.
     void WatchModules(std::unique_ptr<IModuleWatcher> watcher);
+    // The same with a watcher made once the window has been shown: setting one up is no part of
+    // the time a user waits for the window.
+    using WatcherMaker = std::unique_ptr<IModuleWatcher> (*)();
+    void WatchModulesOnceShown(WatcherMaker makeWatcher);
 
     // An operation on the module, from its first check to its last message: while one runs, in
     // every dialog, message box and progress it shows, the watcher's events wait, and they are
@@ -166,4 +170,5 @@ private:
     std::optional<OpenModule> m_openModule;
     // The module pulled out last: back again, it keeps the window's choices.
     std::optional<ModuleIdentity> m_leftModule;
+    WatcherMaker m_pMakeWatcher = nullptr;
 };

@@ -23,6 +23,7 @@ for wanted in ./usr/lib/tavrin/tavrin ./etc/tavrin/confight.ini ./usr/lib/tavrin
               ./usr/bin/tavrin ./usr/share/tavrin/translations/tavrin_en.qm ./usr/lib/tavrin/tavrin-cli ./usr/bin/tavrin-cli ./usr/share/man/man1/tavrin-cli.1.gz \
               ./usr/share/man/man1/tavrin.1.gz ./usr/share/man/man1/tavrin-settings.1.gz \
               ./usr/lib/udev/rules.d/60-tavrin.rules ./usr/share/applications/tavrin.desktop \
+              ./usr/share/metainfo/org.example.tavrin.metainfo.xml \
               ./usr/share/icons/hicolor/48x48/apps/tavrin.png ./usr/share/icons/hicolor/scalable/apps/tavrin.svg; do
   if ! grep -q " $wanted\( ->.*\)\?\$" <<<"$files"; then
     echo "missing from the package: $wanted"
