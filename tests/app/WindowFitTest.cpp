@@ -401,7 +401,7 @@ class WindowFitTest : public QObject {
     // window's page area; no caption of either is cut.
     void theKeyTableFitsBesideTheWindow()
     {
-        CKeyTableDlg wide(*dialog, false), narrow(*dialog, true);
+        CKeyTableDlg wide(*dialog, dialog.get(), false), narrow(*dialog, dialog.get(), true);
         for (CKeyTableDlg *table : {&wide, &narrow}) {
             table->show();
             QVERIFY(QTest::qWaitForWindowExposed(table));
