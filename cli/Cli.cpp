@@ -94,9 +94,10 @@ int RunList(CCliRun &run)
 
 int RunInfo(CCliRun &run)
 {
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     run.Print(kInfoLines, {run.link.OpenPath(), std::to_string(module.parameters.workMode),
                            std::to_string(module.triggerLevel), std::to_string(run.keyCount)});
     run.result = JsonOfModule(run.link.OpenPath(), run.link.OpenSerial(), module, run.keyCount);
@@ -110,10 +111,10 @@ int RunWrite(CCliRun &run)
         ShowMessage(result.error);
         return run.Fail(CliError::BadKeyMap);
     }
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    return ApplyTo(run, *result.map, module, false);
+    return ApplyTo(run, *result.map, *valid, false);
 }
 
 int RunApply(CCliRun &run)
@@ -124,10 +125,10 @@ int RunApply(CCliRun &run)
         return run.Fail(CliError::BadKeyMap);
     if (run.args.each)
         return RunProductionLine(run, {*map, run.words.front(), std::move(bytes), run.args.count.value_or(0), run.args.verify, run.args.log});
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    return ApplyTo(run, *map, module, run.args.verify);
+    return ApplyTo(run, *map, *valid, run.args.verify);
 }
 
 int RunVerify(CCliRun &run)
@@ -135,10 +136,10 @@ int RunVerify(CCliRun &run)
     const std::optional<KeyMap> map = LoadKeyMap(run, run.words.front());
     if (!map)
         return run.Fail(CliError::BadKeyMap);
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    const VerifyReport report = CompareWithModule(*map, module);
+    const VerifyReport report = CompareWithModule(*map, valid->Snapshot());
     run.result = JsonOfVerify(report);
     return ReportVerify(run, report);
 }
@@ -146,9 +147,10 @@ int RunVerify(CCliRun &run)
 // The readable configuration as a key map; a comment names the keys the reply does not reach.
 int RunDump(CCliRun &run)
 {
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     const KeyMap map = KeyMapOfModule(module);
     std::string note;
     if (module.keyCount > module.ReadableKeys()) {
@@ -171,10 +173,10 @@ int RunParams(CCliRun &run)
     KeyMap map;
     map.longPress = run.args.longPress;
     map.debounce = run.args.debounce;
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    return ApplyTo(run, map, module, false);
+    return ApplyTo(run, map, *valid, false);
 }
 
 int RunDoctorCommand(CCliRun &run)
@@ -195,9 +197,10 @@ int RunReset(CCliRun &run)
     run.Print(kResetKeys, {number, TranslateText({result.keysWritten ? kStepDone : kStepFailed, {}})});
     if (!result.Done())
         return kFailed;
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     // Acknowledged writes are not kept ones: the query after them tells.
     const std::vector<ConfigDifference> differences = FactoryResetDifferences(number == "2" ? 2 : 1, module);
     for (const ConfigDifference &difference : differences)

@@ -159,17 +159,17 @@ bool CCliRun::Listed(const std::vector<std::string> &nodes)
     });
 }
 
-std::optional<int> CCliRun::ConnectValid(ModuleSnapshot &module)
+std::optional<int> CCliRun::ConnectValid(std::optional<ValidQuery> &valid)
 {
     if (!Connect())
         return kNoModule;
-    return Query(module);
+    return Query(valid);
 }
 
-std::optional<int> CCliRun::Query(ModuleSnapshot &module)
+std::optional<int> CCliRun::Query(std::optional<ValidQuery> &valid)
 {
-    const ModuleReading reading = ReadModule(link, keyCount);
-    module = reading.snapshot;
+    ModuleReading reading = ReadModule(link, keyCount);
+    valid = std::move(reading.valid);
     return Refusal(reading.status);
 }
 
@@ -205,9 +205,9 @@ int ReportVerify(CCliRun &run, const VerifyReport &report)
     return run.Fail(CliError::Mismatch);
 }
 
-int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool verify, AppliedMap *applied)
+int ApplyTo(CCliRun &run, const KeyMap &map, const ValidQuery &valid, bool verify, AppliedMap *applied)
 {
-    const ApplyOutcome outcome = ApplyKeyMap(run.link, map, run.keyCount, run.Kept(module), [&](const KeyMapEntry &key) {
+    const ApplyOutcome outcome = ApplyKeyMap(run.link, valid, map, run.Kept(valid.Snapshot()), [&](const KeyMapEntry &key) {
         const std::string line = KeyLogLine(key.keyIndex, key.text);
         std::fprintf(run.env.out, "%s\n", line.c_str());
         if (applied)

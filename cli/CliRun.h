@@ -48,9 +48,9 @@ public:
     bool Listed(const std::vector<std::string> &nodes);
 
     // A search and a valid query, with the exit status when there is none.
-    std::optional<int> ConnectValid(ModuleSnapshot &module);
-    // A query of the module that is open.
-    std::optional<int> Query(ModuleSnapshot &module);
+    std::optional<int> ConnectValid(std::optional<ValidQuery> &valid);
+    // A query of the module that is open; valid holds its proof when it is valid.
+    std::optional<int> Query(std::optional<ValidQuery> &valid);
     // Says why a module that did not answer validly cannot be used, with the exit status.
     std::optional<int> Refusal(QueryStatus status);
 
@@ -87,7 +87,7 @@ struct AppliedMap {
 // Writes a key map to a module that was found valid, printing each key's log line; with verify,
 // queries again and compares what can be read. applied, when given, keeps what was written and
 // what differed.
-int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool verify, AppliedMap *applied = nullptr);
+int ApplyTo(CCliRun &run, const KeyMap &map, const ValidQuery &valid, bool verify, AppliedMap *applied = nullptr);
 
 // Lists what differs between the map and the module; kOk when every readable item matches.
 int ReportVerify(CCliRun &run, const VerifyReport &report);

@@ -86,10 +86,10 @@ int ServeModule(CCliRun &run, const ProductionLine &line, const SearchResult &fo
     run.error = CliError::None;
     int status = kOk;
     if (found.status == SearchStatus::Opened) {
-        ModuleSnapshot module;
+        std::optional<ValidQuery> valid;
         AppliedMap applied;
-        const std::optional<int> refused = run.Query(module);
-        status = refused ? *refused : ApplyTo(run, line.map, module, line.verify, &applied);
+        const std::optional<int> refused = run.Query(valid);
+        status = refused ? *refused : ApplyTo(run, line.map, *valid, line.verify, &applied);
         entry.written = applied.written;
         entry.verify = applied.differences;
         run.Print(status == kOk ? kEachDone : kEachFailed, {std::to_string(number), entry.node});
