@@ -18,12 +18,16 @@ std::string TranslateSource(const std::string &source, int count)
     return QCoreApplication::translate(kTextContext, source.c_str(), nullptr, count).toStdString();
 }
 
-// Beside the program in a build, in the data folder of an installed copy.
+// Beside the program (a build, a portable copy), then the installed folder; never the working
+// folder, where a folder that cannot be told would lead.
 QStringList TranslationFolders()
 {
-    const QDir programFolder(QCoreApplication::applicationDirPath());
-    return {programFolder.filePath(QStringLiteral("translations")),
-            programFolder.filePath(QStringLiteral(TAVRIN_INSTALLED_TRANSLATIONS))};
+    QStringList folders;
+    if (const QString program = QCoreApplication::applicationDirPath(); !program.isEmpty())
+        folders << QDir(program).filePath(QStringLiteral("translations"));
+    if (const QString installed = QStringLiteral(TAVRIN_INSTALLED_TRANSLATIONS); !installed.isEmpty())
+        folders << installed;
+    return folders;
 }
 
 // Qt's own texts (the buttons of a message box, the file dialog) are English; in Chinese they come

@@ -682,54 +682,6 @@ All keys are checked first; if one is wrong, nothing is written.</translation>
         <translation>Parameters not saved; the settings file has text after its end mark 0x1A: %1</translation>
     </message>
     <message>
-        <source>用法：tavrin-settings [--file FILE] show
-      tavrin-settings [--file FILE] get SECTION KEY
-      tavrin-settings [--file FILE] set SECTION KEY VALUE
-      tavrin-settings --help
-
-显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。
-不带 --file 时，与 Tavrin 的读取方式相同：按键数和三行标题来自本程序旁边的 confight.ini；
-窗口保存的五个参数在您自己的 ~/.config/tavrin/confight.ini 存在后从那里读取，
-本程序旁边的文件您无权写入时也写到那里。每次都说明读取或写入了哪个文件。
-
-  show   以明文列出每个值（带 --file 时：文件的所有节和值）
-  get    以明文显示一个值
-  set    加扰保存 VALUE；文件的其他各行保持不变。
-         节 &quot;int&quot; 中的值是十进制整数。
-
-  --lang en|zh   输出的语言（也可以用环境变量 TAVRIN_LANG 选择）
-
-值是 UTF-8 文本。主窗口的三行标题是节 &quot;String&quot; 中的 &quot;man&quot;、&quot;phone&quot; 和 &quot;www&quot;，例如：
-  tavrin-settings set String man &quot;示例科技有限公司&quot;
-
-退出状态：0 完成，1 无法读写文件或值，2 用法错误。
-</source>
-        <translation>Usage: tavrin-settings [--file FILE] show
-       tavrin-settings [--file FILE] get SECTION KEY
-       tavrin-settings [--file FILE] set SECTION KEY VALUE
-       tavrin-settings --help
-
-Shows and changes the values of a Tavrin settings file, which keeps them scrambled.
-Without --file it works as Tavrin does: the key count and the header lines come from the
-confight.ini beside this program; the five parameters the window saves come from your own
-~/.config/tavrin/confight.ini once it exists, and go there where the file beside this
-program is not yours to write. It says which file it read or wrote.
-
-  show   prints every value in clear (with --file: every section and value of FILE)
-  get    prints one value in clear
-  set    stores VALUE scrambled; every other line of the file stays as it is.
-         Values of section &quot;int&quot; are decimal integers.
-
-  --lang en|zh   the language of the output (or the environment variable TAVRIN_LANG)
-
-Values are UTF-8 text. The header lines of the main window are &quot;man&quot;, &quot;phone&quot; and
-&quot;www&quot; in section &quot;String&quot;, for example:
-  tavrin-settings set String man &quot;Example Ltd&quot;
-
-Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.
-</translation>
-    </message>
-    <message>
         <source>默认值</source>
         <translation>default</translation>
     </message>
@@ -1352,6 +1304,56 @@ this tool&apos;s udev rule is installed, and where; whether this user&apos;s rig
 reading and writing; whether this user has an active session; then the exact fix. Exit status 0
 when a search can open the module, 3 otherwise.
 --json: the same result as one JSON object (fixed keys, untranslated values).</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-settings [--file FILE] show
+      tavrin-settings [--file FILE] get SECTION KEY
+      tavrin-settings [--file FILE] set SECTION KEY VALUE
+      tavrin-settings --help
+
+显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。
+不带 --file 时，与 Tavrin 的读取方式相同：按键数和三行标题来自本程序旁边的 confight.ini，
+没有时来自安装的 /etc/tavrin/confight.ini；窗口保存的五个参数在您自己的
+~/.config/tavrin/confight.ini 存在后从那里读取，设置文件是安装的文件或您无权写入时也写到那里。
+每次都说明读取或写入了哪个文件。
+
+  show   以明文列出每个值（带 --file 时：文件的所有节和值）
+  get    以明文显示一个值
+  set    加扰保存 VALUE；文件的其他各行保持不变。
+         节 &quot;int&quot; 中的值是十进制整数。
+
+  --lang en|zh   输出的语言（也可以用环境变量 TAVRIN_LANG 选择）
+
+值是 UTF-8 文本。主窗口的三行标题是节 &quot;String&quot; 中的 &quot;man&quot;、&quot;phone&quot; 和 &quot;www&quot;，例如：
+  tavrin-settings set String man &quot;示例科技有限公司&quot;
+
+退出状态：0 完成，1 无法读写文件或值，2 用法错误。
+</source>
+        <translation>Usage: tavrin-settings [--file FILE] show
+       tavrin-settings [--file FILE] get SECTION KEY
+       tavrin-settings [--file FILE] set SECTION KEY VALUE
+       tavrin-settings --help
+
+Shows and changes the values of a Tavrin settings file, which keeps them scrambled.
+Without --file it works as Tavrin does: the key count and the header lines come from the
+confight.ini beside this program, else from the installed /etc/tavrin/confight.ini; the five
+parameters the window saves come from your own ~/.config/tavrin/confight.ini once it exists,
+and go there where the settings file is the installed one or not yours to write.
+It says which file it read or wrote.
+
+  show   prints every value in clear (with --file: every section and value of FILE)
+  get    prints one value in clear
+  set    stores VALUE scrambled; every other line of the file stays as it is.
+         Values of section &quot;int&quot; are decimal integers.
+
+  --lang en|zh   the language of the output (or the environment variable TAVRIN_LANG)
+
+Values are UTF-8 text. The header lines of the main window are &quot;man&quot;, &quot;phone&quot; and
+&quot;www&quot; in section &quot;String&quot;, for example:
+  tavrin-settings set String man &quot;Example Ltd&quot;
+
+Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.
+</translation>
     </message>
 </context>
 <context>
