@@ -53,7 +53,8 @@ constexpr const char *kModuleAndWritten = QT_TRANSLATE_NOOP("Tavrin", "模块中
 constexpr const char *kModuleAndFile = QT_TRANSLATE_NOOP("Tavrin", "模块中的与文件中的不同");
 constexpr const char *kWrittenAndFile = QT_TRANSLATE_NOOP("Tavrin", "本次写入的与文件中的不同");
 constexpr const char *kNoSuchKey = QT_TRANSLATE_NOOP("Tavrin", "模块没有这个按键");
-constexpr const char *kCellInvalid = QT_TRANSLATE_NOOP("Tavrin", "%1 的键值无法识别，请先改正：%2");
+// %1 the row, %2 its cell, %3 why the reader refuses it.
+constexpr const char *kCellInvalid = QT_TRANSLATE_NOOP("Tavrin", "%1 的键值不能写入，请先改正：%2（%3）");
 constexpr const char *kColumnEmpty = QT_TRANSLATE_NOOP("Tavrin", "所选的一列没有任何键值。");
 constexpr const char *kNeedsModule = QT_TRANSLATE_NOOP("Tavrin", "未找到有效模块，请先在主窗口查找模块");
 constexpr const char *kOpenTitle = QT_TRANSLATE_NOOP("Tavrin", "打开键值文件");
@@ -105,10 +106,12 @@ std::string Hex(const KeyRecord &record)
     return text;
 }
 
-// The file column's editor marks a text the key-map reader would refuse while it is typed.
+// The file column's editor marks a text the key-map reader would refuse while it is typed, with
+// the reader's reason.
 class CCellCheckDelegate final : public QStyledItemDelegate {
 public:
-    using Check = std::function<bool(int row, const QString &text)>;
+    // Why the reader refuses the text; empty when it takes it.
+    using Check = std::function<QString(int row, const QString &text)>;
     CCellCheckDelegate(Check check, QObject *parent) : QStyledItemDelegate(parent), m_check(std::move(check)) {}
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
@@ -117,13 +120,13 @@ public:
         if (auto *edit = qobject_cast<QLineEdit *>(editor)) {
             const int row = index.row();
             connect(edit, &QLineEdit::textChanged, edit, [this, edit, row](const QString &text) {
-                const bool valid = m_check(row, text);
-                edit->setProperty("invalid", !valid);
+                const QString refusal = m_check(row, text);
+                edit->setProperty("invalid", !refusal.isEmpty());
                 QPalette palette = edit->parentWidget()->palette();
-                if (!valid)
+                if (!refusal.isEmpty())
                     palette.setColor(QPalette::Base, QColor(255, 215, 215));
                 edit->setPalette(palette);
-                edit->setToolTip(valid ? QString() : TranslatedText(kFileInvalid));
+                edit->setToolTip(refusal);
                 edit->setAccessibleDescription(edit->toolTip());
             });
         }
@@ -239,7 +242,7 @@ void CKeyTableDlg::SetUpTable()
     // Typing or F2 edits the file column; a double click, like Enter, shows the key in the window.
     m_table->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_table->setItemDelegate(new CCellCheckDelegate(
-        [this](int row, const QString &text) { return IsCellValid(row, text); }, m_table));
+        [this](int row, const QString &text) { return CellRefusal(row, text); }, m_table));
 }
 
 void CKeyTableDlg::ConnectCommands()
@@ -380,13 +383,16 @@ void CKeyTableDlg::FillRow(int row)
     MarkRow(row);
 }
 
-bool CKeyTableDlg::IsCellValid(int row, const QString &text) const
+QString CKeyTableDlg::CellRefusal(int row, const QString &text) const
 {
+    UserText reason;
     if (const auto parameter = ParameterOfRow(row)) {
         KeyMap scratch;
-        return ReadParameterCell(*parameter, text.toStdString(), scratch) != CellState::Invalid;
+        ReadParameterCell(*parameter, text.toStdString(), scratch, &reason);
+    } else {
+        reason = ReadKeyCell(row, text.toStdString()).reason;
     }
-    return ReadKeyCell(row, text.toStdString()).state != CellState::Invalid;
+    return reason.source.empty() ? QString() : QString::fromStdString(TranslateText(reason));
 }
 
 void CKeyTableDlg::MarkRow(int row)
@@ -423,7 +429,7 @@ void CKeyTableDlg::MarkRow(int row)
     mark->setData(Qt::AccessibleTextRole, reason);
     QTableWidgetItem *fileCell = m_table->item(row, kFileColumn);
     fileCell->setBackground(file == kInvalidMark ? QBrush(QColor(255, 215, 215)) : QBrush());
-    fileCell->setToolTip(file == kInvalidMark ? TranslatedText(kFileInvalid) : QString());
+    fileCell->setToolTip(file == kInvalidMark ? CellRefusal(row, fileCell->text()) : QString());
     m_bFilling = false;
 }
 
@@ -444,12 +450,12 @@ void CKeyTableDlg::OnCellChanged(QTableWidgetItem *item)
 
 std::optional<KeyMap> CKeyTableDlg::FileMap(bool bTellWhy) const
 {
-    KeyMap map;
+    KeyMap map = m_fileRowless;
     for (const auto &[index, text] : m_fileKeys) {
         const KeyCell cell = ReadKeyCell(index, text);
         if (cell.state == CellState::Invalid) {
             if (bTellWhy)
-                ShowMessage(kCellInvalid, {KeyName(index), QuotedInput(text)});
+                ShowMessage(kCellInvalid, {KeyName(index), QuotedInput(text), TranslateText(cell.reason)});
             return std::nullopt;
         }
         if (cell.state == CellState::Valid)
@@ -457,10 +463,11 @@ std::optional<KeyMap> CKeyTableDlg::FileMap(bool bTellWhy) const
     }
     for (const MapParameter parameter : {MapParameter::LongPress, MapParameter::Debounce}) {
         const std::string &text = m_fileParameters[static_cast<int>(parameter)];
-        if (ReadParameterCell(parameter, text, map) == CellState::Invalid) {
+        UserText reason;
+        if (ReadParameterCell(parameter, text, map, &reason) == CellState::Invalid) {
             if (bTellWhy)
                 ShowMessage(kCellInvalid, {TranslatedText(kParameterNames[static_cast<int>(parameter)]).toStdString(),
-                                           QuotedInput(text)});
+                                           QuotedInput(text), TranslateText(reason)});
             return std::nullopt;
         }
     }
@@ -499,6 +506,9 @@ bool CKeyTableDlg::OpenFile(const QString &path)
     if (!map)
         return false;
     m_fileKeys.clear();
+    m_fileRowless = {};
+    m_fileRowless.workMode = map->workMode;
+    m_fileRowless.baud = map->baud;
     for (const KeyMapEntry &entry : map->keys)
         m_fileKeys[entry.keyIndex] = KeyCellText(entry);
     for (const MapParameter parameter : {MapParameter::LongPress, MapParameter::Debounce})

@@ -63,7 +63,8 @@ private:
     void SetCell(int row, int column, const std::string &text);
     void MarkRow(int row);
     void OnCellChanged(QTableWidgetItem *item);
-    bool IsCellValid(int row, const QString &text) const;
+    // Why the key-map reader refuses a cell's text, worded; empty when it takes it.
+    QString CellRefusal(int row, const QString &text) const;
 
     std::optional<KeyMap> FileMap(bool bTellWhy) const;
     std::optional<KeyMap> ChosenMap() const;
@@ -84,6 +85,8 @@ private:
     // The file column as it stands, edits included: the cell text of each key and parameter.
     std::map<int, std::string> m_fileKeys;
     std::string m_fileParameters[2];
+    // What the opened file names that has no row (work mode, baud): written and verified with it.
+    KeyMap m_fileRowless;
     QString m_filePath;
     // What the module held when last read, by the window's search or by "校验", and the keys
     // written since then, which the module holds now on top of it.

@@ -66,6 +66,7 @@ constexpr const char *kCannotOpen = QT_TRANSLATE_NOOP("Tavrin", "  无法打开�
 constexpr const char *kNotTried = QT_TRANSLATE_NOOP("Tavrin", "  查找模块时不使用此接口");
 constexpr const char *kInfoLines = QT_TRANSLATE_NOOP("Tavrin", "接口：%1\n工作模式：%2\n触发电平：%3\n按键数：%4");
 constexpr const char *kNoReply = QT_TRANSLATE_NOOP("Tavrin", "模块没有应答");
+constexpr const char *kModuleNotOpened = QT_TRANSLATE_NOOP("Tavrin", "模块已连接，但无法打开（%1）：%2");
 constexpr const char *kParametersDone = QT_TRANSLATE_NOOP("Tavrin", "参数写入完成");
 constexpr const char *kResetParameters = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1：参数%2");
 constexpr const char *kResetKeys = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1：按键%2");
@@ -194,45 +195,54 @@ public:
     }
 
     // A search, and while waiting another each time a module arrives; the last one's result.
-    SearchResult Search()
+    // While waiting, the watcher starts before the first search, so that no module that search
+    // finds or misses goes unseen. afterRemoval: a module was just pulled out, and the first
+    // search waits for the next arrival, so that a node of the leaving module is never taken for
+    // a new one.
+    SearchResult Search(bool afterRemoval = false)
     {
-        if (wait)
-            wait->SetLimit(bWait ? waitMs : 0);
+        if (bWait)
+            Wait().SetLimit(waitMs);
+        if (afterRemoval && !wait->ForArrival())
+            return {};
         for (;;) {
             const SearchResult result = link.Search();
             if (result.initFailed)
                 ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
             if (result.status == SearchStatus::Opened || !bWait)
                 return result;
-            // A module that is there but will not open: the production line tells of it.
-            if (bReportRefused && !result.refusedPath.empty())
+            // A module that is there but will not open: the production line tells of it. A node
+            // gone by now was a module leaving, not one refusing.
+            if (bReportRefused && !result.refusedPath.empty() && Listed({result.refusedPath}))
                 return result;
-            if (!wait) {
-                // Watching starts now; the search right after it finds a module that came meanwhile.
-                Wait().SetLimit(waitMs);
-                continue;
-            }
             if (!wait->ForArrival())
                 return result;
         }
     }
 
-    // A search, repeated while waiting; shows the window's message when nothing opened.
+    // A search, repeated while waiting; says why when nothing opened: no module, no permission,
+    // or a module there that would not open, with the reason.
     bool Connect(bool quiet = false)
     {
-        if (Search().status == SearchStatus::Opened)
+        const SearchResult result = Search();
+        if (result.status == SearchStatus::Opened)
             return true;
-        if (!quiet)
+        if (quiet)
+            return false;
+        if (result.status == SearchStatus::Absent && !result.refusedPath.empty())
+            ShowMessage(kModuleNotOpened, {result.refusedPath, result.refusedError});
+        else
             ShowSearchFailure(link);
         return false;
     }
 
-    // Whether an interface with this node is still listed.
-    bool Listed(const std::string &node)
+    // Whether an interface with one of these nodes is still listed.
+    bool Listed(const std::vector<std::string> &nodes)
     {
         const auto interfaces = ListModuleInterfaces(env.backend, choice);
-        return std::any_of(interfaces.begin(), interfaces.end(),
-                           [&](const ModuleInterface &candidate) { return candidate.info.path == node; });
+        return std::any_of(interfaces.begin(), interfaces.end(), [&](const ModuleInterface &candidate) {
+            return std::find(nodes.begin(), nodes.end(), candidate.info.path) != nodes.end();
+        });
     }
 
     // A search and a valid query, with the exit status when there is none.
@@ -431,8 +441,6 @@ int RunWrite(CCliRun &run)
     if (run.words.empty() || run.words.size() % 2 != 0)
         return run.Usage(run.words.empty() ? std::string() : run.words.back());
     KeyMapResult result = ParseKeyArguments(run.words, run.keyCount);
-    for (const UserText &notice : result.notices)
-        ShowMessage(notice);
     if (!result.map) {
         ShowMessage(result.error);
         return kUsage;
@@ -495,20 +503,25 @@ int ApplyEach(CCliRun &run, const KeyMap &map, int count, bool verify, const std
     int done = 0;
     int failed = 0;
     bool logged = true;
+    bool afterRemoval = false;
     while (!run.env.interrupted() && (count <= 0 || done + failed < count)) {
         run.Print(kEachWaiting);
-        const SearchResult found = run.Search();
+        const SearchResult found = run.Search(afterRemoval);
         if (found.status != SearchStatus::Opened && found.refusedPath.empty())
             break;
         ModuleLogEntry entry;
         entry.time = std::chrono::system_clock::now();
         entry.keyCount = run.keyCount;
+        // Its nodes as the watcher knows them now, while they are all there.
+        const WatchedModule served =
+            run.Wait().ModuleOf(found.status == SearchStatus::Opened ? run.link.OpenPath() : found.refusedPath);
         ++(ServeModule(run, map, verify, found, done + failed + 1, entry) ? done : failed);
         logged = AppendLog(logFile, entry) && logged;
         if (count > 0 && done + failed >= count)
             break;
         run.link.Close();
-        run.Wait().ForRemoval(entry.node, [&] { return run.Listed(entry.node); });
+        run.Wait().ForRemoval([&] { return run.Listed(served.nodes); });
+        afterRemoval = true;
     }
     run.Print(kEachSummary, {std::to_string(done + failed), std::to_string(done), std::to_string(failed)}, done + failed);
     return failed > 0 || !logged ? kFailed : kOk;
@@ -636,7 +649,7 @@ constexpr Command kCommands[] = {
                                 "用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait [秒]]\n"
                                 "键值与日志中 \"KEY-n = \" 之后的文字相同，例如：tavrin-cli write KEY-3 'CTRL+ALT+DEL'\n"
                                 "文字不能确定页面时，在按键后注明：'KEY-4 (mouse)' ''；"
-                                "或直接给出记录字节：'KEY-5 (raw 41 41 00)' MLKey。\n"
+                                "或直接给出记录字节：'KEY-5 (raw 44 41 00)' MLKey。\n"
                                 "所有按键先全部检查，有一个不对就什么都不写。"),
      RunWrite},
     {"apply", QT_TRANSLATE_NOOP("Tavrin",

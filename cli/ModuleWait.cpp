@@ -4,9 +4,9 @@
 #include <utility>
 
 CModuleWait::CModuleWait(IModuleWatcher *watcher, WaitReadable waitReadable, std::function<void(int)> sleep,
-                         std::function<bool()> interrupted)
+                         std::function<bool()> interrupted, std::function<Clock::time_point()> now)
     : m_pWatcher(watcher), m_waitReadable(std::move(waitReadable)), m_sleep(std::move(sleep)),
-      m_interrupted(std::move(interrupted))
+      m_interrupted(std::move(interrupted)), m_now(std::move(now)), m_start(m_now())
 {
 }
 
@@ -14,7 +14,7 @@ void CModuleWait::SetLimit(long long milliseconds)
 {
     m_nLimitMs = milliseconds;
     m_nSleptMs = 0;
-    m_start = std::chrono::steady_clock::now();
+    m_start = m_now();
 }
 
 bool CModuleWait::TimeLeft() const
@@ -23,7 +23,7 @@ bool CModuleWait::TimeLeft() const
         return true;
     if (!m_pWatcher)
         return m_nSleptMs < m_nLimitMs;
-    return std::chrono::steady_clock::now() - m_start < std::chrono::milliseconds(m_nLimitMs);
+    return m_now() - m_start < std::chrono::milliseconds(m_nLimitMs);
 }
 
 bool CModuleWait::NextEvents()
@@ -38,7 +38,7 @@ bool CModuleWait::NextEvents()
             return false;
         long long wait = m_pWatcher->MillisecondsToSettle();
         if (m_nLimitMs >= 0) {
-            const auto used = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_start);
+            const auto used = std::chrono::duration_cast<std::chrono::milliseconds>(m_now() - m_start);
             const long long left = std::max<long long>(m_nLimitMs - used.count(), 0);
             wait = wait < 0 ? left : std::min(wait, left);
         }
@@ -66,24 +66,26 @@ bool CModuleWait::ForArrival()
     return false;
 }
 
-void CModuleWait::ForRemoval(const std::string &node, const std::function<bool()> &listed)
+void CModuleWait::ForRemoval(const std::function<bool()> &listed)
 {
     if (!m_pWatcher) {
         while (!m_interrupted() && listed())
             m_sleep(kPollMs);
         return;
     }
-    // However long it takes; arrivals meanwhile stay for the next ForArrival.
+    // However long it takes; arrivals meanwhile stay for the next ForArrival, removals say only
+    // that it is time to look again.
     const long long limit = std::exchange(m_nLimitMs, -1);
-    do {
-        const auto removal = std::find_if(m_pending.begin(), m_pending.end(), [&](const ModuleEvent &event) {
-            return event.kind == ModuleEvent::Kind::Removed &&
-                   std::find(event.nodes.begin(), event.nodes.end(), node) != event.nodes.end();
-        });
-        if (removal != m_pending.end()) {
-            m_pending.erase(removal);
-            break;
-        }
-    } while (NextEvents());
+    while (listed() && NextEvents())
+        std::erase_if(m_pending, [](const ModuleEvent &event) { return event.kind == ModuleEvent::Kind::Removed; });
     m_nLimitMs = limit;
+}
+
+WatchedModule CModuleWait::ModuleOf(const std::string &node) const
+{
+    if (m_pWatcher) {
+        if (std::optional<WatchedModule> module = m_pWatcher->ModuleOf(node))
+            return std::move(*module);
+    }
+    return {{}, {node}};
 }

@@ -13,20 +13,24 @@
 class CModuleWait {
 public:
     static constexpr int kPollMs = 250;
+    using Clock = std::chrono::steady_clock;
     // Returns when fd is readable, an interrupt came, or milliseconds (-1: no limit) have passed.
     using WaitReadable = std::function<void(int fd, int milliseconds)>;
 
     CModuleWait(IModuleWatcher *watcher, WaitReadable waitReadable, std::function<void(int)> sleep,
-                std::function<bool()> interrupted);
+                std::function<bool()> interrupted, std::function<Clock::time_point()> now = Clock::now);
 
     // The waits that follow end after this long in all (-1: never).
     void SetLimit(long long milliseconds);
     // After a search that opened nothing: waits until a module has arrived (or, without a watcher,
     // for one poll period). False when interrupted or when the limit is used up.
     bool ForArrival();
-    // Waits until the module with this node has gone or an interrupt comes. Without a watcher,
-    // listed() tells whether the node is still there.
-    void ForRemoval(const std::string &node, const std::function<bool()> &listed);
+    // Waits, however long it takes, until listed() says that none of a module's nodes is listed
+    // any more, or an interrupt comes. listed() is asked at once and after each announcement, so
+    // a removal whose announcement was taken before the wait does not keep it waiting.
+    void ForRemoval(const std::function<bool()> &listed);
+    // The module a node belongs to as the watcher knows it; without one, that node alone.
+    WatchedModule ModuleOf(const std::string &node) const;
 
 private:
     bool TimeLeft() const;
@@ -38,8 +42,9 @@ private:
     WaitReadable m_waitReadable;
     std::function<void(int)> m_sleep;
     std::function<bool()> m_interrupted;
+    std::function<Clock::time_point()> m_now;
     long long m_nLimitMs = -1;
     long long m_nSleptMs = 0; // without a watcher, time is counted in poll periods slept
-    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+    Clock::time_point m_start;
     std::deque<ModuleEvent> m_pending;
 };

@@ -139,6 +139,10 @@ int CDeviceLink::SendCommand(CommandBlock block, std::uint8_t *data)
             result = m_backend.ReadTimeout(m_hDevice, position, piece, kReadTimeoutMs);
             if (result < 0)
                 return Fail(TransportFailure::DataRead, result);
+            // A report cut short is no reply, as no report at all is: its missing bytes would be
+            // read as zeros.
+            if (static_cast<std::size_t>(result) < piece)
+                return 0;
         }
         position += piece;
     }

@@ -103,7 +103,7 @@ public:
     void Choose(ModuleChoice choice) { m_choice = std::move(choice); }
 
     // Sends one command and its data phase over the open handle; the result of the last HID call
-    // (negative after a failure already shown, 0 when the last read timed out).
+    // (negative after a failure already shown, 0 when a read timed out or its report came short).
     int SendCommand(CommandBlock block, std::uint8_t *data);
 
     // Replaces how failures are told (an adapter with its own words); an empty function says nothing.

@@ -2,12 +2,13 @@
 
 #include <hidapi.h>
 
+#include "common/UserText.h"
+
+#include <cerrno>
+#include <cstring>
 #include <cwchar>
 
-#include <cstring>
-
 #ifdef __linux__
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -34,28 +35,65 @@ std::string Narrow(const wchar_t *text)
     }
     return result;
 }
-// On Linux the path is the hidraw node: a node that exists but may not be read and written is
-// one the udev rules have not opened to this user.
-bool IsAccessDenied([[maybe_unused]] const std::string &path)
+constexpr const char *kNodeGone = QT_TRANSLATE_NOOP("Tavrin", "设备节点已不存在（模块是否已拔出？）");
+constexpr const char *kNodeDenied = QT_TRANSLATE_NOOP("Tavrin", "没有读写设备节点的权限");
+constexpr const char *kNodeBusy = QT_TRANSLATE_NOOP("Tavrin", "设备节点正被占用");
+constexpr const char *kNotHid = QT_TRANSLATE_NOOP("Tavrin", "设备节点能打开，但不响应 HID 设备的查询");
+constexpr const char *kSystemError = QT_TRANSLATE_NOOP("Tavrin", "%1（错误号 %2）");
+constexpr const char *kNotOpened = QT_TRANSLATE_NOOP("Tavrin", "无法打开设备");
+
+// On Linux the path is the hidraw node: a node the open may not read and write is one the udev
+// rules have not opened to this user.
+bool IsDenial([[maybe_unused]] int error)
 {
 #ifdef __linux__
-    return ::access(path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
+    return error == EACCES || error == EPERM;
 #else
     return false;
 #endif
 }
 
-// hidapi's hidraw backend keeps no reason for a failed open (its library error then reads
-// "Success"): the node opened the same way tells it.
-std::string WhyNotOpened([[maybe_unused]] const std::string &path)
+#ifdef __linux__
+// The reason of a failed open in the run's language, from the errno the failing call left.
+std::string DescribeOpenError(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return TranslateText({kNodeGone, {}});
+    case EACCES:
+    case EPERM:
+        return TranslateText({kNodeDenied, {}});
+    case EBUSY:
+        return TranslateText({kNodeBusy, {}});
+    default:
+        return TranslateText({kSystemError, {std::strerror(error), std::to_string(error)}});
+    }
+}
+#endif
+
+// Why hid_open_path failed. hidapi's hidraw backend keeps no reason of its own for it (its
+// library error then reads "Success"): the errno of the failing call is the reason, except where
+// the node opened and hidapi's question to it failed afterwards, which a second open tells.
+std::string WhyNotOpened([[maybe_unused]] const std::string &path, [[maybe_unused]] int error)
 {
 #ifdef __linux__
-    const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return std::strerror(errno);
-    ::close(fd);
+    const bool afterOpen = error == 0 || error == ENOTTY || error == EINVAL || error == EFAULT || error == EIO;
+    if (afterOpen) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd >= 0) {
+            ::close(fd);
+            return TranslateText({kNotHid, {}});
+        }
+        if (error == 0)
+            error = errno;
+    }
+    if (error != 0)
+        return DescribeOpenError(error);
 #endif
-    return {};
+    const std::string library = Narrow(hid_error(nullptr));
+    return library.empty() ? TranslateText({kNotOpened, {}}) : library;
 }
 } // namespace
 
@@ -86,9 +124,11 @@ std::vector<HidDeviceInfo> CHidapiBackend::Enumerate(std::uint16_t vendorId, std
 
 HidHandle CHidapiBackend::OpenPath(const std::string &path)
 {
+    errno = 0;
     auto *device = reinterpret_cast<HidHandle>(hid_open_path(path.c_str()));
-    m_bOpenDenied = !device && IsAccessDenied(path);
-    m_strOpenError = device ? std::string() : WhyNotOpened(path);
+    const int error = errno; // taken before anything else can change it
+    m_bOpenDenied = !device && IsDenial(error);
+    m_strOpenError = device ? std::string() : WhyNotOpened(path, error);
     return device;
 }
 

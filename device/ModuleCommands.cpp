@@ -11,10 +11,13 @@ constexpr std::uint8_t kValidMarker = 0x5A;
 constexpr std::uint32_t kParameterAddress = 2;
 constexpr std::uint32_t kParameterLength = 13;
 constexpr std::size_t kTriggerLevelAddress = 5;
-// The item counts of the baud, work-mode and long-press lists.
-constexpr std::uint8_t kBaudItems = 4;
-constexpr std::uint8_t kWorkModeItems = 5;
-constexpr std::uint8_t kLongPressItems = 2;
+// By Parameter: the long-press list has two items, the work-mode list five, the baud list four.
+constexpr std::array<ParameterItem, std::size(kParameters)> kParameterItems{{
+    {"long-press", 0, 1},
+    {"debounce", kMinDebounce, kMaxDebounce},
+    {"work-mode", 0, 4},
+    {"baud", 0, 3},
+}};
 
 using ParameterBlock = std::array<std::uint8_t, kParameterLength>;
 
@@ -97,13 +100,54 @@ ModuleReading ReadModule(CDeviceLink &link, int keyCount)
     return {QueryStatus::Valid, DecodeModuleMemory(memory, keyCount)};
 }
 
+const ParameterItem &ItemOf(Parameter parameter)
+{
+    return kParameterItems.at(static_cast<std::size_t>(parameter));
+}
+
+int ParameterValue(const ModuleParameters &parameters, Parameter parameter)
+{
+    switch (parameter) {
+    case Parameter::LongPress:
+        return parameters.longPress;
+    case Parameter::Debounce:
+        return parameters.debounce;
+    case Parameter::WorkMode:
+        return parameters.workMode;
+    case Parameter::Baud:
+        return parameters.baud;
+    }
+    return 0;
+}
+
+void SetParameterValue(ModuleParameters &parameters, Parameter parameter, int value)
+{
+    const auto byte = static_cast<std::uint8_t>(value);
+    switch (parameter) {
+    case Parameter::LongPress:
+        parameters.longPress = byte;
+        break;
+    case Parameter::Debounce:
+        parameters.debounce = value;
+        break;
+    case Parameter::WorkMode:
+        parameters.workMode = byte;
+        break;
+    case Parameter::Baud:
+        parameters.baud = byte;
+        break;
+    }
+}
+
 ModuleParameters KeptParameters(const ModuleSnapshot &module, const ModuleParameters &fallback)
 {
-    const ModuleParameters &held = module.parameters;
-    return {held.baud < kBaudItems ? held.baud : fallback.baud,
-            held.workMode < kWorkModeItems ? held.workMode : fallback.workMode,
-            held.longPress < kLongPressItems ? held.longPress : fallback.longPress,
-            CheckDebounce(held.debounce) == DebounceCheck::Ok ? held.debounce : fallback.debounce};
+    ModuleParameters kept = fallback;
+    for (const Parameter parameter : kParameters) {
+        const int held = ParameterValue(module.parameters, parameter);
+        if (ItemOf(parameter).Holds(held))
+            SetParameterValue(kept, parameter, held);
+    }
+    return kept;
 }
 
 DebounceCheck CheckDebounce(int debounce)
@@ -156,6 +200,52 @@ FactoryResetResult FactoryReset(CDeviceLink &link, int number)
     std::vector<std::uint8_t> keyData = config.keyData;
     result.keysWritten = Send(link, config.keyDataLength, kKeyRecordBase, keyData.data()) > 0;
     return result;
+}
+
+bool WrittenRecord::IsIn(const KeyRecord &record) const
+{
+    return std::equal(bytes.begin(), bytes.begin() + count, record.begin());
+}
+
+WrittenRecord FactoryRecord(const FactoryConfig &config, int keyIndex)
+{
+    // The data phase puts keyData[1 ..] from the records' base, keyDataLength - 1 bytes of it.
+    WrittenRecord written;
+    for (std::size_t byte = 0; byte < written.bytes.size(); ++byte) {
+        const std::size_t at = 1 + 3 * static_cast<std::size_t>(keyIndex) + byte;
+        if (keyIndex < 0 || at >= config.keyDataLength || at >= config.keyData.size())
+            break;
+        written.bytes[byte] = config.keyData[at];
+        written.count = static_cast<int>(byte) + 1;
+    }
+    return written;
+}
+
+bool IsUnnamedRecord(int keyIndex, const KeyRecord &record)
+{
+    if (record == KeyRecord{0xFF, 0xFF, 0xFF} || record == KeyRecord{0x00, 0x00, 0x00})
+        return true;
+    for (const int number : {1, 2}) {
+        const WrittenRecord factory = FactoryRecord(FactoryConfigOf(number), keyIndex);
+        if (factory.count > 0 && factory.IsIn(record))
+            return true;
+    }
+    return false;
+}
+
+ModuleDifference CompareFactoryReset(int number, const ModuleSnapshot &after)
+{
+    const FactoryConfig &config = FactoryConfigOf(number);
+    ModuleDifference difference;
+    for (const Parameter parameter : kParameters) {
+        if (ParameterValue(config.parameters, parameter) != ParameterValue(after.parameters, parameter))
+            difference.parameters.push_back(parameter);
+    }
+    for (int key = 0; key < after.ReadableKeys(); ++key) {
+        if (!FactoryRecord(config, key).IsIn(after.keys[static_cast<std::size_t>(key)]))
+            difference.keys.push_back(key);
+    }
+    return difference;
 }
 
 KeyRecord MakeKeyRecord(int keyIndex, PageKind kind, std::uint8_t value1, std::uint8_t value2)

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CDeviceLink;
@@ -42,6 +43,23 @@ struct ModuleParameters {
     int debounce = 0;
     bool operator==(const ModuleParameters &) const = default;
 };
+
+// The four parameters one by one, in the order a key map writes them: what the key-map reader,
+// a dump, a verify and a factory reset's check all go through.
+enum class Parameter { LongPress, Debounce, WorkMode, Baud };
+inline constexpr Parameter kParameters[] = {Parameter::LongPress, Parameter::Debounce, Parameter::WorkMode,
+                                            Parameter::Baud};
+// A parameter's name in key maps, reports and log lines, and the values a write may send: item
+// indexes of its list, or the debounce time in ms.
+struct ParameterItem {
+    std::string_view name;
+    int min;
+    int max;
+    bool Holds(int value) const { return value >= min && value <= max; }
+};
+const ParameterItem &ItemOf(Parameter parameter);
+int ParameterValue(const ModuleParameters &parameters, Parameter parameter);
+void SetParameterValue(ModuleParameters &parameters, Parameter parameter, int value);
 
 // What a module query found: a valid marker, another marker, or no reply at all.
 enum class QueryStatus { Valid, Invalid, NoReply };
@@ -97,6 +115,29 @@ struct FactoryResetResult {
     bool Done() const { return parametersWritten && keysWritten; }
 };
 FactoryResetResult FactoryReset(CDeviceLink &link, int number);
+
+// What a factory configuration writes to a key's record: its first count bytes (none: 0).
+struct WrittenRecord {
+    KeyRecord bytes{};
+    int count = 0;
+    bool IsIn(const KeyRecord &record) const;
+};
+WrittenRecord FactoryRecord(const FactoryConfig &config, int keyIndex);
+// Whether a module may hold a record without any write naming its key: erased (FF FF FF),
+// cleared (00 00 00), or what a factory configuration writes there. Its index bits need not be
+// the key's (the factory records' first byte is 0x03 or 0x80 at every key).
+bool IsUnnamedRecord(int keyIndex, const KeyRecord &record);
+
+// What a query after writing shows unlike what was written: the parameters and keys that differ.
+struct ModuleDifference {
+    std::vector<Parameter> parameters;
+    std::vector<int> keys; // key indexes
+    bool Empty() const { return parameters.empty() && keys.empty(); }
+};
+// Compares the query after a factory reset with what the reset wrote: its parameters, and the
+// bytes it wrote to each key the reply reaches. Taking the query's snapshot, it cannot be asked
+// before a valid query.
+ModuleDifference CompareFactoryReset(int number, const ModuleSnapshot &after);
 
 KeyRecord MakeKeyRecord(int keyIndex, PageKind kind, std::uint8_t value1, std::uint8_t value2);
 // Sends one key record to its key's address; false, with nothing sent, for an index a record

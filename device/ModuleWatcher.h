@@ -4,25 +4,41 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+// What makes a module one thing, shared by the window and the command-line tool: the USB device
+// its HID interfaces hang from, and its serial number where it has one.
+struct ModuleIdentity {
+    std::string usbDevice; // the USB device's path; the same for every interface of one module
+    std::string serial;    // empty when the module has none
+    bool operator==(const ModuleIdentity &) const = default;
+    // Whether this is the same module plugged in again: the same serial, or, for modules without
+    // one, the same USB path (the same port).
+    bool IsSameModule(const ModuleIdentity &other) const;
+};
+
 // One HID interface node of a module as the system announces it.
 struct InterfaceAnnouncement {
-    std::string module; // the USB device it belongs to: the same for all interfaces of one module
-    std::string node;   // its hidraw node, the path a search opens
+    ModuleIdentity module;
+    std::string node; // its hidraw node, the path a search opens
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     int interfaceNumber = -1;
 };
 
+// A module and its interface nodes as they were announced.
+struct WatchedModule {
+    ModuleIdentity module;
+    std::vector<std::string> nodes;
+};
+
 // A module that came or went. Arrived only once its interfaces have settled, so that a search
-// run on it never opens a half-announced module.
-struct ModuleEvent {
+// run on it never opens a half-announced module; removed once all of its nodes have gone.
+struct ModuleEvent : WatchedModule {
     enum class Kind { Arrived, Removed };
     Kind kind = Kind::Arrived;
-    std::string module;
-    std::vector<std::string> nodes; // its interface nodes as they were announced
 };
 
 // A module whose interfaces do not all show up (one the search list names is missing) counts as
@@ -31,8 +47,9 @@ inline constexpr std::chrono::milliseconds kModuleSettleTime{300};
 
 // Turns interface announcements into module events. A module of the search list's vendor and
 // product counts as arrived once every interface the search list names for it is present, or
-// kModuleSettleTime after its last interface appeared; it counts as removed when its first
-// interface goes. Announcements of other devices are ignored.
+// kModuleSettleTime after its last interface appeared; it counts as removed when the last of its
+// nodes has gone. A module whose nodes are going one by one stays the module it was: a node of
+// it never makes a new arrival. Announcements of other devices are ignored.
 class CModuleSettler {
 public:
     using Clock = std::chrono::steady_clock;
@@ -43,23 +60,32 @@ public:
     void Present(const InterfaceAnnouncement &announcement);
     void Added(const InterfaceAnnouncement &announcement, Clock::time_point now);
     void Removed(const std::string &node);
+    // After announcements were lost: the interfaces listed now, compared with those tracked.
+    void Relist(const std::vector<InterfaceAnnouncement> &present, Clock::time_point now);
+    // The tracked module one of whose present nodes this is.
+    std::optional<WatchedModule> ModuleOf(const std::string &node) const;
     // The events due by now, in the order they happened.
     std::vector<ModuleEvent> TakeDue(Clock::time_point now);
     // How long until a module still settling counts as arrived; -1 when none is settling.
     int MillisecondsToSettle(Clock::time_point now) const;
 
 private:
+    struct Interface {
+        InterfaceAnnouncement announcement;
+        bool present = true;
+    };
     struct Module {
-        std::vector<InterfaceAnnouncement> interfaces;
+        ModuleIdentity identity;
+        std::vector<Interface> interfaces; // every node it had since it came, in order
         Clock::time_point lastAdded;
         bool arrived = false;
     };
     static bool IsComplete(const Module &module);
-    ModuleEvent EventOf(ModuleEvent::Kind kind, const std::string &key, const Module &module) const;
+    static ModuleEvent EventOf(ModuleEvent::Kind kind, const Module &module);
     void Track(const InterfaceAnnouncement &announcement, Clock::time_point now, bool arrived);
 
     std::chrono::milliseconds m_settleTime;
-    std::map<std::string, Module> m_modules;
+    std::map<std::string, Module> m_modules; // by USB device
     std::vector<ModuleEvent> m_events; // removals, and arrivals of complete modules, not yet taken
 };
 
@@ -75,11 +101,14 @@ public:
     virtual std::vector<ModuleEvent> TakeEvents() = 0;
     // When to call TakeEvents again without the descriptor becoming readable; -1 for never.
     virtual int MillisecondsToSettle() const = 0;
+    // The module a node belongs to, with its other nodes, as far as the announcements read so
+    // far tell; the events they make wait for TakeEvents.
+    virtual std::optional<WatchedModule> ModuleOf(const std::string &node) = 0;
 };
 
 // The platform's watcher, or nullptr where there is none (or it cannot be started).
 std::unique_ptr<IModuleWatcher> CreateModuleWatcher();
 
-// The module a present hidraw node belongs to, as the watcher names it (the module of its
-// announcement); empty where the platform cannot tell.
-std::string ModuleOfNode(const std::string &node);
+// The module a present hidraw node belongs to, as the watcher identifies it; an empty USB device
+// where the platform cannot tell.
+ModuleIdentity ModuleOfNode(const std::string &node);

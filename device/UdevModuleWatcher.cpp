@@ -3,6 +3,7 @@
 #include <libudev.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <optional>
 
@@ -21,7 +22,8 @@ std::optional<InterfaceAnnouncement> AnnouncementOf(udev_device *node)
     const char *number = udev_device_get_sysattr_value(usbInterface, "bInterfaceNumber");
     if (!vendor || !product || !number)
         return std::nullopt;
-    return InterfaceAnnouncement{udev_device_get_syspath(usbDevice), devnode,
+    const char *serial = udev_device_get_sysattr_value(usbDevice, "serial");
+    return InterfaceAnnouncement{{udev_device_get_syspath(usbDevice), serial ? serial : ""}, devnode,
                                  static_cast<std::uint16_t>(std::strtoul(vendor, nullptr, 16)),
                                  static_cast<std::uint16_t>(std::strtoul(product, nullptr, 16)),
                                  static_cast<int>(std::strtol(number, nullptr, 16))};
@@ -39,7 +41,8 @@ public:
             return;
         }
         // Receiving first, then the nodes already there: a module plugged in between is not lost.
-        TakePresent();
+        for (const InterfaceAnnouncement &announcement : ListPresent())
+            m_settler.Present(announcement);
         m_bReady = true;
     }
 
@@ -60,8 +63,30 @@ public:
 
     std::vector<ModuleEvent> TakeEvents() override
     {
-        // The monitor's socket does not block: it gives nullptr once nothing is waiting.
-        while (udev_device *device = udev_monitor_receive_device(m_monitor)) {
+        Receive();
+        return m_settler.TakeDue(CModuleSettler::Clock::now());
+    }
+
+    int MillisecondsToSettle() const override { return m_settler.MillisecondsToSettle(CModuleSettler::Clock::now()); }
+
+    std::optional<WatchedModule> ModuleOf(const std::string &node) override
+    {
+        Receive();
+        return m_settler.ModuleOf(node);
+    }
+
+private:
+    // Hands the waiting announcements to the settler.
+    void Receive()
+    {
+        // The monitor's socket does not block: it gives nullptr once nothing is waiting, or on an
+        // error such as an overrun, after which announcements are lost and the nodes are listed
+        // afresh.
+        for (;;) {
+            errno = 0;
+            udev_device *device = udev_monitor_receive_device(m_monitor);
+            if (!device)
+                break;
             const std::string action = udev_device_get_action(device) ? udev_device_get_action(device) : "";
             if (action == "add") {
                 if (const auto announcement = AnnouncementOf(device))
@@ -71,17 +96,16 @@ public:
             }
             udev_device_unref(device);
         }
-        return m_settler.TakeDue(CModuleSettler::Clock::now());
+        if (errno != 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            m_settler.Relist(ListPresent(), CModuleSettler::Clock::now());
     }
 
-    int MillisecondsToSettle() const override { return m_settler.MillisecondsToSettle(CModuleSettler::Clock::now()); }
-
-private:
-    void TakePresent()
+    std::vector<InterfaceAnnouncement> ListPresent()
     {
+        std::vector<InterfaceAnnouncement> present;
         udev_enumerate *enumerate = udev_enumerate_new(m_udev);
         if (!enumerate)
-            return;
+            return present;
         udev_enumerate_add_match_subsystem(enumerate, "hidraw");
         udev_enumerate_scan_devices(enumerate);
         udev_list_entry *entry = nullptr;
@@ -91,10 +115,11 @@ private:
             if (!device)
                 continue;
             if (const auto announcement = AnnouncementOf(device))
-                m_settler.Present(*announcement);
+                present.push_back(*announcement);
             udev_device_unref(device);
         }
         udev_enumerate_unref(enumerate);
+        return present;
     }
 
     udev *m_udev;
@@ -112,7 +137,7 @@ std::unique_ptr<IModuleWatcher> CreateModuleWatcher()
     return watcher;
 }
 
-std::string ModuleOfNode(const std::string &node)
+ModuleIdentity ModuleOfNode(const std::string &node)
 {
     struct stat status {};
     if (::stat(node.c_str(), &status) != 0 || !S_ISCHR(status.st_mode))
@@ -120,7 +145,7 @@ std::string ModuleOfNode(const std::string &node)
     udev *context = udev_new();
     if (!context)
         return {};
-    std::string module;
+    ModuleIdentity module;
     if (udev_device *device = udev_device_new_from_devnum(context, 'c', status.st_rdev)) {
         if (const auto announcement = AnnouncementOf(device))
             module = announcement->module;

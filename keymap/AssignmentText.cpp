@@ -8,6 +8,8 @@
 #include "pages/MouseAssignment.h"
 #include "pages/MouseIds.h"
 
+#include <algorithm>
+#include <cctype>
 #include <span>
 #include <string>
 #include <vector>
@@ -31,6 +33,16 @@ Reading RunKeyboard(const CControlState &state, std::string_view text)
     if (Keyboard::GetKeyAssignment(state, flags, code, reading.refusal) == text && !reading.refusal)
         reading.assignment = PageAssignment{PageKind::Keyboard, flags, code};
     return reading;
+}
+
+// The text a keyboard state logs, or nothing where the page refuses it.
+std::string RunKeyboardText(const CControlState &state)
+{
+    std::uint8_t flags = 0;
+    std::uint8_t code = 0;
+    std::optional<UserText> refusal;
+    std::string text = Keyboard::GetKeyAssignment(state, flags, code, refusal);
+    return refusal ? std::string() : text;
 }
 
 Reading RunMouse(const CControlState &state, std::string_view text)
@@ -231,6 +243,119 @@ Reading AnyPageText(std::string_view text)
     return CharacterText(text);
 }
 
+// The keyboard's named texts: each key and each modifier set alone or in front of it, the media
+// keys, and a typed code with the number the text holds.
+void AddKeyboardTexts(std::vector<std::string> &texts, const std::string &number)
+{
+    const auto add = [&](const CControlState &state) {
+        if (std::string text = RunKeyboardText(state); !text.empty())
+            texts.push_back(std::move(text));
+    };
+    for (const KeyEntry &media : kMediaKeys) {
+        CControlState state;
+        Keyboard::ClickRadio(state, media.id);
+        add(state);
+    }
+    for (unsigned subset = 0; subset < (1u << kModifierKeys.size()); ++subset) {
+        std::vector<int> modifiers;
+        for (std::size_t bit = 0; bit < kModifierKeys.size(); ++bit) {
+            if (subset & (1u << bit))
+                modifiers.push_back(kModifierKeys[bit].id);
+        }
+        for (const auto keys : {std::span<const KeyEntry>(kSpecialKeys), std::span<const KeyEntry>(kFunctionKeys)}) {
+            for (const KeyEntry &key : keys) {
+                CControlState state;
+                Keyboard::ClickRadio(state, key.id);
+                TickModifiers(state, modifiers);
+                add(state);
+            }
+        }
+        CControlState code;
+        Keyboard::TakeField(code, KeyboardId::kCodeField);
+        code.SetDlgItemText(KeyboardId::kCodeField, number);
+        TickModifiers(code, modifiers);
+        add(code);
+        if (subset != 0)
+            add(NothingChosen(modifiers));
+    }
+}
+
+// The mouse's texts: every set of buttons alone, with each movement and with the wheel either
+// way, the count being the number the text holds.
+void AddMouseTexts(std::vector<std::string> &texts, const std::string &number)
+{
+    const int buttons[] = {MouseId::kLeftButton, MouseId::kMiddleButton, MouseId::kRightButton};
+    for (int subset = 0; subset < 8; ++subset) {
+        CControlState base;
+        for (int bit = 0; bit < 3; ++bit)
+            base.CheckDlgButton(buttons[bit], (subset >> bit) & 1);
+        std::vector<CControlState> states(1, base);
+        ClickMouseRadio(states.back(), MouseId::kWheelNone);
+        for (const MouseMove &move : kMouseMoves) {
+            states.push_back(base);
+            ClickMouseRadio(states.back(), move.button);
+            states.back().SetDlgItemText(move.countField, number);
+        }
+        for (int turn = 0; turn < 2; ++turn) {
+            states.push_back(base);
+            ClickMouseRadio(states.back(), MouseId::kMoveNone);
+            states.back().SetCurSel(MouseId::kWheelDirection, turn);
+            states.back().SetDlgItemText(MouseId::kWheelCount, number);
+        }
+        for (const CControlState &state : states) {
+            std::uint8_t value1 = 0;
+            std::uint8_t value2 = 0;
+            std::optional<UserText> refusal;
+            if (std::string text = GetMouseAssignment(state, value1, value2, refusal); !refusal && !text.empty())
+                texts.push_back(std::move(text));
+        }
+    }
+}
+
+void AddGamePadTexts(std::vector<std::string> &texts)
+{
+    for (const int choice : kGamePadChoices) {
+        CControlState state;
+        ClickGamePadChoice(state, choice);
+        std::uint8_t value1 = 0;
+        std::uint8_t value2 = 0;
+        if (std::string text = GetGamePadAssignment(state, value1, value2); !text.empty())
+            texts.push_back(std::move(text));
+    }
+}
+
+// The edits (insert, delete, replace, swap two neighbours) that turn one text into the other,
+// ignoring case; no library at hand does this for a few hundred short texts.
+std::size_t EditDistance(std::string_view a, std::string_view b)
+{
+    const auto same = [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    };
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (same(a[i - 1], b[j - 1]) ? 0 : 1)});
+            if (i > 1 && j > 1 && same(a[i - 1], b[j - 2]) && same(a[i - 2], b[j - 1]))
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+// What of a typed text is compared: without the blanks around it and a trailing comment.
+std::string_view ComparedPart(std::string_view text)
+{
+    text = text.substr(0, text.find(" #"));
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 Reading ReadText(std::string_view text, std::optional<PageKind> page)
 {
     if (!page)
@@ -271,4 +396,34 @@ bool IsLongCharacterField(std::string_view text)
         return false;
     const std::optional<CControlState> state = PageStateOfText(text, PageKind::Keyboard);
     return state && state->GetDlgItemText(KeyboardId::kCharField).size() > 1;
+}
+
+std::vector<std::string> ClosestKeyTexts(std::string_view text, std::optional<PageKind> page)
+{
+    const std::string_view typed = ComparedPart(text);
+    const std::optional<CountPlace> count = LastNumber(typed);
+    const std::string number = count ? std::string(typed.substr(count->begin, count->end - count->begin)) : "1";
+    std::vector<std::string> texts;
+    if (!page || *page == PageKind::GamePad)
+        AddGamePadTexts(texts);
+    if (!page || *page == PageKind::Mouse)
+        AddMouseTexts(texts, number);
+    if (!page || *page == PageKind::Keyboard)
+        AddKeyboardTexts(texts, number);
+    // Close: at most half of the shorter text edited (one edit always counts as close).
+    std::vector<std::pair<std::size_t, std::string>> close;
+    for (std::string &candidate : texts) {
+        const std::size_t distance = EditDistance(typed, candidate);
+        if (distance <= std::max<std::size_t>(1, std::min(typed.size(), candidate.size()) / 2))
+            close.emplace_back(distance, std::move(candidate));
+    }
+    std::stable_sort(close.begin(), close.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::vector<std::string> closest;
+    for (auto &[distance, candidate] : close) {
+        if (distance > close.front().first || closest.size() == 3)
+            break;
+        if (std::find(closest.begin(), closest.end(), candidate) == closest.end())
+            closest.push_back(std::move(candidate));
+    }
+    return closest;
 }

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 // What a page gives for one key: its kind and its two value bytes.
 struct PageAssignment {
@@ -41,3 +43,9 @@ std::optional<CControlState> PageStateOfText(std::string_view text, PageKind pag
 // Whether a text, read without a page, is the keyboard's character field holding more than one
 // character: only the first is sent, so a mistyped key name ("CTRL+ALT+DELL") lands here.
 bool IsLongCharacterField(std::string_view text);
+
+// The named texts a page logs (of one page, or of all) closest to a text that names none, fewest
+// edits first, ignoring case, at most three; none when even the closest is far off (more than half
+// of the shorter text edited). Blanks around the text and a trailing " # comment" are not
+// counted: "ENTER # enter key" gives "ENTER".
+std::vector<std::string> ClosestKeyTexts(std::string_view text, std::optional<PageKind> page = {});

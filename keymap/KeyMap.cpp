@@ -16,53 +16,70 @@
 namespace {
 constexpr std::string_view kKeyPrefix = "KEY-";
 constexpr std::string_view kRaw = "raw";
-constexpr std::string_view kLongPress = "long-press";
-constexpr std::string_view kDebounce = "debounce";
 constexpr std::string_view kYesNo[] = {"yes", "no"}; // by the long-press item index
 constexpr std::string_view kPageNames[] = {"keyboard", "mouse", "gamepad"}; // by PageKind
-// The parameters a dump carries besides the two the window writes, as their lists' item indexes.
-struct ItemParameter {
-    std::string_view name;
-    unsigned count;
-    std::optional<std::uint8_t> KeyMap::*member;
-};
-constexpr ItemParameter kItemParameters[] = {
-    {"work-mode", 5, &KeyMap::workMode},
-    {"baud", 4, &KeyMap::baud},
-};
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-// Where a bad entry was: a line of a file, or a KEY-n TEXT pair of the command line.
+// Where a line comes from, which decides how a fix is written: a file's line, a KEY-n TEXT pair
+// of the command line, or a cell of the key table (its key's row: no name, no line number).
+enum class Form { File, Arguments, Cell };
+
+// The messages of a bad entry: %1 its line or pair number, then the values; "text" is its text quoted.
 struct ReaderTexts {
-    const char *unreadable;
-    const char *beyondKeyCount;
-    const char *twice;
-    const char *emptyNeedsPage;
-    const char *refused;
-    const char *controlByte;
-    const char *firstCharacterOnly;
+    Form form;
+    const char *unreadable;      // %2 text, %3 the forms the line may take
+    const char *beyondKeyCount;  // %2 the key, %3 the key count
+    const char *twice;           // %2 the key or parameter
+    const char *emptyNeedsPage;  // %2 the key
+    const char *refused;         // %2 text, %3 the page's reason
+    const char *controlByte;     // %2 text
+    const char *notAKeyName;     // %2 text, %3 "did you mean …?" or nothing, %4 the field's explicit form
+    const char *othersRecord;    // %2 text, %3 the key the index bits name, %4 the line with its own index
+    const char *debounceRange;   // %2 the value
 };
 constexpr ReaderTexts kFileTexts = {
-    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行无法识别：%2"),
+    Form::File,
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行无法识别：%2。应写成：%3"),
     QT_TRANSLATE_N_NOOP("Tavrin", "键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 在前面已经出现过"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) ="),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行不能写入：%2（%3）"),
     QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行含有控制字符：%2"),
-    QT_TRANSLATE_NOOP("Tavrin", "注意：键值文件第 %1 行“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行不能写入：%2 不是按键名。%3要把这些文字放进字符框（只发送第一个字符），请写：%4"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行不能写入：%2 的记录字节的按键号是 %3 的。请写：%4"),
+    QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：按键消抖值应在 10 到 255 MS 之间：%2"),
 };
 constexpr ReaderTexts kArgumentTexts = {
-    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数无法识别：%2"),
+    Form::Arguments,
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数无法识别：%2。应写成：%3"),
     QT_TRANSLATE_N_NOOP("Tavrin", "第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 在前面已经出现过"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数：%2 的键值为空，请注明页面，例如 \"%2 (keyboard)\"、\"%2 (mouse)\" 或 \"%2 (gamepad)\""),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数不能写入：%2（%3）"),
     QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数含有控制字符：%2"),
-    QT_TRANSLATE_NOOP("Tavrin", "注意：第 %1 个按键参数“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”"),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数不能写入：%2 不是按键名。%3要把这些文字放进字符框（只发送第一个字符），请写：%4"),
+    QT_TRANSLATE_NOOP("Tavrin", "第 %1 个按键参数不能写入：%2 的记录字节的按键号是 %3 的。请写：%4"),
+    kFileTexts.debounceRange, // arguments hold keys only
 };
+// A cell is its key's row: the reason alone.
+constexpr ReaderTexts kCellTexts = {
+    Form::Cell,
+    QT_TRANSLATE_NOOP("Tavrin", "无法识别。应写成：%3"),
+    kFileTexts.beyondKeyCount, // a cell holds its own row's key, once
+    kFileTexts.twice,
+    QT_TRANSLATE_NOOP("Tavrin", "键值为空，请注明页面：(keyboard) =、(mouse) = 或 (gamepad) ="),
+    QT_TRANSLATE_NOOP("Tavrin", "不能写入：%3"),
+    QT_TRANSLATE_NOOP("Tavrin", "含有控制字符"),
+    QT_TRANSLATE_NOOP("Tavrin", "不是按键名。%3要把这些文字放进字符框（只发送第一个字符），请写：%4"),
+    QT_TRANSLATE_NOOP("Tavrin", "记录字节的按键号是 %3 的。请写：%4"),
+    QT_TRANSLATE_NOOP("Tavrin", "按键消抖值应在 10 到 255 MS 之间"),
+};
+constexpr const char *kDidYouMean = QT_TRANSLATE_NOOP("Tavrin", "是不是 %1？");
+constexpr const char *kOr = QT_TRANSLATE_NOOP("Tavrin", " 或 ");
+// %1 the page named, %2 "did you mean …?" or nothing.
+constexpr const char *kNotOfPage = QT_TRANSLATE_NOOP("Tavrin", "%1 页面不记录这个键值。%2");
 // A NUL, CR or LF inside a line: each would end the line somewhere else than where it shows.
 constexpr std::string_view kLineBreaking("\0\r\n", 3);
-constexpr const char *kDebounceRange = QT_TRANSLATE_NOOP("Tavrin", "键值文件第 %1 行：按键消抖值应在 10 到 255 MS 之间：%2");
 constexpr const char *kNothing = QT_TRANSLATE_NOOP("Tavrin", "键值文件中没有任何按键或参数");
 constexpr const char *kKeyFailed = QT_TRANSLATE_NOOP("Tavrin", "%1 写入失败，其后的按键没有写入");
 constexpr const char *kKeyBeyondModule = QT_TRANSLATE_NOOP("Tavrin", "%1 超出模块的按键数，什么都没有写入");
@@ -96,6 +113,11 @@ std::string Hex(std::uint8_t byte)
     return text;
 }
 
+std::string RawQualifier(const KeyRecord &record)
+{
+    return std::string(kRaw) + " " + Hex(record[0]) + " " + Hex(record[1]) + " " + Hex(record[2]);
+}
+
 std::optional<KeyRecord> ReadRawBytes(std::string_view text)
 {
     std::istringstream words{std::string(text)};
@@ -110,6 +132,67 @@ std::optional<KeyRecord> ReadRawBytes(std::string_view text)
         byte = static_cast<std::uint8_t>(*value);
     }
     return words >> word ? std::nullopt : std::optional(record);
+}
+
+// How a key's line is written in a form: "KEY-1 (mouse) = x", "'KEY-1 (mouse)' 'x'", "(mouse) = x".
+std::string Written(Form form, const std::string &key, std::string_view qualifier, std::string_view text)
+{
+    const std::string named = qualifier.empty() ? std::string() : "(" + std::string(qualifier) + ")";
+    switch (form) {
+    case Form::Arguments:
+        return "'" + key + (named.empty() ? "" : " " + named) + "' '" + std::string(text) + "'";
+    case Form::Cell:
+        return named.empty() ? std::string(text) : named + " = " + std::string(text);
+    case Form::File:
+        break;
+    }
+    return key + (named.empty() ? "" : " " + named) + " = " + std::string(text);
+}
+
+// The forms a key's line may take: every one, or those naming a page or the record.
+std::string KeyForms(Form form, bool qualifiedOnly)
+{
+    const std::string key = "KEY-n";
+    const std::string named = Written(form, key, "keyboard|mouse|gamepad", "…") + ", " +
+                              Written(form, key, "raw b0 b1 b2", "…");
+    return qualifiedOnly ? named : Written(form, key, "", "…") + ", " + named;
+}
+
+std::string ParameterForm(Parameter parameter)
+{
+    const ParameterItem &item = ItemOf(parameter);
+    const std::string values = parameter == Parameter::LongPress
+                                   ? std::string(kYesNo[0]) + "|" + std::string(kYesNo[1])
+                                   : std::to_string(item.min) + ".." + std::to_string(item.max);
+    return std::string(item.name) + " = " + values;
+}
+
+std::string AllForms(Form form)
+{
+    std::string forms = KeyForms(form, false);
+    for (const Parameter parameter : kParameters)
+        forms += ", " + ParameterForm(parameter);
+    return forms;
+}
+
+// "did you mean A or B?", or nothing without a close text.
+std::string DidYouMean(const std::vector<std::string> &closest)
+{
+    if (closest.empty())
+        return {};
+    std::string texts;
+    for (const std::string &text : closest)
+        texts += (texts.empty() ? "" : TranslateText({kOr, {}})) + text;
+    return TranslateText({kDidYouMean, {texts}});
+}
+
+std::optional<int> ReadParameterValue(Parameter parameter, std::string_view value)
+{
+    if (parameter == Parameter::LongPress) {
+        const auto item = LongPressItem(value);
+        return item ? std::optional<int>(*item) : std::nullopt;
+    }
+    return ReadNumber<int>(value);
 }
 
 // "KEY-n", an optional "(qualifier)", "=", and the text after one blank, kept as it is.
@@ -147,8 +230,17 @@ std::optional<KeyLine> ReadKeyLine(std::string_view line)
     return key;
 }
 
+// The page a qualifier names, if it names one.
+std::optional<PageKind> PageNamed(std::string_view qualifier)
+{
+    const auto name = std::find(std::begin(kPageNames), std::end(kPageNames), qualifier);
+    if (name == std::end(kPageNames))
+        return std::nullopt;
+    return static_cast<PageKind>(name - std::begin(kPageNames));
+}
+
 // Reads line after line; the first bad one sets the error, which names it once: its number, its
-// text quoted, and where a page refused the text, the page's own reason.
+// text quoted, and why: the page's own reason, or what to write instead.
 class CKeyMapReader {
 public:
     CKeyMapReader(int keyCount, const ReaderTexts &texts, bool keysOnly)
@@ -162,12 +254,12 @@ public:
         m_nLine = number;
         m_line = line;
         if (line.find_first_of(kLineBreaking) != std::string_view::npos)
-            return Fail(m_texts.controlByte, {QuotedInput(line)});
+            return FailQuoting(m_texts.controlByte);
         const std::string_view content = Trim(line);
         if (content.starts_with(kKeyPrefix))
             return ReadKey(line.substr(line.find(kKeyPrefix)));
         if (m_bKeysOnly)
-            return Unreadable();
+            return Unreadable(KeyForms(m_texts.form, false));
         if (content.empty() || content.starts_with('#'))
             return true;
         return ReadParameter(content);
@@ -175,9 +267,9 @@ public:
 
     KeyMap map;
     UserText error;
-    std::vector<UserText> notices;
 
 private:
+    // The message of the line: its number, then more.
     bool Fail(const char *source, std::vector<std::string> more = {}, int count = -1)
     {
         error.source = source;
@@ -186,93 +278,122 @@ private:
         error.args.insert(error.args.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
         return false;
     }
-    bool Unreadable() { return Fail(m_texts.unreadable, {QuotedInput(m_line)}); }
+    // The message with the line's text quoted, then more.
+    bool FailQuoting(const char *source, std::vector<std::string> more = {})
+    {
+        more.insert(more.begin(), QuotedInput(m_line));
+        return Fail(source, std::move(more));
+    }
+    bool Unreadable(std::string forms) { return FailQuoting(m_texts.unreadable, {std::move(forms)}); }
 
     bool ReadKey(std::string_view line)
     {
         const auto key = ReadKeyLine(line);
         if (!key)
-            return Unreadable();
+            return Unreadable(KeyForms(m_texts.form, false));
         const std::string name = std::string(kKeyPrefix) + std::to_string(key->number);
         if (key->number < 1 || key->number > m_nKeyCount)
             return Fail(m_texts.beyondKeyCount, {name, std::to_string(m_nKeyCount)}, m_nKeyCount);
         const int index = key->number - 1;
         if (std::any_of(map.keys.begin(), map.keys.end(), [&](const KeyMapEntry &entry) { return entry.keyIndex == index; }))
             return Fail(m_texts.twice, {name});
-        std::optional<UserText> refusal;
-        const auto record = RecordOf(*key, index, refusal);
-        if (refusal) // the page's reason is data of this message, translated where it is made
-            return Fail(m_texts.refused, {QuotedInput(m_line), TranslateText(*refusal)});
+        const auto record = RecordOf(*key, name);
         if (!record)
-            return error.source.empty() ? Unreadable() : false;
+            return false;
         map.keys.push_back({index, *record, std::string(key->text)});
         return true;
     }
 
-    std::optional<KeyRecord> RecordOf(const KeyLine &key, int index, std::optional<UserText> &refusal)
+    // The key's record, or nullopt with the error set.
+    std::optional<KeyRecord> RecordOf(const KeyLine &key, const std::string &name)
     {
-        std::optional<PageKind> page;
+        const int index = key.number - 1;
         if (key.qualifier.starts_with(kRaw))
-            return ReadRawBytes(key.qualifier.substr(kRaw.size()));
-        if (!key.qualifier.empty()) {
-            const auto name = std::find(std::begin(kPageNames), std::end(kPageNames), key.qualifier);
-            if (name == std::end(kPageNames))
-                return std::nullopt;
-            page = static_cast<PageKind>(name - std::begin(kPageNames));
-        } else if (key.text.empty()) {
-            Fail(m_texts.emptyNeedsPage, {std::string(kKeyPrefix) + std::to_string(key.number)});
+            return RawRecord(key, name);
+        std::optional<PageKind> page;
+        if (!key.qualifier.empty() && !(page = PageNamed(key.qualifier))) {
+            Unreadable(KeyForms(m_texts.form, true));
             return std::nullopt;
         }
-        const auto assignment = ParseAssignmentText(key.text, page, &refusal);
-        if (!assignment)
+        if (!page && !NamesPageInText(key, name))
             return std::nullopt;
-        // A mistyped key name reads as the field's text: it goes through, but not unnoticed.
-        if (!page && IsLongCharacterField(key.text))
-            notices.push_back({m_texts.firstCharacterOnly,
-                               {std::to_string(m_nLine), QuotedInput(key.text), std::string(1, key.text.front())}});
+        if (!page && key.text.empty()) {
+            Fail(m_texts.emptyNeedsPage, {name});
+            return std::nullopt;
+        }
+        std::optional<UserText> refusal;
+        const auto assignment = ParseAssignmentText(key.text, page, &refusal);
+        if (refusal) { // the page's reason is data of this message, translated where it is made
+            FailQuoting(m_texts.refused, {TranslateText(*refusal)});
+            return std::nullopt;
+        }
+        if (!assignment) {
+            const std::string hint = DidYouMean(ClosestKeyTexts(key.text, page));
+            FailQuoting(m_texts.refused, {TranslateText({kNotOfPage, {std::string(key.qualifier), hint}})});
+            return std::nullopt;
+        }
+        // Several characters that name no key: only the first would be sent, so the line is not
+        // taken unless it names the keyboard page.
+        if (!page && IsLongCharacterField(key.text)) {
+            FailQuoting(m_texts.notAKeyName, {DidYouMean(ClosestKeyTexts(key.text)),
+                                              Written(m_texts.form, name, kPageNames[0], key.text)});
+            return std::nullopt;
+        }
         return MakeKeyRecord(index, assignment->kind, assignment->value1, assignment->value2);
+    }
+
+    // "KEY-2 = (mouse) x": the page belongs before "=". False, with the error set, for such a text.
+    bool NamesPageInText(const KeyLine &key, const std::string &name)
+    {
+        if (!key.text.starts_with('('))
+            return true;
+        const std::size_t close = key.text.find(')');
+        const std::string_view qualifier = Trim(key.text.substr(1, close == std::string_view::npos ? 0 : close - 1));
+        if (close == std::string_view::npos || (!PageNamed(qualifier) && !qualifier.starts_with(kRaw)))
+            return true;
+        std::string_view text = key.text.substr(close + 1);
+        text = Trim(text.starts_with(" =") ? text.substr(2) : text);
+        return Unreadable(Written(m_texts.form, name, qualifier, text));
+    }
+
+    // The record bytes as given, when their index bits name this key (or the module may hold them
+    // unwritten); Page bits stay free, so that whatever a module holds can be written back.
+    std::optional<KeyRecord> RawRecord(const KeyLine &key, const std::string &name)
+    {
+        const int index = key.number - 1;
+        const auto record = ReadRawBytes(key.qualifier.substr(kRaw.size()));
+        if (!record) {
+            Unreadable(Written(m_texts.form, "KEY-n", "raw b0 b1 b2", "…"));
+            return std::nullopt;
+        }
+        constexpr std::uint8_t kIndexBits = 0x3F;
+        if (((*record)[0] & kIndexBits) == (index & kIndexBits) || IsUnnamedRecord(index, *record))
+            return record;
+        KeyRecord own = *record;
+        own[0] = static_cast<std::uint8_t>((own[0] & ~kIndexBits) | (index & kIndexBits));
+        FailQuoting(m_texts.othersRecord,
+                    {KeyName((*record)[0] & kIndexBits), Written(m_texts.form, name, RawQualifier(own), key.text)});
+        return std::nullopt;
     }
 
     bool ReadParameter(std::string_view content)
     {
         const std::size_t equals = content.find('=');
-        if (equals == std::string_view::npos)
-            return Unreadable();
         const std::string_view name = Trim(content.substr(0, equals));
+        const auto parameter = std::find_if(std::begin(kParameters), std::end(kParameters),
+                                            [&](Parameter candidate) { return ItemOf(candidate).name == name; });
+        if (equals == std::string_view::npos || parameter == std::end(kParameters))
+            return Unreadable(AllForms(m_texts.form));
         const std::string_view value = Trim(content.substr(equals + 1));
-        if (name == kLongPress) {
-            const auto item = LongPressItem(value);
-            if (!item)
-                return Unreadable();
-            if (map.longPress)
-                return Fail(m_texts.twice, {std::string(name)});
-            map.longPress = item;
-            return true;
-        }
-        if (name == kDebounce) {
-            const auto debounce = ReadNumber<int>(value);
-            if (!debounce)
-                return Unreadable();
-            if (*debounce < kMinDebounce || *debounce > kMaxDebounce)
-                return Fail(kDebounceRange, {QuotedInput(value)});
-            if (map.debounce)
-                return Fail(m_texts.twice, {std::string(name)});
-            map.debounce = *debounce;
-            return true;
-        }
-        for (const ItemParameter &item : kItemParameters) {
-            if (name != item.name)
-                continue;
-            const auto index = ReadNumber<unsigned>(value);
-            if (!index || *index >= item.count)
-                return Unreadable();
-            std::optional<std::uint8_t> &held = map.*item.member;
-            if (held)
-                return Fail(m_texts.twice, {std::string(name)});
-            held = static_cast<std::uint8_t>(*index);
-            return true;
-        }
-        return Unreadable();
+        const std::optional<int> read = ReadParameterValue(*parameter, value);
+        if (read && !ItemOf(*parameter).Holds(*read) && *parameter == Parameter::Debounce)
+            return Fail(m_texts.debounceRange, {QuotedInput(value)});
+        if (!read || !ItemOf(*parameter).Holds(*read))
+            return Unreadable(ParameterForm(*parameter));
+        if (MapValue(map, *parameter))
+            return Fail(m_texts.twice, {std::string(name)});
+        SetMapValue(map, *parameter, read);
+        return true;
     }
 
     int m_nKeyCount;
@@ -294,12 +415,71 @@ std::string LineLabel(const std::string &text)
 KeyMapResult Finish(CKeyMapReader &reader)
 {
     if (reader.map.keys.empty() && !reader.map.HasParameters())
-        return {std::nullopt, {kNothing, {}}, {}};
+        return {std::nullopt, {kNothing, {}}};
     std::sort(reader.map.keys.begin(), reader.map.keys.end(),
               [](const KeyMapEntry &a, const KeyMapEntry &b) { return a.keyIndex < b.keyIndex; });
-    return {std::move(reader.map), {}, std::move(reader.notices)};
+    return {std::move(reader.map), {}};
 }
 } // namespace
+
+KeyMapResult ParseKeyMap(std::string_view text, int keyCount)
+{
+    if (text.starts_with(kBom))
+        text.remove_prefix(kBom.size());
+    CKeyMapReader reader(keyCount, kFileTexts, false);
+    int number = 0;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (!reader.ReadLine(++number, line))
+            return {std::nullopt, reader.error};
+    }
+    return Finish(reader);
+}
+
+std::optional<int> MapValue(const KeyMap &map, Parameter parameter)
+{
+    switch (parameter) {
+    case Parameter::LongPress:
+        return map.longPress;
+    case Parameter::Debounce:
+        return map.debounce;
+    case Parameter::WorkMode:
+        return map.workMode;
+    case Parameter::Baud:
+        return map.baud;
+    }
+    return std::nullopt;
+}
+
+void SetMapValue(KeyMap &map, Parameter parameter, std::optional<int> value)
+{
+    const auto byte = value ? std::optional(static_cast<std::uint8_t>(*value)) : std::nullopt;
+    switch (parameter) {
+    case Parameter::LongPress:
+        map.longPress = byte;
+        break;
+    case Parameter::Debounce:
+        map.debounce = value;
+        break;
+    case Parameter::WorkMode:
+        map.workMode = byte;
+        break;
+    case Parameter::Baud:
+        map.baud = byte;
+        break;
+    }
+}
+
+std::string ParameterText(Parameter parameter, int value)
+{
+    if (parameter == Parameter::LongPress && ItemOf(parameter).Holds(value))
+        return std::string(LongPressWord(static_cast<std::uint8_t>(value)));
+    return std::to_string(value);
+}
 
 std::optional<std::uint8_t> LongPressItem(std::string_view word)
 {
@@ -324,21 +504,12 @@ void SetKey(KeyMap &map, KeyMapEntry entry)
         map.keys.insert(place, std::move(entry));
 }
 
-KeyMapResult ParseKeyMap(std::string_view text, int keyCount)
+KeyMapResult ParseTableLine(std::string_view line)
 {
-    if (text.starts_with(kBom))
-        text.remove_prefix(kBom.size());
-    CKeyMapReader reader(keyCount, kFileTexts, false);
-    int number = 0;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        if (!reader.ReadLine(++number, line))
-            return {std::nullopt, reader.error, {}};
-    }
+    // One line whatever it holds: a line break in a cell is refused, not read as a second line.
+    CKeyMapReader reader(kMaxKeyCount, kCellTexts, false);
+    if (!reader.ReadLine(1, line))
+        return {std::nullopt, reader.error};
     return Finish(reader);
 }
 
@@ -347,7 +518,7 @@ KeyMapResult ParseKeyArguments(std::span<const std::string> words, int keyCount)
     CKeyMapReader reader(keyCount, kArgumentTexts, true);
     for (std::size_t i = 0; i + 1 < words.size(); i += 2) {
         if (!reader.ReadLine(static_cast<int>(i / 2 + 1), words[i] + " = " + words[i + 1]))
-            return {std::nullopt, reader.error, {}};
+            return {std::nullopt, reader.error};
     }
     return Finish(reader);
 }
@@ -371,8 +542,7 @@ std::string FormatKeyLine(const KeyMapEntry &entry)
     const unsigned kind = entry.record[0] >> 6;
     if (kind < std::size(kPageNames) && readsBack(static_cast<PageKind>(kind)))
         return key + " (" + std::string(kPageNames[kind]) + ") = " + text;
-    return key + " (" + std::string(kRaw) + " " + Hex(entry.record[0]) + " " + Hex(entry.record[1]) + " " +
-           Hex(entry.record[2]) + ") = " + text;
+    return key + " (" + RawQualifier(entry.record) + ") = " + text;
 }
 
 std::string FormatKeyMap(const KeyMap &map, const std::string &header)
@@ -380,13 +550,9 @@ std::string FormatKeyMap(const KeyMap &map, const std::string &header)
     std::string text = "# Tavrin key map\n" + header;
     for (const KeyMapEntry &entry : map.keys)
         text += FormatKeyLine(entry) + "\n";
-    if (map.longPress)
-        text += std::string(kLongPress) + " = " + std::string(LongPressWord(*map.longPress)) + "\n";
-    if (map.debounce)
-        text += std::string(kDebounce) + " = " + std::to_string(*map.debounce) + "\n";
-    for (const ItemParameter &item : kItemParameters) {
-        if (const std::optional<std::uint8_t> &held = map.*item.member)
-            text += std::string(item.name) + " = " + std::to_string(*held) + "\n";
+    for (const Parameter parameter : kParameters) {
+        if (const std::optional<int> value = MapValue(map, parameter))
+            text += std::string(ItemOf(parameter).name) + " = " + ParameterText(parameter, *value) + "\n";
     }
     return text;
 }
@@ -395,8 +561,12 @@ namespace {
 // The parameters a map sends: those it names, the others as kept gives them.
 ModuleParameters ParametersToSend(const KeyMap &map, const ModuleParameters &kept)
 {
-    return {map.baud.value_or(kept.baud), map.workMode.value_or(kept.workMode), map.longPress.value_or(kept.longPress),
-            map.debounce.value_or(kept.debounce)};
+    ModuleParameters sent = kept;
+    for (const Parameter parameter : kParameters) {
+        if (const std::optional<int> value = MapValue(map, parameter))
+            SetParameterValue(sent, parameter, *value);
+    }
+    return sent;
 }
 
 ApplyOutcome CheckKeyMap(const KeyMap &map, int keyCount, const ModuleParameters &kept)
@@ -468,8 +638,6 @@ std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount)
         return std::nullopt;
     }
     KeyMapResult result = ParseKeyMap(content, keyCount);
-    for (const UserText &notice : result.notices)
-        ShowMessage(notice);
     if (!result.map)
         ShowMessage(result.error);
     return std::move(result.map);

@@ -21,10 +21,11 @@
 //   debounce = 40
 //
 // "KEY-n = text" reads the text as the page that logs it (see ParseAssignmentText: where several
-// page states log one text, the plain one); "(keyboard)", "(mouse)" or "(gamepad)" names the page
-// where the text alone does not; "(raw b0 b1 b2)" gives the key's record bytes in hex, written as
-// they are, the text after "=" being then only what the log shows. A NUL, CR or LF inside a line
-// is refused.
+// page states log one text, the plain one), but never as the character field holding several
+// characters; "(keyboard)", "(mouse)" or "(gamepad)" names the page where the text alone does not;
+// "(raw b0 b1 b2)" gives the key's record bytes in hex, written as they are, the text after "="
+// being then only what the log shows. The record's index bits must name its own key (a record a
+// module holds unwritten excepted). A NUL, CR or LF inside a line is refused.
 struct KeyMapEntry {
     int keyIndex = 0; // KEY-1 is 0
     KeyRecord record{};
@@ -50,21 +51,28 @@ std::string_view LongPressWord(std::uint8_t item);
 // Sets a key's entry, replacing what the map held for that key.
 void SetKey(KeyMap &map, KeyMapEntry entry);
 
+// A parameter's value in a map (nullopt: the map leaves it out), and its text in a key map's line:
+// "yes"/"no" for long-press, the number for the others.
+std::optional<int> MapValue(const KeyMap &map, Parameter parameter);
+void SetMapValue(KeyMap &map, Parameter parameter, std::optional<int> value);
+std::string ParameterText(Parameter parameter, int value);
+
 // Reads a whole key map, checking every line: the keys against the module's key count, the
-// parameters against their ranges. On the first bad line the result holds no map but the one
-// message that names the line, its text quoted and, where a page refused the text, the page's
-// reason. Nothing is shown.
+// parameters against their ranges. A line is read only where it means one thing: a text of
+// several characters that names no key is refused, not sent as its first character. On the first
+// bad line the result holds no map but the one message that names the line, its text quoted and
+// why: the page's reason, or what to write instead (the closest key texts, the explicit form, the
+// corrected record). Nothing is shown.
 struct KeyMapResult {
     std::optional<KeyMap> map;
     UserText error;
-    // Lines that are read but probably not as meant: a text that names no key, read as the
-    // character field's text, of which only the first character is sent.
-    std::vector<UserText> notices;
 };
 KeyMapResult ParseKeyMap(std::string_view text, int keyCount);
 // The same for KEY-n TEXT pairs of the command line (words holds them in turn, an even number):
 // each pair is one key line, and nothing but a key; a pair holding a NUL, CR or LF is refused.
 KeyMapResult ParseKeyArguments(std::span<const std::string> words, int keyCount);
+// The same for one line a cell of the key table gives; its error is worded for the cell.
+KeyMapResult ParseTableLine(std::string_view line);
 
 // The line of one key: the log's form when its text reads back to its record, else the page's or
 // the raw form. A text ending in a blank always names its page.

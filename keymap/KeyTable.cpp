@@ -4,14 +4,6 @@ namespace {
 constexpr std::string_view kEquals = " = ";
 constexpr std::string_view kPageNames[] = {"keyboard", "mouse", "gamepad"}; // by PageKind
 
-// The reader's rules on one line; its messages are not shown, the table marks the cell instead.
-std::optional<KeyMap> ReadLine(const std::string &line)
-{
-    if (line.find_first_of("\r\n") != std::string::npos)
-        return std::nullopt;
-    return ParseKeyMap(line, kMaxKeyCount).map;
-}
-
 bool IsBlank(std::string_view cell)
 {
     return cell.find_first_not_of(" \t") == std::string_view::npos;
@@ -45,10 +37,10 @@ KeyCell ReadKeyCell(int keyIndex, std::string_view cell)
         return {};
     const std::string name = KeyName(keyIndex);
     const std::string line = cell.starts_with('(') ? name + " " + std::string(cell) : name + std::string(kEquals) + std::string(cell);
-    const std::optional<KeyMap> map = ReadLine(line);
-    if (!map || map->keys.size() != 1)
-        return {CellState::Invalid, {}};
-    return {CellState::Valid, map->keys.front()};
+    KeyMapResult read = ParseTableLine(line);
+    if (!read.map || read.map->keys.size() != 1)
+        return {CellState::Invalid, {}, std::move(read.error)};
+    return {CellState::Valid, read.map->keys.front(), {}};
 }
 
 std::string ParameterCellText(const KeyMap &map, MapParameter parameter)
@@ -65,7 +57,7 @@ std::string ParameterCellText(const KeyMap &map, MapParameter parameter)
     return {};
 }
 
-CellState ReadParameterCell(MapParameter parameter, std::string_view cell, KeyMap &map)
+CellState ReadParameterCell(MapParameter parameter, std::string_view cell, KeyMap &map, UserText *reason)
 {
     auto &longPress = map.longPress;
     auto &debounce = map.debounce;
@@ -73,12 +65,15 @@ CellState ReadParameterCell(MapParameter parameter, std::string_view cell, KeyMa
         parameter == MapParameter::LongPress ? longPress.reset() : debounce.reset();
         return CellState::Empty;
     }
-    const std::optional<KeyMap> read = ReadLine(ParameterLine(parameter, cell));
-    if (!read)
+    KeyMapResult read = ParseTableLine(ParameterLine(parameter, cell));
+    if (!read.map) {
+        if (reason)
+            *reason = std::move(read.error);
         return CellState::Invalid;
+    }
     if (parameter == MapParameter::LongPress)
-        longPress = read->longPress;
+        longPress = read.map->longPress;
     else
-        debounce = read->debounce;
+        debounce = read.map->debounce;
     return CellState::Valid;
 }

@@ -11,11 +11,12 @@
 std::string KeyCellText(const KeyMapEntry &entry);
 
 // Reads a key's cell with the key-map reader's rules. An empty cell holds no entry; a cell the
-// reader does not take gives nullopt.
+// reader does not take is Invalid, with the reader's reason worded for the cell.
 enum class CellState { Empty, Valid, Invalid };
 struct KeyCell {
     CellState state = CellState::Empty;
     KeyMapEntry entry;
+    UserText reason; // why an Invalid cell is refused
 };
 KeyCell ReadKeyCell(int keyIndex, std::string_view cell);
 
@@ -23,5 +24,5 @@ KeyCell ReadKeyCell(int keyIndex, std::string_view cell);
 enum class MapParameter { LongPress, Debounce };
 std::string ParameterCellText(const KeyMap &map, MapParameter parameter);
 // Sets the parameter of map that the cell gives (leaves it out for an empty cell); Invalid, and
-// map unchanged, when the reader refuses the cell.
-CellState ReadParameterCell(MapParameter parameter, std::string_view cell, KeyMap &map);
+// map unchanged, when the reader refuses the cell, reason then telling why.
+CellState ReadParameterCell(MapParameter parameter, std::string_view cell, KeyMap &map, UserText *reason = nullptr);

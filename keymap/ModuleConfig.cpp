@@ -133,17 +133,11 @@ KeyMap KeyMapOfModule(const ModuleSnapshot &snapshot)
     KeyMap map;
     for (int key = 0; key < snapshot.ReadableKeys(); ++key)
         map.keys.push_back(EntryOfRecord(key, snapshot.keys[static_cast<std::size_t>(key)]));
-    const ModuleParameters &held = snapshot.parameters;
-    if (held.longPress <= 1)
-        map.longPress = held.longPress;
-    if (CheckDebounce(held.debounce) == DebounceCheck::Ok)
-        map.debounce = held.debounce;
-    // The parameter block's other two values, so that applying the map gives the same block.
-    const ModuleParameters usable = KeptParameters(snapshot, {0xFF, 0xFF, 0xFF, 0});
-    if (usable.workMode != 0xFF)
-        map.workMode = usable.workMode;
-    if (usable.baud != 0xFF)
-        map.baud = usable.baud;
+    for (const Parameter parameter : kParameters) {
+        const int held = ParameterValue(snapshot.parameters, parameter);
+        if (ItemOf(parameter).Holds(held))
+            SetMapValue(map, parameter, held);
+    }
     return map;
 }
 
@@ -161,12 +155,13 @@ VerifyReport CompareWithModule(const KeyMap &expected, const ModuleSnapshot &mod
             report.differences.push_back({KeyName(entry.keyIndex), EntryText(entry),
                                           EntryText(EntryOfRecord(entry.keyIndex, held))});
     }
-    const ModuleParameters &held = module.parameters;
-    if (expected.longPress && *expected.longPress != held.longPress)
-        report.differences.push_back({"long-press", std::string(LongPressWord(*expected.longPress)),
-                                      std::string(LongPressWord(held.longPress))});
-    if (expected.debounce && *expected.debounce != held.debounce)
-        report.differences.push_back({"debounce", std::to_string(*expected.debounce), std::to_string(held.debounce)});
+    for (const Parameter parameter : kParameters) {
+        const std::optional<int> value = MapValue(expected, parameter);
+        const int held = ParameterValue(module.parameters, parameter);
+        if (value && *value != held)
+            report.differences.push_back(
+                {std::string(ItemOf(parameter).name), ParameterText(parameter, *value), ParameterText(parameter, held)});
+    }
     return report;
 }
 

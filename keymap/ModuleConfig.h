@@ -15,8 +15,8 @@ KeyMapEntry EntryOfRecord(int keyIndex, const KeyRecord &record);
 // The module's readable configuration: its parameters that a key map holds and its readable keys.
 KeyMap KeyMapOfModule(const ModuleSnapshot &snapshot);
 
-// One item that differs: "KEY-3", "long-press" or "debounce", with both sides as a key map writes
-// them (a key's line without its "KEY-n" name).
+// One item that differs: "KEY-3" or a parameter's name ("work-mode"), with both sides as a key
+// map writes them (a key's line without its "KEY-n" name).
 struct ConfigDifference {
     std::string item;
     std::string expected;

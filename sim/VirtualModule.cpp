@@ -102,7 +102,9 @@ int CVirtualModule::Read(std::uint8_t *data, std::size_t length)
         return 0;
     const auto reply = m_input.front();
     m_input.pop_front();
-    const std::size_t n = std::min(length, reply.size());
+    std::size_t n = std::min(length, reply.size());
+    if (faults.cutReplies >= 0)
+        n = std::min(n, static_cast<std::size_t>(faults.cutReplies));
     std::copy_n(reply.begin(), n, data);
     return static_cast<int>(n);
 }

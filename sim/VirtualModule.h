@@ -16,6 +16,7 @@ struct VirtualFaults {
     bool readTimeout = false;    // reads never get an answer
     bool denyOpen = false;       // enumerated, but opening it is refused (no access)
     bool forgetWrites = false;   // acknowledges every write but keeps none of its data
+    int cutReplies = -1;         // input reports come with only this many bytes
 };
 
 // The key module as the tool sees it over HID: 256 bytes of setting memory behind the command

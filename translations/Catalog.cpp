@@ -166,10 +166,13 @@ bool InstallCatalog(Language language, const std::string &programFolder)
     SetTextTranslator(&LookUp);
     if (language == Language::Chinese)
         return true;
-    // Beside the program, then the installed folder; never the working folder.
+    // Beside the program, where a moved installed tree keeps them, then the installed folder;
+    // never the working folder.
     std::vector<std::filesystem::path> folders;
-    if (!programFolder.empty())
-        folders.push_back(PathFromUtf8(programFolder) / "translations");
+    for (const char *relative : {"translations", TAVRIN_MOVED_TRANSLATIONS}) {
+        if (!programFolder.empty() && *relative)
+            folders.push_back(PathFromUtf8(programFolder) / relative);
+    }
     if (*TAVRIN_INSTALLED_TRANSLATIONS)
         folders.push_back(PathFromUtf8(TAVRIN_INSTALLED_TRANSLATIONS));
     for (const auto &folder : folders) {

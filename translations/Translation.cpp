@@ -18,13 +18,16 @@ std::string TranslateSource(const std::string &source, int count)
     return QCoreApplication::translate(kTextContext, source.c_str(), nullptr, count).toStdString();
 }
 
-// Beside the program (a build, a portable copy), then the installed folder; never the working
-// folder, where a folder that cannot be told would lead.
+// Beside the program (a build, a portable copy), where a moved installed tree keeps them, then
+// the installed folder; never the working folder, where a folder that cannot be told would lead.
 QStringList TranslationFolders()
 {
     QStringList folders;
-    if (const QString program = QCoreApplication::applicationDirPath(); !program.isEmpty())
-        folders << QDir(program).filePath(QStringLiteral("translations"));
+    const QString program = QCoreApplication::applicationDirPath();
+    for (const char *relative : {"translations", TAVRIN_MOVED_TRANSLATIONS}) {
+        if (!program.isEmpty() && *relative)
+            folders << QDir(program).filePath(QString::fromUtf8(relative));
+    }
     if (const QString installed = QStringLiteral(TAVRIN_INSTALLED_TRANSLATIONS); !installed.isEmpty())
         folders << installed;
     return folders;

@@ -569,20 +569,6 @@ search would open, and says why an interface cannot be opened.</translation>
 Finds and queries the module and shows its interface, work mode, trigger level and key count.
 Exits with status 4 when the module is invalid.</translation>
     </message>
-    <message>
-        <source>用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait [秒]]
-键值与日志中 &quot;KEY-n = &quot; 之后的文字相同，例如：tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
-文字不能确定页面时，在按键后注明：&apos;KEY-4 (mouse)&apos; &apos;&apos;；或直接给出记录字节：&apos;KEY-5 (raw 41 41 00)&apos; MLKey。
-所有按键先全部检查，有一个不对就什么都不写。</source>
-        <translation>Usage: tavrin-cli write KEY-n ASSIGNMENT [KEY-n ASSIGNMENT ...] [--wait [SECONDS]]
-An assignment is the text after &quot;KEY-n = &quot; in the log, for example: tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
-Where the text does not tell the page, name it after the key: &apos;KEY-4 (mouse)&apos; &apos;&apos;; or give the record&apos;s bytes: &apos;KEY-5 (raw 41 41 00)&apos; MLKey.
-All keys are checked first; if one is wrong, nothing is written.</translation>
-    </message>
-    <message>
-        <source>键值文件第 %1 行无法识别：%2</source>
-        <translation>Key map line %1 is not understood: %2</translation>
-    </message>
     <message numerus="yes">
         <source>键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）</source>
         <translation>
@@ -597,10 +583,6 @@ All keys are checked first; if one is wrong, nothing is written.</translation>
     <message>
         <source>键值文件第 %1 行：%2 的键值为空，请注明页面，例如 %2 (keyboard) =、(mouse) = 或 (gamepad) =</source>
         <translation>Key map line %1: %2 has an empty assignment; name the page, e.g. %2 (keyboard) =, (mouse) = or (gamepad) =</translation>
-    </message>
-    <message>
-        <source>第 %1 个按键参数无法识别：%2</source>
-        <translation>Key argument %1 is not understood: %2</translation>
     </message>
     <message numerus="yes">
         <source>第 %1 个按键参数：%2 超出模块的按键数（%3 个按键）</source>
@@ -869,10 +851,6 @@ window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. St
     <message>
         <source>模块没有这个按键</source>
         <translation>the module has no such key</translation>
-    </message>
-    <message>
-        <source>%1 的键值无法识别，请先改正：%2</source>
-        <translation>The entry of %1 is not understood; correct it first: %2</translation>
     </message>
     <message>
         <source>所选的一列没有任何键值。</source>
@@ -1245,14 +1223,6 @@ each module is done; the first Ctrl-C ends after the current module with a summa
         <translation>Key argument %1 holds a control character: %2</translation>
     </message>
     <message>
-        <source>注意：键值文件第 %1 行“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”</source>
-        <translation>Note: key map line %1: &quot;%2&quot; names no key; it is read as the character field&apos;s text, and only its first character &quot;%3&quot; is sent</translation>
-    </message>
-    <message>
-        <source>注意：第 %1 个按键参数“%2”不是按键名，按字符框的文字读取，只发送第一个字符“%3”</source>
-        <translation>Note: key argument %1: &quot;%2&quot; names no key; it is read as the character field&apos;s text, and only its first character &quot;%3&quot; is sent</translation>
-    </message>
-    <message>
         <source>重新插入后核对：本次写入的 %1 个按键与模块一致</source>
         <translation>After the re-plug: the module holds the %1 keys written in this session</translation>
     </message>
@@ -1263,6 +1233,108 @@ each module is done; the first Ctrl-C ends after the current module with a summa
     <message>
         <source>输出没有全部写出（%1）</source>
         <translation>Not all of the output could be written (%1)</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait [秒]]
+键值与日志中 &quot;KEY-n = &quot; 之后的文字相同，例如：tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
+文字不能确定页面时，在按键后注明：&apos;KEY-4 (mouse)&apos; &apos;&apos;；或直接给出记录字节：&apos;KEY-5 (raw 44 41 00)&apos; MLKey。
+所有按键先全部检查，有一个不对就什么都不写。</source>
+        <translation>Usage: tavrin-cli write KEY-n ASSIGNMENT [KEY-n ASSIGNMENT ...] [--wait [SECONDS]]
+An assignment is the text after &quot;KEY-n = &quot; in the log, for example: tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
+Where the text does not tell the page, name it after the key: &apos;KEY-4 (mouse)&apos; &apos;&apos;; or give the record&apos;s bytes: &apos;KEY-5 (raw 44 41 00)&apos; MLKey.
+All keys are checked first; if one is wrong, nothing is written.</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行无法识别：%2。应写成：%3</source>
+        <translation>Key map line %1 is not understood: %2. Write it as: %3</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行不能写入：%2 不是按键名。%3要把这些文字放进字符框（只发送第一个字符），请写：%4</source>
+        <translation>Key map line %1 cannot be written: %2 names no key. %3To put these characters into the character field (only the first is sent), write: %4</translation>
+    </message>
+    <message>
+        <source>键值文件第 %1 行不能写入：%2 的记录字节的按键号是 %3 的。请写：%4</source>
+        <translation>Key map line %1 cannot be written: the record bytes of %2 hold the key number of %3. Write: %4</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数无法识别：%2。应写成：%3</source>
+        <translation>Key argument %1 is not understood: %2. Write it as: %3</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数不能写入：%2 不是按键名。%3要把这些文字放进字符框（只发送第一个字符），请写：%4</source>
+        <translation>Key argument %1 cannot be written: %2 names no key. %3To put these characters into the character field (only the first is sent), write: %4</translation>
+    </message>
+    <message>
+        <source>第 %1 个按键参数不能写入：%2 的记录字节的按键号是 %3 的。请写：%4</source>
+        <translation>Key argument %1 cannot be written: the record bytes of %2 hold the key number of %3. Write: %4</translation>
+    </message>
+    <message>
+        <source>无法识别。应写成：%3</source>
+        <translation>Not understood. Write it as: %3</translation>
+    </message>
+    <message>
+        <source>键值为空，请注明页面：(keyboard) =、(mouse) = 或 (gamepad) =</source>
+        <translation>The assignment is empty; name the page: (keyboard) =, (mouse) = or (gamepad) =</translation>
+    </message>
+    <message>
+        <source>不能写入：%3</source>
+        <translation>Cannot be written: %3</translation>
+    </message>
+    <message>
+        <source>含有控制字符</source>
+        <translation>Holds a control character</translation>
+    </message>
+    <message>
+        <source>不是按键名。%3要把这些文字放进字符框（只发送第一个字符），请写：%4</source>
+        <translation>Names no key. %3To put these characters into the character field (only the first is sent), write: %4</translation>
+    </message>
+    <message>
+        <source>记录字节的按键号是 %3 的。请写：%4</source>
+        <translation>The record bytes hold the key number of %3. Write: %4</translation>
+    </message>
+    <message>
+        <source>按键消抖值应在 10 到 255 MS 之间</source>
+        <translation>The debounce time must be between 10 and 255 ms</translation>
+    </message>
+    <message>
+        <source>是不是 %1？</source>
+        <translation>Did you mean %1? </translation>
+    </message>
+    <message>
+        <source> 或 </source>
+        <translation> or </translation>
+    </message>
+    <message>
+        <source>%1 页面不记录这个键值。%2</source>
+        <translation>The %1 page logs no such assignment. %2</translation>
+    </message>
+    <message>
+        <source>模块已连接，但无法打开（%1）：%2</source>
+        <translation>The module is connected but cannot be opened (%1): %2</translation>
+    </message>
+    <message>
+        <source>设备节点已不存在（模块是否已拔出？）</source>
+        <translation>The device node is gone (was the module unplugged?)</translation>
+    </message>
+    <message>
+        <source>没有读写设备节点的权限</source>
+        <translation>No permission to read and write the device node</translation>
+    </message>
+    <message>
+        <source>设备节点正被占用</source>
+        <translation>The device node is busy</translation>
+    </message>
+    <message>
+        <source>设备节点能打开，但不响应 HID 设备的查询</source>
+        <translation>The device node opens but does not answer as a HID device</translation>
+    </message>
+    <message>
+        <source>%1（错误号 %2）</source>
+        <translation>%1 (error %2)</translation>
+    </message>
+    <message>
+        <source>无法打开设备</source>
+        <translation>The device cannot be opened</translation>
     </message>
     <message>
         <source>本用户（%1）有读写权限</source>
@@ -1354,6 +1426,10 @@ Values are UTF-8 text. The header lines of the main window are &quot;man&quot;, 
 
 Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.
 </translation>
+    </message>
+    <message>
+        <source>%1 的键值不能写入，请先改正：%2（%3）</source>
+        <translation>The entry of %1 cannot be written; correct it first: %2 (%3)</translation>
     </message>
 </context>
 <context>

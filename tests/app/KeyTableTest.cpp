@@ -113,10 +113,10 @@ private slots:
             QVERIFY(!table->Items().GetDlgItem(id)->toolTip().isEmpty());
         }
         const QString path = WriteFile(QStringLiteral("keys.txt"),
-                                       "KEY-1 = DEL\nKEY-5 (raw 41 41 00) = MLKey\ndebounce = 40\n");
+                                       "KEY-1 = DEL\nKEY-5 (raw 44 41 00) = MLKey\ndebounce = 40\n");
         QVERIFY(table->OpenFile(path));
         QCOMPARE(table->Table()->rowCount(), 5 + 2); // KEY-1..KEY-5, then the two parameters
-        QCOMPARE(Cell(4, CKeyTableDlg::kFileColumn), QStringLiteral("(raw 41 41 00) = MLKey"));
+        QCOMPARE(Cell(4, CKeyTableDlg::kFileColumn), QStringLiteral("(raw 44 41 00) = MLKey"));
         QCOMPARE(Cell(6, CKeyTableDlg::kFileColumn), QStringLiteral("40"));
 
         // A text the page refuses is marked in the editor as it is typed, and no longer once mended.
@@ -139,7 +139,7 @@ private slots:
         QVERIFY(table->SaveTo(folder.filePath(QStringLiteral("edited"))));
         const QString saved = folder.filePath(QStringLiteral("edited.txt"));
         QCOMPARE(FileBytes(saved), QByteArray("# Tavrin key map\nKEY-1 = DEL\nKEY-2 = Wheel Forward = 12\n"
-                                              "KEY-5 (raw 41 41 00) = MLKey\ndebounce = 50\n"));
+                                              "KEY-5 (raw 44 41 00) = MLKey\ndebounce = 50\n"));
         QCOMPARE(LogLines(), QStringList{QStringLiteral("已保存到 ") + saved});
     }
 
@@ -151,7 +151,7 @@ private slots:
         table = dialog->KeyTable();
         QVERIFY(table->OpenFile(WriteFile(QStringLiteral("sheet.txt"),
                                           "KEY-1 = CTRL+ALT+DEL\nKEY-2 = MLKey+MoveUp(10)Pixel\nKEY-3 = GameKey3\n"
-                                          "KEY-4 (raw 00 20 00) = \nKEY-12 (keyboard) = <b>&amp;\nlong-press = no\n")));
+                                          "KEY-4 (raw 03 20 00) = \nKEY-12 (keyboard) = <b>&amp;\nlong-press = no\n")));
         const QString pdf = folder.filePath(QStringLiteral("sheet.pdf"));
         const QString html = folder.filePath(QStringLiteral("sheet.html"));
         QVERIFY(table->ExportPdf(pdf));
@@ -172,7 +172,7 @@ private slots:
         QVERIFY(reader.waitForFinished(30000));
         const QString pdfText = QString::fromUtf8(reader.readAllStandardOutput());
         const QStringList lines = {"KEY-1 CTRL+ALT+DEL", "KEY-2 MLKey+MoveUp(10)Pixel", "KEY-3 GameKey3",
-                                   "KEY-4 (raw 00 20 00) =", "KEY-12 (keyboard) = <b>&amp;", "长按连击 no"};
+                                   "KEY-4 (raw 03 20 00) =", "KEY-12 (keyboard) = <b>&amp;", "长按连击 no"};
         for (const QString &text : {page.toPlainText(), pdfText}) {
             const QString flat = text.simplified();
             for (const QString &line : lines)
@@ -286,6 +286,27 @@ private slots:
         QCOMPARE(Cell(0, CKeyTableDlg::kMarkColumn), QStringLiteral("≠"));
         QVERIFY(table->Items().GetDlgItemText(kNote).find("KEY-1") != std::string::npos);
         QCOMPARE(dialog->Items().GetCurSel(MainId::kKeyList), selected);
+
+        // "校验" compares every item the file names, a parameter without a row included.
+        module->Memory()[3] = 4;
+        QVERIFY(table->OpenFile(WriteFile(QStringLiteral("mode.txt"), "KEY-1 = DEL\nwork-mode = 2\n")));
+        table->Items().Item<QPushButton>(kVerify)->click();
+        QVERIFY(table->Items().GetDlgItemText(kNote).find("work-mode") != std::string::npos);
+
+        // A typo is marked with the reader's reason and fix as it is typed; nothing is written.
+        const auto memory = module->Memory();
+        TypeIntoFileCell(3, QStringLiteral("CTRL+ALT+DELL"));
+        QCOMPARE(Cell(3, CKeyTableDlg::kMarkColumn), QStringLiteral("!"));
+        const QString why = table->Table()->item(3, CKeyTableDlg::kFileColumn)->toolTip();
+        QVERIFY2(why.contains(QStringLiteral("CTRL+ALT+DEL？")) && why.contains(QStringLiteral("(keyboard) = CTRL+ALT+DELL")),
+                 qPrintable(why));
+        questions.clear();
+        table->Items().Item<QPushButton>(kWriteAll)->click();
+        QVERIFY(questions.isEmpty());
+        QCOMPARE(sink.messages.size(), 1u);
+        QVERIFY2(sink.messages[0].find("KEY-4") != std::string::npos && sink.messages[0].find(why.toStdString()) != std::string::npos,
+                 sink.messages[0].c_str());
+        QVERIFY(module->Memory() == memory);
     }
 
 private:

@@ -51,7 +51,7 @@ void ExpectCases(std::span<const Case> cases, bool everyMessage, int writesOnRef
 
 TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
 {
-    const std::string good = KeyMapFile("# two keys\nKEY-1 = GameKey2\nKEY-8 (raw 03 00 3A) = x\ndebounce = 20\n");
+    const std::string good = KeyMapFile("# two keys\nKEY-1 = GameKey2\nKEY-8 (raw 07 00 3A) = x\ndebounce = 20\n");
     const auto invalid = [](CVirtualModule &m) { m.SetMarker(0x00); };
     const auto absent = [](CVirtualModule &m) { m.faults.absent = true; };
     const auto denied = [](CVirtualModule &m) { m.faults.denyOpen = true; };
@@ -59,7 +59,7 @@ TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
         {"write", {"write", "KEY-3", "CTRL+ALT+DEL", "KEY-4", "MLKey"}, {}, 0,
          {{34, {0x02, 0x05, 0x4C}}, {37, {0x43, 0x01, 0x00}}}, {}, "KEY-3 = CTRL+ALT+DEL"},
         {"write page form", {"write", "KEY-2 (mouse)", ""}, {}, 0, {{31, {0x41, 0x00, 0x00}}}, {}, "KEY-2 = "},
-        {"apply", {"apply", good}, {}, 0, {{28, {0x80, 0x02, 0x00}}, {49, {0x03, 0x00, 0x3A}}, {12, {20}}},
+        {"apply", {"apply", good}, {}, 0, {{28, {0x80, 0x02, 0x00}}, {49, {0x07, 0x00, 0x3A}}, {12, {20}}},
          {}, "KEY-8 = x"},
         {"key count", {"write", "KEY-9", "ENTER"}, {}, 2, {}, {"第 1 个按键参数：KEY-9 超出模块的按键数（8 个按键）"}},
         {"params", {"params", "--debounce", "30", "--long-press", "no"}, [](CVirtualModule &m) { m.Memory()[3] = 2; }, 0, {{2, {0, 2, 0, 0, 1}}, {12, {30}}},
@@ -84,7 +84,7 @@ TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
          [](CVirtualModule &m) { m.Memory()[31] = 0x81; }, 6, {}, {"校验失败：模块中有 2 处与文件不同"},
          "校验：KEY-2 不同：文件 GameKey2，模块 (gamepad) =", 13},
         {"apply forgotten", {"apply", good, "--verify"}, [](CVirtualModule &m) { m.faults.forgetWrites = true; }, 6, {},
-         {"校验失败：模块中有 3 处与文件不同"}, "校验：KEY-8 不同：文件 (raw 03 00 3A) = x，模块 (raw 00 00 00) ="},
+         {"校验失败：模块中有 3 处与文件不同"}, "校验：KEY-8 不同：文件 (raw 07 00 3A) = x，模块 (raw 00 00 00) ="},
         {"apply verified", {"apply", good, "--verify"}, {}, 0, {}, {}, "校验：2 个按键和参数与模块一致"},
         {"info", {"info"}, {}, 0, {}, {}, "按键数：8"},
         {"invalid", {"write", "KEY-1", "ENTER"}, invalid, 4, {}, {"此模块非法，请检查！"}},
@@ -106,13 +106,13 @@ TEST(Cli, KeyTextsReadAsThePagesLogThemAndARefusalIsOneMessage)
 {
     const std::string oneBadLine = KeyMapFile("KEY-1 = ENTER\nKEY-2 = MoveUp(300)Pixel\nKEY-3 = ESC\n");
     const Case cases[] = {
-        {"field text", {"write", "KEY-3", "ab+CTRL"}, {}, 0, {{34, {0x02, 0x41, 0x04}}},
-         {"注意：第 1 个按键参数“ab+CTRL”不是按键名，按字符框的文字读取，只发送第一个字符“a”"}, "KEY-3 = ab+CTRL"},
+        {"field text", {"write", "KEY-3 (keyboard)", "ab+CTRL"}, {}, 0, {{34, {0x02, 0x41, 0x04}}}, {}, "KEY-3 = ab+CTRL"},
         {"one bad line", {"apply", oneBadLine}, {}, 2, {},
          {"键值文件第 2 行不能写入：KEY-2 = MoveUp(300)Pixel（向上像素移动数值设置过大,设置值不应超过127）"}},
-        // A mistyped key name goes through as the character field, with a notice, not silently.
-        {"typo", {"write", "KEY-1", "CTRL+ALT+DELL"}, {}, 0, {{28, {0x00, 0x50, 0x06}}},
-         {"注意：第 1 个按键参数“CTRL+ALT+DELL”不是按键名，按字符框的文字读取，只发送第一个字符“C”"}},
+        // A mistyped key name is refused with the fix, never sent as its first character.
+        {"typo", {"write", "KEY-1", "CTRL+ALT+DELL"}, {}, 2, {},
+         {"第 1 个按键参数不能写入：KEY-1 = CTRL+ALT+DELL 不是按键名。是不是 CTRL+ALT+DEL？要把这些文字放进字符框"
+          "（只发送第一个字符），请写：'KEY-1 (keyboard)' 'CTRL+ALT+DELL'"}},
         {"wheel limit", {"write", "KEY-1", "MRKey+Wheel Forward = -200"}, {}, 2, {},
          {"第 1 个按键参数不能写入：KEY-1 = MRKey+Wheel Forward = -200（滚动刻度数值设置过小,设置值不应小于-128）"}},
         {"line break", {"write", "KEY-1", "ENTER\nKEY-2 = ESC"}, {}, 2, {},

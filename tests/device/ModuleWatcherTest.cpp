@@ -10,14 +10,15 @@ using Kind = ModuleEvent::Kind;
 InterfaceAnnouncement Interface(const std::string &module, int number, std::uint16_t vendorId = 0x0B05,
                                 std::uint16_t productId = 0x185F)
 {
-    return {module, "/dev/" + module + "-" + std::to_string(number), vendorId, productId, number};
+    return {{"/sys/usb1/" + module, {}}, "/dev/" + module + "-" + std::to_string(number), vendorId, productId, number};
 }
 
 std::vector<std::string> Kinds(const std::vector<ModuleEvent> &events)
 {
     std::vector<std::string> result;
     for (const ModuleEvent &event : events)
-        result.push_back((event.kind == Kind::Arrived ? "arrived " : "removed ") + event.module);
+        result.push_back((event.kind == Kind::Arrived ? "arrived " : "removed ") +
+                         event.module.usbDevice.substr(event.module.usbDevice.rfind('/') + 1));
     return result;
 }
 } // namespace
@@ -66,7 +67,7 @@ TEST(ModuleSettlerTest, TheSettleTimeRunsFromTheLastInterface)
     EXPECT_EQ(Kinds(settler.TakeDue(start + 2s)), std::vector<std::string>{});
 }
 
-// A module goes once, with the nodes it had, when its first interface goes; one that was there
+// A module goes once, with the nodes it had, when its last interface goes; one that was there
 // before watching began goes the same way; one that never arrived goes unreported.
 TEST(ModuleSettlerTest, AModuleIsRemovedOnceWithItsNodes)
 {
@@ -87,4 +88,75 @@ TEST(ModuleSettlerTest, AModuleIsRemovedOnceWithItsNodes)
     settler.Added(Interface("a", 1), start + 2s);
     settler.Added(Interface("a", 2), start + 2s);
     EXPECT_EQ(Kinds(settler.TakeDue(start + 2s)), std::vector<std::string>{"arrived a"});
+}
+
+// A module is one thing while its nodes come and go: it leaves with its last node, and no node of
+// it makes a second module.
+TEST(ModuleSettlerTest, AModuleLeavesWithItsLastNode)
+{
+    struct Step {
+        char change; // '+' added, '-' removed
+        const char *module;
+        int number;
+    };
+    const struct {
+        const char *name;
+        std::vector<Step> steps;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"siblings leaving one by one", {{'+', "a", 1}, {'+', "a", 2}, {'-', "a", 1}}, {"arrived a"}},
+        {"the last sibling gone", {{'+', "a", 1}, {'+', "a", 2}, {'-', "a", 1}, {'-', "a", 2}}, {"arrived a", "removed a"}},
+        {"an interface leaving and coming back", {{'+', "a", 1}, {'+', "a", 2}, {'-', "a", 2}, {'+', "a", 2}}, {"arrived a"}},
+        {"a new node of a module leaving", {{'+', "a", 1}, {'+', "a", 2}, {'-', "a", 1}, {'+', "a", 3}}, {"arrived a"}},
+        {"two modules without serials",
+         {{'+', "a", 1}, {'+', "a", 2}, {'+', "b", 1}, {'+', "b", 2}, {'-', "a", 2}, {'-', "a", 1}},
+         {"arrived a", "arrived b", "removed a"}},
+    };
+    for (const auto &test : cases) {
+        CModuleSettler settler;
+        const Clock::time_point start{};
+        for (const Step &step : test.steps) {
+            if (step.change == '+')
+                settler.Added(Interface(step.module, step.number), start);
+            else
+                settler.Removed(Interface(step.module, step.number).node);
+        }
+        EXPECT_EQ(Kinds(settler.TakeDue(start + 1s)), test.expected) << test.name;
+    }
+}
+
+// The module of a node knows its siblings, also while it is leaving; after announcements were
+// lost, listing the nodes afresh gives the events they would have given.
+TEST(ModuleSettlerTest, NodesTellTheirModuleAndARelistCatchesUp)
+{
+    CModuleSettler settler;
+    const Clock::time_point start{};
+    for (const char *module : {"a", "b"}) {
+        settler.Added(Interface(module, 1), start);
+        settler.Added(Interface(module, 2), start);
+    }
+    settler.Removed("/dev/a-1");
+    EXPECT_EQ(settler.ModuleOf("/dev/a-2")->nodes, (std::vector<std::string>{"/dev/a-1", "/dev/a-2"}));
+    EXPECT_FALSE(settler.ModuleOf("/dev/a-1"));
+    settler.TakeDue(start);
+    settler.Relist({Interface("b", 1), Interface("b", 2), Interface("c", 1), Interface("c", 2)}, start + 1s);
+    EXPECT_EQ(Kinds(settler.TakeDue(start + 1s)), (std::vector<std::string>{"removed a", "arrived c"}));
+}
+
+// The same module back keeps the window's choices; another one does not.
+TEST(ModuleIdentityTest, TheSameModuleIsItsSerialOrWithoutOneItsPort)
+{
+    const struct {
+        ModuleIdentity a, b;
+        bool same;
+    } cases[] = {
+        {{"/usb/1-1", "S1"}, {"/usb/1-2", "S1"}, true},
+        {{"/usb/1-1", ""}, {"/usb/1-1", ""}, true},
+        {{"/usb/1-1", ""}, {"/usb/1-2", ""}, false},
+        {{"/usb/1-1", "S1"}, {"/usb/1-1", "S2"}, false},
+        {{"/usb/1-1", "S1"}, {"/usb/1-1", ""}, false},
+        {{"", ""}, {"", ""}, false},
+    };
+    for (const auto &test : cases)
+        EXPECT_EQ(test.a.IsSameModule(test.b), test.same) << test.a.usbDevice << test.a.serial << test.b.usbDevice;
 }

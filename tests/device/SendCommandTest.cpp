@@ -1,4 +1,5 @@
 #include "device/DeviceLink.h"
+#include "device/ModuleCommands.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/RecordingSink.h"
 
@@ -89,13 +90,17 @@ TEST_F(SendCommandTest, QueryReadsOneReportOf64Bytes)
     EXPECT_EQ(reply[3], 2);
 }
 
-TEST_F(SendCommandTest, ReadTimeOutIsNoFailureAndLeavesTheBufferUntouched)
+// A read that times out and a report cut short are both no reply, which the query reports as
+// such instead of decoding zeros.
+TEST_F(SendCommandTest, ReadTimeOutOrAShortReportIsNoReply)
 {
-    module.faults.readTimeout = true;
-    std::vector<std::uint8_t> reply(128, 0);
-    EXPECT_EQ(link.SendCommand(MakeQueryCommand(), reply.data()), 0);
-    EXPECT_TRUE(sink.messages.empty());
-    EXPECT_TRUE(std::all_of(reply.begin(), reply.end(), [](std::uint8_t b) { return b == 0; }));
+    for (const VirtualFaults faults : {VirtualFaults{.readTimeout = true}, VirtualFaults{.cutReplies = 63}}) {
+        module.faults = faults;
+        std::vector<std::uint8_t> reply(128, 0);
+        EXPECT_EQ(link.SendCommand(MakeQueryCommand(), reply.data()), 0);
+        EXPECT_TRUE(sink.messages.empty());
+        EXPECT_EQ(ReadModule(link, 8).status, QueryStatus::NoReply);
+    }
 }
 
 TEST_F(SendCommandTest, EachFailureShowsItsMessageAndReturnsTheNegativeResult)

@@ -127,6 +127,38 @@ TEST_F(HidrawCliTest, EachGoesOnFromModuleToModuleAndReportsTheFailedOne)
     EXPECT_EQ(entries[2].find(R"("error")"), std::string::npos) << entries[2];
 }
 
+// A module pulled out loses its interfaces one after the other: the line, watching the module it
+// found at the start, waits until the last interface has gone, takes none for a new module, and
+// serves the next module that arrives.
+TEST_F(HidrawCliTest, EachWaitsForAModulesLastInterfaceToGo)
+{
+    AddStandardModule(testbed, module);
+    scene = {
+        [&] { testbed.RemoveInterface("/dev/hidraw1"); },
+        [&] { testbed.Unplug(module); },
+        [&] { AddStandardModule(testbed, other); },
+    };
+    EXPECT_EQ(Run({"apply", keyMap, "--each", "--count", "2"}), CliExit::kOk) << printed;
+    EXPECT_TRUE(scene.empty());
+    EXPECT_EQ(Records(other), written);
+    EXPECT_NE(printed.find("第 1 个模块：写入完成（/dev/hidraw1）"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("第 2 个模块：写入完成（/dev/hidraw3）"), std::string::npos) << printed;
+    EXPECT_EQ(sink.messages, std::vector<std::string>{});
+}
+
+// A node that opens but does not answer as a HID device is said to be so, by list and by info,
+// instead of "Success" or "模块不在线".
+TEST_F(HidrawCliTest, AModuleThatDoesNotAnswerAsAHidDeviceIsSaidToBeSo)
+{
+    AddStandardModule(testbed, module);
+    testbed.RefuseHidQueries(module);
+    const std::string reason = "设备节点能打开，但不响应 HID 设备的查询";
+    EXPECT_EQ(Run({"list"}), CliExit::kNoModule);
+    EXPECT_NE(printed.find("/dev/hidraw1（序列号 EMU0001）\n  无法打开：" + reason + "\n"), std::string::npos) << printed;
+    EXPECT_EQ(Run({"info"}), CliExit::kNoModule);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"模块已连接，但无法打开（/dev/hidraw1）：" + reason});
+}
+
 // The second interface comes a while after the first: the tool waits for it and opens the one a
 // search of the whole module opens, not the first to appear.
 TEST_F(HidrawCliTest, AModuleWhoseInterfacesComeOneAfterTheOtherIsOpenedOnTheSearchesInterface)

@@ -88,6 +88,7 @@ struct CHidrawTestbed::Impl {
     std::vector<UsbDevice> devices;
     std::map<std::string, Node> nodes; // by node path
     std::string lastWritten;
+    std::vector<const CVirtualModule *> refusingQueries;
     int nextDevice = 1;
     int nextHid = 1;
     int nextHidraw = 0;
@@ -225,6 +226,23 @@ void CHidrawTestbed::Unplug(CVirtualModule &module)
     }
 }
 
+void CHidrawTestbed::RefuseHidQueries(CVirtualModule &module)
+{
+    m_pImpl->refusingQueries.push_back(&module);
+}
+
+void CHidrawTestbed::RemoveInterface(const std::string &node)
+{
+    Impl::Node &entry = m_pImpl->nodes.at(node);
+    umockdev_testbed_uevent(m_pImpl->testbed, entry.sysPath.c_str(), "remove");
+    // The hidraw class device lies three levels below its USB interface.
+    std::string usbInterface = entry.sysPath;
+    for (int level = 0; level < 3; ++level)
+        usbInterface.erase(usbInterface.rfind('/'));
+    umockdev_testbed_remove_device(m_pImpl->testbed, usbInterface.c_str());
+    entry.sysPath.clear();
+}
+
 std::string CHidrawTestbed::LastWrittenNode() const
 {
     return m_pImpl->lastWritten;
@@ -259,8 +277,14 @@ void CHidrawTestbed::Impl::SyncTokens(Node &node)
     }
 }
 
-gboolean CHidrawTestbed::Impl::OnIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer)
+gboolean CHidrawTestbed::Impl::OnIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self)
 {
+    Impl &impl = *static_cast<Impl *>(self);
+    const CVirtualModule *module = impl.NodeOf(client).module;
+    if (std::find(impl.refusingQueries.begin(), impl.refusingQueries.end(), module) != impl.refusingQueries.end()) {
+        umockdev_ioctl_client_complete(client, -1, ENOTTY);
+        return TRUE;
+    }
     // hid_open_path asks for the descriptor's size and gives up when it cannot get it.
     const gulong request = umockdev_ioctl_client_get_request(client);
     UMockdevIoctlData *argument = umockdev_ioctl_client_get_arg(client);

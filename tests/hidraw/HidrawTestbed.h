@@ -44,6 +44,14 @@ public:
     // new USB device with new nodes.
     void Unplug(CVirtualModule &module);
 
+    // Takes one interface of a module away, as the kernel does with each in turn while a module
+    // is being pulled out: its node is announced as removed and enumeration no longer lists it.
+    void RemoveInterface(const std::string &node);
+
+    // The module's nodes open but no longer answer hidraw's questions, as a node of another kind
+    // would.
+    void RefuseHidQueries(CVirtualModule &module);
+
     // The node that received the last output report, empty before the first.
     std::string LastWrittenNode() const;
 

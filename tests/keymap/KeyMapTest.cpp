@@ -251,19 +251,31 @@ TEST(KeyMapRoundTrip, ABadLineIsOneErrorThatNamesTheLineAndThePagesReason)
          {"1", "KEY-2 (mouse) = Wheel Forward = 99999999999", "滚动刻度数值设置过大,设置值不应超过127"}},
         {"KEY-1 = 键+CTRL\n", {"1", "KEY-1 = 键+CTRL", "“键”不是英文键盘上的字符，键值未写入！"}},
         // With its page named, a text that page does not log, a dropped blank included.
-        {"KEY-1 (gamepad) = GameKey9\n", {"1", "KEY-1 (gamepad) = GameKey9"}},
-        {"KEY-1 (mouse) = Wheel BackWard = 3\n", {"1", "KEY-1 (mouse) = Wheel BackWard = 3"}},
-        {"KEY-1 (mouse) = ab\n", {"1", "KEY-1 (mouse) = ab"}},
+        {"KEY-1 (gamepad) = GameKey9\n",
+         {"1", "KEY-1 (gamepad) = GameKey9", "gamepad 页面不记录这个键值。是不是 GameKey1 或 GameKey2 或 GameKey3？"}},
+        {"KEY-1 (mouse) = Wheel BackWard = 3\n",
+         {"1", "KEY-1 (mouse) = Wheel BackWard = 3", "mouse 页面不记录这个键值。是不是 Wheel BackWard = 3 ？"}},
+        {"KEY-1 (mouse) = ab\n", {"1", "KEY-1 (mouse) = ab", "mouse 页面不记录这个键值。"}},
         {"KEY-1 = a\rb\n", {"1", "KEY-1 = a\\x0Db"}},
         {std::string("KEY-1 = a\0b\n", 12), {"1", "KEY-1 = a\\x00b"}},
-        {"KEY-1 (joystick) = \x1B[2J" + flood + "\n", {"1", "KEY-1 (joystick) = \\x1B[2J" + flood.substr(0, 174) + "…"}},
-        {"KEY-1 (raw 41 41) = x\n", {"1", "KEY-1 (raw 41 41) = x"}},
+        // Every line not understood says what it should be.
+        {"KEY-1 (joystick) = \x1B[2J" + flood + "\n",
+         {"1", "KEY-1 (joystick) = \\x1B[2J" + flood.substr(0, 174) + "…",
+          "KEY-n (keyboard|mouse|gamepad) = …, KEY-n (raw b0 b1 b2) = …"}},
+        {"KEY-1 (raw 41 41) = x\n", {"1", "KEY-1 (raw 41 41) = x", "KEY-n (raw b0 b1 b2) = …"}},
+        {"KEY-1 ENTER\n", {"1", "KEY-1 ENTER", "KEY-n = …, KEY-n (keyboard|mouse|gamepad) = …, KEY-n (raw b0 b1 b2) = …"}},
+        {"work-mode = 5\n", {"1", "work-mode = 5", "work-mode = 0..4"}},
+        {"baud = x\n", {"1", "baud = x", "baud = 0..3"}},
+        {"speed = 3\n",
+         {"1", "speed = 3",
+          "KEY-n = …, KEY-n (keyboard|mouse|gamepad) = …, KEY-n (raw b0 b1 b2) = …, long-press = yes|no, "
+          "debounce = 10..255, work-mode = 0..4, baud = 0..3"}},
         {"KEY-1 = ENTER\nKEY-9 = ENTER\n", {"2", "KEY-9", "8"}},
         {"KEY-0 = ENTER\n", {"1", "KEY-0", "8"}},
         {"KEY-1 = ENTER\r\nKEY-1 = ESC\r\n", {"2", "KEY-1"}},
         {"KEY-1 =\n", {"1", "KEY-1"}},
         {"debounce = 9\n", {"1", "9"}},
-        {"long-press = maybe\n", {"1", "long-press = maybe"}},
+        {"long-press = maybe\n", {"1", "long-press = maybe", "long-press = yes|no"}},
         {"\n# nothing\n", {}},
     };
     for (const Case &c : cases) {
@@ -278,18 +290,19 @@ TEST(KeyMapRoundTrip, ABadLineIsOneErrorThatNamesTheLineAndThePagesReason)
 TEST(KeyMapRoundTrip, KeyArgumentsAreOneKeyLineEach)
 {
     using Words = std::vector<std::string>;
+    const std::string keyForms = "'KEY-n' '…', 'KEY-n (keyboard|mouse|gamepad)' '…', 'KEY-n (raw b0 b1 b2)' '…'";
     const std::pair<Words, std::vector<std::string>> refused[] = {
         {{"KEY-1", "ENTER\nKEY-2 = ESC"}, {"1", "KEY-1 = ENTER\\x0AKEY-2 = ESC"}},
         {{"KEY-1", "ENTER", "KEY-2\r", "ESC"}, {"2", "KEY-2\\x0D = ESC"}},
-        {{"debounce", "30"}, {"1", "debounce = 30"}},
-        {{"# KEY-1", "ENTER"}, {"1", "# KEY-1 = ENTER"}},
+        {{"debounce", "30"}, {"1", "debounce = 30", keyForms}},
+        {{"# KEY-1", "ENTER"}, {"1", "# KEY-1 = ENTER", keyForms}},
     };
     for (const auto &[words, error] : refused) {
         const KeyMapResult result = ParseKeyArguments(words, 8);
         EXPECT_FALSE(result.map) << words[1];
         EXPECT_EQ(result.error.args, error) << words[1];
     }
-    const KeyMapResult two = ParseKeyArguments(Words{"KEY-2", "ab+CTRL", "KEY-1 (mouse)", ""}, 8);
+    const KeyMapResult two = ParseKeyArguments(Words{"KEY-2 (keyboard)", "ab+CTRL", "KEY-1 (mouse)", ""}, 8);
     ASSERT_TRUE(two.map);
     EXPECT_EQ(two.map->keys, (std::vector<KeyMapEntry>{{0, {0x40, 0x00, 0x00}, ""}, {1, {0x01, 0x41, 0x04}, "ab+CTRL"}}));
 }
@@ -328,4 +341,87 @@ TEST(KeyTableCells, ParameterCellsFollowTheReadersRanges)
     EXPECT_EQ(ReadKeyCell(0, "DEL\nKEY-2 = ESC").state, CellState::Invalid);
     EXPECT_EQ(ReadKeyCell(0, "(").state, CellState::Invalid);
     EXPECT_EQ(ReadKeyCell(0, "(keyboard) = (").state, CellState::Valid);
+}
+
+// A text of several characters that names no key is refused, never sent as its first character:
+// the fix names the closest key texts and the explicit form for the characters themselves.
+TEST(KeyMapFailClosed, ATextNamingNoKeyIsRefusedWithTheClosestKeyTexts)
+{
+    struct Case {
+        const char *line;
+        const char *didYouMean; // "" when nothing is close
+    };
+    const Case cases[] = {
+        {"KEY-1 = CTRL+ALT+DELL", "CTRL+ALT+DEL"},
+        {"KEY-1 = ENTRE", "ENTER"},
+        {"KEY-1 = enter", "ENTER"},
+        {"KEY-1 =  ENTER", "ENTER"},
+        {"KEY-1 = ENTER # enter key", "ENTER"},
+        {"KEY-1 = GameKey 1", "GameKey1"},
+        {"KEY-1 = VOLUP", "VOL_UP"},
+        {"KEY-1 = PAGEUP", "PGUP"},
+        {"KEY-1 = HID 41", "HID(41)"},
+        {"KEY-1 = MoveUp(10)", "MoveUp(10)Pixel"},
+        {"KEY-1 = Wheel BackWard = 3", "Wheel BackWard = 3 "},
+        {"KEY-1 = ab+CTRL", ""},
+        {"KEY-1 = qwertyuiop", ""},
+    };
+    for (const Case &c : cases) {
+        const KeyMapResult result = ParseKeyMap(c.line, 8);
+        ASSERT_FALSE(result.map) << c.line;
+        const std::string text = std::string(c.line).substr(8);
+        const std::string hint = *c.didYouMean ? "是不是 " + std::string(c.didYouMean) + "？" : "";
+        EXPECT_EQ(result.error.args, (std::vector<std::string>{"1", c.line, hint, "KEY-1 (keyboard) = " + text})) << c.line;
+    }
+    // The page belongs before "=".
+    EXPECT_EQ(ParseKeyMap("KEY-2 = (mouse) MLKey", 8).error.args,
+              (std::vector<std::string>{"1", "KEY-2 = (mouse) MLKey", "KEY-2 (mouse) = MLKey"}));
+    // On the command line the fix is a pair of arguments.
+    EXPECT_EQ(ParseKeyArguments(std::vector<std::string>{"KEY-3", "ENTRE"}, 8).error.args,
+              (std::vector<std::string>{"1", "KEY-3 = ENTRE", "是不是 ENTER？", "'KEY-3 (keyboard)' 'ENTRE'"}));
+
+    // One character, with the modifiers it may carry, is still the character field; so is any
+    // text with its page named.
+    const std::pair<const char *, KeyRecord> taken[] = {
+        {"KEY-1 = a", {0x00, 0x40, 0x04}},
+        {"KEY-1 = a+CTRL+SHIFT", {0x00, 0x43, 0x04}},
+        {"KEY-1 = #+ALT", {0x00, 0x46, 0x20}},
+        {"KEY-1 = +", {0x00, 0x42, 0x2E}},
+        {"KEY-1 (keyboard) = CTRL+ALT+DELL", {0x00, 0x50, 0x06}},
+    };
+    for (const auto &[line, record] : taken) {
+        const KeyMapResult result = ParseKeyMap(line, 8);
+        ASSERT_TRUE(result.map) << line;
+        EXPECT_EQ(result.map->keys.front().record, record) << line;
+    }
+}
+
+// A record's index bits name its own key, or the line is refused with the first byte that does;
+// its page bits are free, and what a module holds unwritten (erased, cleared, a factory record)
+// reads back as it is.
+TEST(KeyMapFailClosed, ARawRecordNamesItsOwnKey)
+{
+    struct Case {
+        const char *line;
+        const char *fix; // "" when the line is taken
+    };
+    const Case cases[] = {
+        {"KEY-2 (raw 41 01 0A) =", ""},
+        {"KEY-2 (raw 40 01 0a) =", "KEY-2 (raw 41 01 0A) = "},
+        {"KEY-5 (raw 41 41 00) = MLKey", "KEY-5 (raw 44 41 00) = MLKey"},
+        {"KEY-5 (raw C4 12 34) =", ""},
+        {"KEY-64 (raw FF 01 02) =", ""},
+        {"KEY-5 (raw FF FF FF) =", ""},
+        {"KEY-5 (raw 00 00 00) =", ""},
+        {"KEY-3 (raw 03 00 3C) =", ""},   // factory configuration 1 at KEY-3
+        {"KEY-3 (raw 03 00 3A) =", "KEY-3 (raw 02 00 3A) = "}, // its KEY-1 record
+        {"KEY-2 (raw 80 02 00) =", ""},   // factory configuration 2 at KEY-2
+    };
+    for (const Case &c : cases) {
+        const KeyMapResult result = ParseKeyMap(c.line, kMaxKeyCount);
+        EXPECT_EQ(result.map.has_value(), !*c.fix) << c.line;
+        if (*c.fix) {
+            EXPECT_EQ(result.error.args.back(), c.fix) << c.line;
+        }
+    }
 }
