@@ -1,5 +1,6 @@
 #include "app/KeyTableDlg.h"
 
+#include "app/KeyMapSave.h"
 #include "app/MainDlg.h"
 #include "app/MessageBox.h"
 #include "app/PageTabCtrl.h"
@@ -64,7 +65,6 @@ constexpr const char *kPdfTitle = QT_TRANSLATE_NOOP("Tavrin", "导出PDF");
 constexpr const char *kPdfFilter = QT_TRANSLATE_NOOP("Tavrin", "PDF 文件 (*.pdf);;所有文件 (*)");
 constexpr const char *kHtmlTitle = QT_TRANSLATE_NOOP("Tavrin", "导出HTML");
 constexpr const char *kHtmlFilter = QT_TRANSLATE_NOOP("Tavrin", "网页文件 (*.html);;所有文件 (*)");
-constexpr const char *kSavedLine = QT_TRANSLATE_NOOP("Tavrin", "已保存到 %1");
 constexpr const char *kOpened = QT_TRANSLATE_NOOP("Tavrin", "已打开 %1");
 constexpr const char *kWriteFailed = QT_TRANSLATE_NOOP("Tavrin", "无法写入文件 %1：%2");
 // A sheet of 64 keys is a few pages; far more than that is no sheet of ours.
@@ -84,6 +84,11 @@ constexpr const char *kInvalidReply = QT_TRANSLATE_NOOP("Tavrin", "校验：模�
 constexpr const char *kReadAgain = QT_TRANSLATE_NOOP("Tavrin", "校验：已重新读取模块");
 constexpr const char *kFileMatches = QT_TRANSLATE_NOOP("Tavrin", "校验：模块与文件一致");
 constexpr const char *kFileDiffers = QT_TRANSLATE_NOOP("Tavrin", "校验：模块与文件不同：%1");
+constexpr const char *kEmptyRecord = QT_TRANSLATE_NOOP("Tavrin", "(空)");
+constexpr const char *kRecordBytes = QT_TRANSLATE_NOOP("Tavrin", "记录的字节：%1");
+constexpr const char *kLongPressWords[] = {QT_TRANSLATE_NOOP("Tavrin", "是"), QT_TRANSLATE_NOOP("Tavrin", "否")};
+// Keys of the file the module's reply does not reach: not checked, so never a match.
+constexpr const char *kNotChecked = QT_TRANSLATE_NOOP("Tavrin", "（另有 %1 个按键超出模块的应答，无法校验）");
 constexpr const char *kUnreadable = "—";
 constexpr const char *kDifferMark = "≠";
 constexpr const char *kInvalidMark = "!";
@@ -137,9 +142,45 @@ private:
     Check m_check;
 };
 
-QTableWidgetItem *FixedItem(const QString &text)
+// A cell of the module, session or file column: it holds, and edits, the entry in the key map's
+// own form, and shows it in plain words.
+class CEntryItem final : public QTableWidgetItem {
+public:
+    QVariant data(int role) const override
+    {
+        return role == Qt::DisplayRole ? QVariant(m_words) : QTableWidgetItem::data(role);
+    }
+    QString Entry() const { return QTableWidgetItem::data(Qt::EditRole).toString(); }
+    void SetWords(const QString &words) { m_words = words; }
+
+private:
+    QString m_words;
+};
+
+// What a record sends, as the log writes it; "(空)" for a record that sends nothing.
+QString EntryWords(const KeyMapEntry &entry)
 {
-    auto *item = new QTableWidgetItem(text);
+    return entry.text.empty() ? TranslatedText(kEmptyRecord) : QString::fromStdString(entry.text);
+}
+
+// A cell's entry in plain words: a parameter's value as the main window shows it, a key's record
+// as the log writes it. A text the reader refuses is shown as typed.
+QString PlainWords(const std::optional<MapParameter> &parameter, int row, const std::string &cell)
+{
+    if (parameter) {
+        KeyMap read;
+        if (*parameter == MapParameter::LongPress &&
+            ReadParameterCell(*parameter, cell, read) == CellState::Valid && read.longPress &&
+            *read.longPress < std::size(kLongPressWords))
+            return TranslatedText(kLongPressWords[*read.longPress]);
+        return QString::fromStdString(cell);
+    }
+    const KeyCell read = ReadKeyCell(row, cell);
+    return read.state == CellState::Valid ? EntryWords(read.entry) : QString::fromStdString(cell);
+}
+
+QTableWidgetItem *FixedItem(QTableWidgetItem *item)
+{
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     return item;
 }
@@ -213,12 +254,13 @@ std::optional<std::string> CellValue(const std::optional<MapParameter> &paramete
 }
 } // namespace
 
-CKeyTableDlg::CKeyTableDlg(CMainDlg &main)
-    : QDialog(&main, Qt::Window), m_main(main), m_items(KeyTableTemplate(), this),
+CKeyTableDlg::CKeyTableDlg(CMainDlg &main, bool narrow)
+    : QDialog(&main, Qt::Window), m_main(main), m_items(narrow ? NarrowKeyTableTemplate() : KeyTableTemplate(), this),
       m_table(m_items.Item<QTableWidget>(kTable))
 {
     setWindowTitle(TranslatedText(kTableName));
     setFixedSize(size());
+    m_hint = m_items.Item<QLabel>(kNote)->text();
     SetUpTable();
     ConnectCommands();
     TakeModuleReading();
@@ -259,6 +301,7 @@ void CKeyTableDlg::ConnectCommands()
             [this](const QModelIndex &index) { ShowRowInMainWindow(index.row(), index.column()); });
     connect(&m_main, &CMainDlg::ModuleChanged, this, &CKeyTableDlg::TakeModuleReading);
     connect(&m_main, &CMainDlg::KeyWritten, this, &CKeyTableDlg::OnKeyWritten);
+    connect(&m_main, &CMainDlg::ModuleRead, this, &CKeyTableDlg::ShowReading);
 }
 
 // The window's search read the module: its column shows that reading from now on.
@@ -266,6 +309,14 @@ void CKeyTableDlg::TakeModuleReading()
 {
     const ModuleSnapshot *reading = m_main.LastReading();
     m_module = reading ? std::optional(*reading) : std::nullopt;
+    m_writtenSinceRead = {};
+    Refresh();
+}
+
+// The module was read again (the check after a key map was written): its column shows that.
+void CKeyTableDlg::ShowReading(const ModuleSnapshot &reading)
+{
+    m_module = reading;
     m_writtenSinceRead = {};
     Refresh();
 }
@@ -353,10 +404,18 @@ void CKeyTableDlg::SetCell(int row, int column, const std::string &text)
 {
     QTableWidgetItem *item = m_table->item(row, column);
     if (!item) {
-        item = column == kFileColumn ? new QTableWidgetItem : FixedItem(QString());
-        m_table->setItem(row, column, item);
+        item = column == kKeyColumn || column == kMarkColumn ? new QTableWidgetItem : new CEntryItem;
+        m_table->setItem(row, column, column == kFileColumn ? item : FixedItem(item));
     }
+    if (auto *entry = dynamic_cast<CEntryItem *>(item))
+        entry->SetWords(PlainWords(ParameterOfRow(row), row, text));
     item->setText(QString::fromStdString(text));
+}
+
+QString CKeyTableDlg::CellEntry(int row, int column) const
+{
+    const auto *item = dynamic_cast<const CEntryItem *>(m_table->item(row, column));
+    return item ? item->Entry() : QString();
 }
 
 void CKeyTableDlg::FillRow(int row)
@@ -398,10 +457,7 @@ QString CKeyTableDlg::CellRefusal(int row, const QString &text) const
 void CKeyTableDlg::MarkRow(int row)
 {
     const std::optional<MapParameter> parameter = ParameterOfRow(row);
-    const auto value = [&](int column) {
-        const QTableWidgetItem *item = m_table->item(row, column);
-        return CellValue(parameter, row, item ? item->text() : QString());
-    };
+    const auto value = [&](int column) { return CellValue(parameter, row, CellEntry(row, column)); };
     const auto written = value(kWrittenColumn), file = value(kFileColumn);
     // A key written since the module was read differs from that reading as a matter of course.
     const bool stale = std::any_of(m_writtenSinceRead.keys.begin(), m_writtenSinceRead.keys.end(),
@@ -429,7 +485,14 @@ void CKeyTableDlg::MarkRow(int row)
     mark->setData(Qt::AccessibleTextRole, reason);
     QTableWidgetItem *fileCell = m_table->item(row, kFileColumn);
     fileCell->setBackground(file == kInvalidMark ? QBrush(QColor(255, 215, 215)) : QBrush());
-    fileCell->setToolTip(file == kInvalidMark ? CellRefusal(row, fileCell->text()) : QString());
+    // The bytes behind the plain words, which only the key map's raw form spells out.
+    for (const int column : {kModuleColumn, kWrittenColumn, kFileColumn}) {
+        const KeyCell cell = parameter ? KeyCell{} : ReadKeyCell(row, CellEntry(row, column).toStdString());
+        m_table->item(row, column)->setToolTip(cell.state == CellState::Valid ? Text(kRecordBytes, {Hex(cell.entry.record)})
+                                               : QString());
+    }
+    if (file == kInvalidMark)
+        fileCell->setToolTip(CellRefusal(row, CellEntry(row, kFileColumn)));
     m_bFilling = false;
 }
 
@@ -438,7 +501,10 @@ void CKeyTableDlg::OnCellChanged(QTableWidgetItem *item)
     if (m_bFilling || item->column() != kFileColumn)
         return;
     const int row = item->row();
-    const std::string text = item->text().toStdString();
+    const std::string text = CellEntry(row, kFileColumn).toStdString();
+    m_bFilling = true;
+    SetCell(row, kFileColumn, text);
+    m_bFilling = false;
     if (const auto parameter = ParameterOfRow(row))
         m_fileParameters[static_cast<int>(*parameter)] = text;
     else if (text.empty())
@@ -486,9 +552,10 @@ std::optional<KeyMap> CKeyTableDlg::ChosenMap() const
     return map;
 }
 
+// A note stands until the next; with nothing to say, the hint on using the table comes back.
 void CKeyTableDlg::SetNote(const QString &text)
 {
-    m_items.Item<QLabel>(kNote)->setText(text);
+    m_items.Item<QLabel>(kNote)->setText(text.isEmpty() ? m_hint : text);
 }
 
 void CKeyTableDlg::Open()
@@ -522,11 +589,7 @@ bool CKeyTableDlg::OpenFile(const QString &path)
 
 QString CKeyTableDlg::AskSavePath(const char *title, const char *filter, const QString &suffix)
 {
-    QString path = QFileDialog::getSaveFileName(this, TranslatedText(title), QFileInfo(m_filePath).path(),
-                                                TranslatedText(filter));
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += suffix;
-    return path;
+    return ::AskSavePath(this, title, filter, QFileInfo(m_filePath).path(), suffix);
 }
 
 void CKeyTableDlg::Save()
@@ -538,16 +601,16 @@ void CKeyTableDlg::Save()
         SaveTo(path);
 }
 
-bool CKeyTableDlg::SaveTo(QString path)
+bool CKeyTableDlg::SaveTo(const QString &path)
 {
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".txt");
     const std::optional<KeyMap> map = ChosenMap();
-    if (!map || !SaveKeyMapFile(path.toStdString(), *map))
+    if (!map)
         return false;
-    m_main.AddLogLine(Text(kSavedLine, {QuotedInput(path.toStdString())}));
+    const QString saved = SaveKeyMapAndLog(path, *map, [this](const QString &line) { m_main.AddLogLine(line); });
+    if (saved.isEmpty())
+        return false;
     if (m_items.GetCurSel(kContent) == 1)
-        m_filePath = path;
+        m_filePath = saved;
     return true;
 }
 
@@ -570,15 +633,16 @@ QString CKeyTableDlg::SheetHtml(const KeyMap &map) const
                 .toHtmlEscaped();
     html += QStringLiteral("</p><table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr><th>%1</th><th>%2</th></tr>")
                 .arg(ColumnTitle(kKeyColumn).toHtmlEscaped(), TranslatedText(kSheetAssignment).toHtmlEscaped());
-    const auto addRow = [&](const QString &name, const std::string &text) {
-        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(name, escaped(text));
+    const auto addRow = [&](const QString &name, const QString &text) {
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(name, text.toHtmlEscaped());
     };
     for (const KeyMapEntry &entry : map.keys)
-        addRow(escaped(KeyName(entry.keyIndex)), KeyCellText(entry));
+        addRow(escaped(KeyName(entry.keyIndex)), EntryWords(entry));
     for (const MapParameter parameter : {MapParameter::LongPress, MapParameter::Debounce}) {
         const std::string value = ParameterCellText(map, parameter);
         if (!value.empty())
-            addRow(TranslatedText(kParameterNames[static_cast<int>(parameter)]).toHtmlEscaped(), value);
+            addRow(TranslatedText(kParameterNames[static_cast<int>(parameter)]).toHtmlEscaped(),
+                   PlainWords(parameter, 0, value));
     }
     return html + QStringLiteral("</table></body></html>");
 }
@@ -586,11 +650,14 @@ QString CKeyTableDlg::SheetHtml(const KeyMap &map) const
 bool CKeyTableDlg::WriteExport(const QString &path, const QByteArray &bytes)
 {
     const std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (const FileError error = SaveWholeFile(PathFromUtf8(path.toStdString()), content, kMaxSheetSize); error.Failed()) {
+    const FileError error = SaveWholeFile(PathFromUtf8(path.toStdString()), content, kMaxSheetSize);
+    if (error.Failed()) {
         ShowMessage(kWriteFailed, {QuotedInput(path.toStdString()), TranslateText(FileErrorReason(error))});
         return false;
     }
-    m_main.AddLogLine(Text(kSavedLine, {QuotedInput(path.toStdString())}));
+    if (const auto warning = DescribeFileWarning(error, path.toStdString()))
+        ShowMessage(*warning);
+    m_main.AddLogLine(SavedLine(path));
     return true;
 }
 
@@ -669,9 +736,7 @@ void CKeyTableDlg::Verify()
         SetNote(TranslatedText(reading.status == QueryStatus::NoReply ? kNoReply : kInvalidReply));
         return;
     }
-    m_module = reading.snapshot;
-    m_writtenSinceRead = {};
-    Refresh();
+    ShowReading(reading.snapshot);
     const std::optional<KeyMap> file = FileMap(false);
     if (!file || (file->keys.empty() && !file->HasParameters())) {
         SetNote(TranslatedText(kReadAgain));
@@ -681,8 +746,11 @@ void CKeyTableDlg::Verify()
     QStringList items;
     for (const ConfigDifference &difference : report.differences)
         items << QString::fromStdString(difference.item);
-    SetNote(report.Matches() ? TranslatedText(kFileMatches)
-                             : Text(kFileDiffers, {items.join(QStringLiteral(", ")).toStdString()}));
+    QString note = report.Matches() ? TranslatedText(kFileMatches)
+                                    : Text(kFileDiffers, {items.join(QStringLiteral(", ")).toStdString()});
+    if (!report.unreadableKeys.empty())
+        note += Text(kNotChecked, {std::to_string(report.unreadableKeys.size())});
+    SetNote(note);
 }
 
 void CKeyTableDlg::ShowRowInMainWindow(int row, int column)
@@ -695,8 +763,7 @@ void CKeyTableDlg::ShowRowInMainWindow(int row, int column)
         columns.insert(columns.begin(), column);
     std::optional<KeyMapEntry> entry;
     for (const int candidate : columns) {
-        const QTableWidgetItem *item = m_table->item(row, candidate);
-        const KeyCell cell = ReadKeyCell(row, item ? item->text().toStdString() : std::string());
+        const KeyCell cell = ReadKeyCell(row, CellEntry(row, candidate).toStdString());
         if (cell.state == CellState::Valid) {
             entry = cell.entry;
             break;

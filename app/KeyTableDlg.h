@@ -24,7 +24,8 @@ class CKeyTableDlg final : public QDialog {
 public:
     enum Column { kKeyColumn, kModuleColumn, kWrittenColumn, kFileColumn, kMarkColumn, kColumns };
 
-    explicit CKeyTableDlg(CMainDlg &main);
+    // narrow: the form that covers the main window's page area.
+    CKeyTableDlg(CMainDlg &main, bool narrow);
 
     CDialogItems &Items() { return m_items; }
     QTableWidget *Table() const { return m_table; }
@@ -34,7 +35,7 @@ public:
 
     // The actions of the buttons once their file is chosen; each tells the user what went wrong.
     bool OpenFile(const QString &path);
-    bool SaveTo(QString path);
+    bool SaveTo(const QString &path);
     bool ExportPdf(const QString &path);
     bool ExportHtml(const QString &path);
     // "写入全部": the file column to the module, as the window loads a key map, then read back.
@@ -50,6 +51,7 @@ protected:
 private:
     void ConnectCommands();
     void TakeModuleReading();
+    void ShowReading(const ModuleSnapshot &reading);
     void OnKeyWritten(int keyIndex);
     std::string ModuleCell(int row) const;
     KeyMap ModuleMap() const;
@@ -61,6 +63,8 @@ private:
 
     void FillRow(int row);
     void SetCell(int row, int column, const std::string &text);
+    // The cell's entry in the key map's form (what the cell shows is its plain words).
+    QString CellEntry(int row, int column) const;
     void MarkRow(int row);
     void OnCellChanged(QTableWidgetItem *item);
     // Why the key-map reader refuses a cell's text, worded; empty when it takes it.
@@ -88,6 +92,7 @@ private:
     // What the opened file names that has no row (work mode, baud): written and verified with it.
     KeyMap m_fileRowless;
     QString m_filePath;
+    QString m_hint;
     // What the module held when last read, by the window's search or by "校验", and the keys
     // written since then, which the module holds now on top of it.
     std::optional<ModuleSnapshot> m_module;

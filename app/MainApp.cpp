@@ -38,7 +38,7 @@ std::optional<int> AnswerWithoutWindow(int argc, char *argv[], std::vector<std::
         std::printf("%s\n", TranslateText({help, {}}).c_str());
         return 0;
     }
-    std::fprintf(stderr, "%s\n", NoDisplayHint());
+    std::fprintf(stderr, "%s\n", TranslateText(NoDisplayHint(argv[0])).c_str());
     return 1;
 }
 } // namespace

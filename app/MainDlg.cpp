@@ -1,6 +1,7 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/KeyMapSave.h"
 #include "app/KeyTableDlg.h"
 #include "app/MessageBox.h"
 #include "app/PageTabCtrl.h"
@@ -11,6 +12,7 @@
 #include "pages/KeyboardSettingDlg.h"
 #include "pages/MouseSettingDlg.h"
 #include "resources/AppIcon.h"
+#include "resources/KeyTableTemplate.h"
 #include "resources/MainTemplate.h"
 #include "settings/ModuleSettings.h"
 #include "translations/Translation.h"
@@ -19,6 +21,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QKeyEvent>
@@ -63,6 +66,11 @@ constexpr const char *kVerifyNoReply = QT_TRANSLATE_NOOP("Tavrin", "校验失败
 constexpr const char *kReplugMatches = QT_TRANSLATE_NOOP("Tavrin", "重新插入后核对：本次写入的 %1 个按键与模块一致");
 constexpr const char *kReplugDiffers = QT_TRANSLATE_NOOP("Tavrin", "重新插入后核对：模块中 %1 与拔出前写入的不一致");
 constexpr const char *kVerifyInvalid = QT_TRANSLATE_NOOP("Tavrin", "校验失败：此模块非法");
+// What each factory configuration writes (device/ModuleCommands.cpp has its bytes).
+constexpr const char *kFactoryReset1Tip = QT_TRANSLATE_NOOP(
+    "Tavrin", "恢复出厂1：按键1至9发送 F1 至 F9，模式为键鼠组合，串口禁用，长按连击为否，按键消抖 40 MS");
+constexpr const char *kFactoryReset2Tip = QT_TRANSLATE_NOOP(
+    "Tavrin", "恢复出厂2：按键1至4发送游戏杆按键1至4，模式为单游戏柄，波特率 9600，长按连击为否，按键消抖 40 MS");
 
 #ifdef Q_OS_WIN
 // The key-map items beside the about item in the system menu.
@@ -245,8 +253,29 @@ void CMainDlg::ConnectCommands()
         });
     }
     connect(m_items.Item<QPushButton>(kClearLog), &QPushButton::clicked, this, &CMainDlg::ClearLog);
+    GiveButtonsShortcuts();
     connect(m_items.Item<QPushButton>(kKeyTable), &QPushButton::clicked, this, &CMainDlg::ShowKeyTable);
     m_operations.SetLog([this](const std::string &line) { AddLogLine(QString::fromStdString(line)); });
+}
+
+// The main buttons' keys, named in their tooltips; the captions stay as the template has them.
+// The factory resets' tooltips say what each restores.
+// "键值表…" is the window's action, whose key works where the button is out of sight too.
+void CMainDlg::GiveButtonsShortcuts()
+{
+    const std::pair<int, QKeySequence> keys[] = {
+        {kFindModule, QKeySequence(Qt::Key_F5)},          {kWriteKey, QKeySequence(Qt::CTRL | Qt::Key_Return)},
+        {kWriteParameters, QKeySequence(Qt::CTRL | Qt::Key_P)}, {kClearLog, QKeySequence(Qt::CTRL | Qt::Key_L)},
+        {kKeyTable, m_pKeyTableAction->shortcut()},
+    };
+    for (const auto &[id, key] : keys) {
+        auto *button = m_items.Item<QPushButton>(id);
+        if (id != kKeyTable)
+            button->setShortcut(key);
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->text(), key.toString(QKeySequence::NativeText)));
+    }
+    m_items.GetDlgItem(kFactoryReset1)->setToolTip(TranslatedText(kFactoryReset1Tip));
+    m_items.GetDlgItem(kFactoryReset2)->setToolTip(TranslatedText(kFactoryReset2Tip));
 }
 
 // The page registry is the truth about which page is which: a tab index shifts when an earlier
@@ -349,10 +378,9 @@ void CMainDlg::SaveKeyMap()
 {
     if (!ModuleFound())
         return;
-    const QString path = QFileDialog::getSaveFileName(this, TranslatedText(kSaveKeyMapTitle),
-                                                      QString(), TranslatedText(kKeyMapFilter));
+    const QString path = AskSavePath(this, kSaveKeyMapTitle, kKeyMapFilter, QString(), QStringLiteral(".txt"));
     if (!path.isEmpty())
-        SaveKeyMapFile(path.toStdString(), ModuleKeyMap());
+        SaveKeyMapAndLog(path, ModuleKeyMap(), [this](const QString &line) { AddLogLine(line); });
 }
 
 void CMainDlg::LoadKeyMap()
@@ -405,12 +433,13 @@ void CMainDlg::VerifyKeyMap(const KeyMap &map)
 
 void CMainDlg::VerifyKeyMap(const KeyMap &map, const char *matches, const char *differs)
 {
-    const ModuleVerification verification = VerifyModule(m_link, map, m_operations.KeyCount());
-    if (verification.status != QueryStatus::Valid) {
-        AddLogLine(TranslatedText(verification.status == QueryStatus::NoReply ? kVerifyNoReply : kVerifyInvalid));
+    const ModuleReading reading = ReadModule(m_link, m_operations.KeyCount());
+    if (reading.status != QueryStatus::Valid) {
+        AddLogLine(TranslatedText(reading.status == QueryStatus::NoReply ? kVerifyNoReply : kVerifyInvalid));
         return;
     }
-    const VerifyReport &report = verification.report;
+    emit ModuleRead(reading.snapshot);
+    const VerifyReport report = CompareWithModule(map, reading.snapshot);
     QString line;
     if (report.Matches()) {
         line = TranslatedText(matches).arg(report.comparedKeys);
@@ -425,15 +454,44 @@ void CMainDlg::VerifyKeyMap(const KeyMap &map, const char *matches, const char *
     AddLogLine(line);
 }
 
+KeyTableSurroundings CMainDlg::KeyTableSurroundingsOn(const QRect &area) const
+{
+    KeyTableSurroundings around;
+    around.area = area;
+    around.mainFrame = frameGeometry();
+    const QRect content = geometry();
+    around.frameMargins = QMargins(content.left() - around.mainFrame.left(), content.top() - around.mainFrame.top(),
+                                   around.mainFrame.right() - content.right(), around.mainFrame.bottom() - content.bottom());
+    const CDialogUnits units(TemplateFont(KeyTableTemplate()));
+    around.tableSize = QSize(units.X(KeyTableTemplate().cx), units.Y(KeyTableTemplate().cy));
+    around.pageArea = QRect(m_tab->mapToGlobal(QPoint(0, 0)), m_tab->size());
+    const QWidget *find = m_items.GetDlgItem(kFindModule);
+    for (const QGroupBox *frame : m_scroll->widget()->findChildren<QGroupBox *>()) {
+        if (frame->geometry().contains(find->geometry()))
+            around.operations = QRect(frame->mapToGlobal(QPoint(0, 0)), frame->size());
+    }
+    return around;
+}
+
 void CMainDlg::ShowKeyTable()
 {
-    if (!m_pKeyTable) {
-        m_pKeyTable = new CKeyTableDlg(*this);
-        // Beside the window where the screen has room for it, else over the window's right part.
-        const QRect area = screen()->availableGeometry();
-        const QRect frame = frameGeometry();
-        const int x = std::min(frame.right() + 1, area.right() + 1 - m_pKeyTable->width() - kFrameAllowance.width());
-        m_pKeyTable->move(std::max(x, area.left()), std::max(frame.top(), area.top()));
+    if (!m_pKeyTable || !m_pKeyTable->isVisible()) {
+        KeyTableSurroundings around = KeyTableSurroundingsOn(screen()->availableGeometry());
+        KeyTablePlacement place = PlaceKeyTable(around);
+        if (place.narrow && m_scroll->verticalScrollBar()->value() != 0) {
+            // The narrow form covers the pages where they stand with the content scrolled back.
+            m_scroll->verticalScrollBar()->setValue(0);
+            around = KeyTableSurroundingsOn(around.area);
+            place = PlaceKeyTable(around);
+        }
+        if (!m_pKeyTable)
+            m_pKeyTable = new CKeyTableDlg(*this, place.narrow);
+        if (place.narrow)
+            m_pKeyTable->setFixedSize(place.table.size());
+        if (place.mainTopLeft != pos())
+            move(place.mainTopLeft);
+        // A window's position is that of its frame.
+        m_pKeyTable->move(place.table.topLeft() - QPoint(around.frameMargins.left(), around.frameMargins.top()));
     }
     m_pKeyTable->show();
     m_pKeyTable->raise();

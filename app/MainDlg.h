@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/KeyTablePlacement.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
 #include "device/ModuleWatcher.h"
@@ -62,6 +63,8 @@ public:
     CDeviceLink &Link() { return m_link; }
     // Opens the key table beside the window, or brings it to the front.
     void ShowKeyTable();
+    // Where the key table goes on a screen whose available area is area, and what that depends on.
+    KeyTableSurroundings KeyTableSurroundingsOn(const QRect &area) const;
     CKeyTableDlg *KeyTable() const { return m_pKeyTable; }
 
 signals:
@@ -69,6 +72,8 @@ signals:
     void KeyWritten(int keyIndex);
     // A search, a reset or the module watcher may have changed the module and its listed keys.
     void ModuleChanged();
+    // The module was read again without touching a control: the check after a key map was written.
+    void ModuleRead(const ModuleSnapshot &reading);
 
 public:
 
@@ -99,6 +104,7 @@ private:
     void CreatePages();
     void ApplyParameters();
     void ConnectCommands();
+    void GiveButtonsShortcuts();
     IKeyPage *PageOfKind(PageKind kind) const;
     int CurrentPageKind() const;
     void OnModuleEvents();

@@ -3,8 +3,11 @@
 #include "pages/PageClass.h"
 #include "pages/PageDlg.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -54,22 +57,21 @@ void FollowInTabOrder(QWidget *previous, QWidget *page)
 }
 
 // Ctrl+Tab and Ctrl+PgDn choose the next tab, Ctrl+Shift+Tab and Ctrl+PgUp the one before, as in
-// a property sheet; 0 for any other key.
-int TabStep(const QKeyEvent &event)
+// a property sheet.
+struct PageKey {
+    QKeySequence keys;
+    int step;
+};
+const PageKey kPageKeys[] = {
+    {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+    {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+    {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+    {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+};
+
+bool IsPageKey(const QKeySequence &keys)
 {
-    if (!(event.modifiers() & Qt::ControlModifier))
-        return 0;
-    switch (event.key()) {
-    case Qt::Key_Tab:
-        return event.modifiers() & Qt::ShiftModifier ? -1 : 1;
-    case Qt::Key_Backtab:
-    case Qt::Key_PageUp:
-        return -1;
-    case Qt::Key_PageDown:
-        return 1;
-    default:
-        return 0;
-    }
+    return keys[0].key() == Qt::Key_PageDown || keys[0].key() == Qt::Key_PageUp;
 }
 } // namespace
 
@@ -79,6 +81,18 @@ CPageTabCtrl::CPageTabCtrl(QWidget *parent) : QWidget(parent), m_pTabBar(new QTa
     m_pTabBar->setExpanding(false);
     UseDialogStyle(m_pTabBar);
     connect(m_pTabBar, &QTabBar::currentChanged, this, &CPageTabCtrl::OnSelChange);
+    // From every control of the window the host is in, not only from inside the host; a list keeps
+    // Ctrl+PgDn and Ctrl+PgUp for itself.
+    for (const PageKey &pageKey : kPageKeys) {
+        auto *shortcut = new QShortcut(pageKey.keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = pageKey.step] { StepPage(step); });
+        if (IsPageKey(pageKey.keys)) {
+            connect(qApp, &QApplication::focusChanged, shortcut, [shortcut](QWidget *, QWidget *now) {
+                shortcut->setEnabled(!qobject_cast<QAbstractItemView *>(now));
+            });
+        }
+    }
 }
 
 int CPageTabCtrl::AddPage(const PageClass &pageClass, const QString &title, int templateId, int imageIndex)
@@ -156,14 +170,11 @@ void CPageTabCtrl::resizeEvent(QResizeEvent *event)
     LayoutPages();
 }
 
-void CPageTabCtrl::keyPressEvent(QKeyEvent *event)
+void CPageTabCtrl::StepPage(int step)
 {
-    const int step = TabStep(*event);
     const int count = m_pTabBar->count();
-    if (step == 0 || count == 0) {
-        QWidget::keyPressEvent(event);
+    if (count == 0)
         return;
-    }
     // A choice of the user's, as a click on the tab would be.
     m_pTabBar->setCurrentIndex((m_pTabBar->currentIndex() + step + count) % count);
 }

@@ -22,6 +22,9 @@ public:
     int AddPage(const PageClass &pageClass, const QString &title, int templateId, int imageIndex);
     // Shows the page of tab index and selects that tab; false when index names no page.
     bool SetActivePage(int index);
+    // Shows the next page (step 1) or the one before (-1), going round. Ctrl+Tab and Ctrl+Shift+Tab
+    // (or Ctrl+PgDn and Ctrl+PgUp, outside a list) do it anywhere in the host's window.
+    void StepPage(int step);
     // Puts the tab row along the top and every page into the area below it.
     void LayoutPages();
 
@@ -36,8 +39,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    // Ctrl+Tab and Ctrl+Shift+Tab (or Ctrl+PgDn and Ctrl+PgUp) pressed inside the host change tabs.
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     struct PageEntry {

@@ -73,6 +73,8 @@ constexpr const char *kResetKeys = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1�
 constexpr const char *kStepDone = QT_TRANSLATE_NOOP("Tavrin", "写入完成");
 constexpr const char *kStepFailed = QT_TRANSLATE_NOOP("Tavrin", "写入失败");
 constexpr const char *kResetQueried = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1完成，重新查询模块：有效");
+constexpr const char *kResetDiffers = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1后重新查询：%2 不同：写入 %3，模块 %4");
+constexpr const char *kResetNotKept = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1失败：模块中有 %2 处与写入的不同");
 constexpr const char *kDumpUnreadable = QT_TRANSLATE_NOOP("Tavrin", "模块的应答只包含 KEY-1 到 KEY-%1，%2 无法读出");
 constexpr const char *kVerifyMatches = QT_TRANSLATE_NOOP("Tavrin", "校验：%1 个按键和参数与模块一致");
 constexpr const char *kVerifyDiffers = QT_TRANSLATE_NOOP("Tavrin", "校验：%1 不同：文件 %2，模块 %3");
@@ -631,6 +633,14 @@ int RunReset(CCliRun &run)
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
+    // Acknowledged writes are not kept ones: the query after them tells.
+    const std::vector<ConfigDifference> differences = FactoryResetDifferences(number == "2" ? 2 : 1, module);
+    for (const ConfigDifference &difference : differences)
+        run.Print(kResetDiffers, {number, difference.item, difference.expected, difference.actual});
+    if (!differences.empty()) {
+        ShowMessage(kResetNotKept, {number, std::to_string(differences.size())});
+        return kMismatch;
+    }
     run.Print(kResetQueried, {number});
     return kOk;
 }
@@ -683,7 +693,8 @@ constexpr Command kCommands[] = {
     {"reset", QT_TRANSLATE_NOOP("Tavrin",
                                 "用法：tavrin-cli reset 1|2 [--wait [秒]]\n"
                                 "先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，\n"
-                                "然后重新查找和查询模块，与窗口的 \"恢复出厂1\"、\"恢复出厂2\" 相同。任何一步失败时状态为 5。"),
+                                "然后重新查找和查询模块，与窗口的 \"恢复出厂1\"、\"恢复出厂2\" 相同。任何一步失败时状态为 5；\n"
+                                "重新查询到的参数或按键（KEY-1 到 KEY-12 中恢复出厂写入的）与写入的不同时，列出它们，状态为 6。"),
      RunReset},
     {"doctor", QT_TRANSLATE_NOOP("Tavrin",
                                  "用法：tavrin-cli doctor [--json]\n"

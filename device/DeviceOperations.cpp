@@ -19,6 +19,8 @@ constexpr const char *kArrived = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：
 constexpr const char *kArrivedNotValid = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：%1，但查询失败：%2");
 constexpr const char *kArrivedNotOpened = QT_TRANSLATE_NOOP("Tavrin", "模块已插入，但无法打开：%1");
 constexpr const char *kRemoved = QT_TRANSLATE_NOOP("Tavrin", "模块已拔出：%1，设备操作按钮已禁用");
+// %1 the factory configuration, %2 the parameters and keys that differ.
+constexpr const char *kResetNotKept = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1后重新查询：模块中与写入的不同：%2");
 
 std::uint8_t SelectionByte(const IDlgControls &controls, int id)
 {
@@ -170,8 +172,24 @@ void CDeviceOperations::RunFactoryReset(int number)
         ShowParameters(parameters);
     }
     ShowMessage((result.keysWritten ? kDone : kFailed)[number == 2 ? 1 : 0]);
-    if (result.keysWritten)
-        FindModule();
+    if (!result.keysWritten)
+        return;
+    FindModule();
+    // Acknowledged writes are not kept ones: the query after them tells, in one log line.
+    if (m_lastReading)
+        LogResetDifference(number, CompareFactoryReset(number, *m_lastReading));
+}
+
+void CDeviceOperations::LogResetDifference(int number, const ModuleDifference &difference) const
+{
+    if (difference.Empty())
+        return;
+    std::string items;
+    for (const Parameter parameter : difference.parameters)
+        items += (items.empty() ? "" : ", ") + std::string(ItemOf(parameter).name);
+    for (const int key : difference.keys)
+        items += (items.empty() ? "" : ", ") + KeyName(key);
+    AddLogLine(TranslateText({kResetNotKept, {std::to_string(number), items}}));
 }
 
 void CDeviceOperations::FactoryReset1()

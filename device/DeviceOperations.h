@@ -67,6 +67,7 @@ public:
 
 private:
     void RunFactoryReset(int number);
+    void LogResetDifference(int number, const ModuleDifference &difference) const;
     void AddLogLine(const std::string &line) const;
 
     CDeviceLink &m_link;

@@ -652,9 +652,12 @@ bool SaveKeyMapFile(const std::string &path, const KeyMap &map, const std::strin
         ShowMessage(readBack.error);
         return false;
     }
-    if (const FileError error = SaveWholeFile(PathFromUtf8(path), content, kMaxKeyMapFileSize); error.Failed()) {
+    const FileError error = SaveWholeFile(PathFromUtf8(path), content, kMaxKeyMapFileSize);
+    if (error.Failed()) {
         ShowMessage(kSaveFailed, {QuotedInput(path), TranslateText(FileErrorReason(error))});
         return false;
     }
+    if (const auto warning = DescribeFileWarning(error, path))
+        ShowMessage(*warning);
     return true;
 }

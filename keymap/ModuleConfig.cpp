@@ -7,6 +7,7 @@
 #include "pages/MouseAssignment.h"
 #include "pages/MouseIds.h"
 
+#include <cstdio>
 #include <span>
 
 namespace {
@@ -101,6 +102,13 @@ bool ReadsBackTo(int keyIndex, const KeyRecord &record, const std::string &text,
     return assignment && MakeKeyRecord(keyIndex, assignment->kind, assignment->value1, assignment->value2) == record;
 }
 
+std::string HexByte(std::uint8_t byte)
+{
+    char text[4];
+    std::snprintf(text, sizeof text, "%02X", byte);
+    return text;
+}
+
 // A key's side of a difference: its line without the key's name.
 std::string EntryText(const KeyMapEntry &entry)
 {
@@ -163,6 +171,26 @@ VerifyReport CompareWithModule(const KeyMap &expected, const ModuleSnapshot &mod
                 {std::string(ItemOf(parameter).name), ParameterText(parameter, *value), ParameterText(parameter, held)});
     }
     return report;
+}
+
+std::vector<ConfigDifference> FactoryResetDifferences(int number, const ModuleSnapshot &after)
+{
+    const ModuleDifference difference = CompareFactoryReset(number, after);
+    const ModuleParameters written = FactoryParameters(FactoryConfigOf(number));
+    std::vector<ConfigDifference> differences;
+    for (const Parameter parameter : difference.parameters)
+        differences.push_back({std::string(ItemOf(parameter).name),
+                               ParameterText(parameter, ParameterValue(written, parameter)),
+                               ParameterText(parameter, ParameterValue(after.parameters, parameter))});
+    for (const int key : difference.keys) {
+        const WrittenRecord record = FactoryRecord(FactoryConfigOf(number), key);
+        std::string bytes = "(raw";
+        for (int byte = 0; byte < 3; ++byte)
+            bytes += byte < record.count ? " " + HexByte(record.bytes[static_cast<std::size_t>(byte)]) : " ??";
+        const KeyRecord &held = after.keys[static_cast<std::size_t>(key)];
+        differences.push_back({KeyName(key), bytes + ") =", EntryText(EntryOfRecord(key, held))});
+    }
+    return differences;
 }
 
 ModuleVerification VerifyModule(CDeviceLink &link, const KeyMap &expected, int keyCount)

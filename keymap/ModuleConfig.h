@@ -31,6 +31,11 @@ struct VerifyReport {
 };
 VerifyReport CompareWithModule(const KeyMap &expected, const ModuleSnapshot &module);
 
+// What the query after factory reset `number` shows unlike what the reset wrote, each item's sides
+// as a key map writes them; a key's record that the reset wrote only in part shows "??" for the
+// bytes it left.
+std::vector<ConfigDifference> FactoryResetDifferences(int number, const ModuleSnapshot &after);
+
 // Queries the module once more and compares: what apply --verify and the window's load do after
 // writing. The report is meaningful when status is Valid.
 struct ModuleVerification {

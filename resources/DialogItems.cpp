@@ -12,14 +12,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTableWidget>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOptionGroupBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 // Height in dialog units from which a label wraps its text.
@@ -32,12 +36,20 @@ constexpr int kComboRow = 14;
 // places inside a frame or below a tab row keeps the room the template gives it.
 class CDialogStyle final : public QProxyStyle {
 public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *answer) const override
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl part,
+                         const QWidget *widget) const override
     {
-        if (hint == SH_GroupBox_TextLabelVerticalAlignment)
-            return Qt::AlignVCenter;
-        return QProxyStyle::styleHint(hint, option, widget, answer);
+        if (const auto *frame = qstyleoption_cast<const QStyleOptionGroupBox *>(option); frame && control == CC_GroupBox)
+            return FramePart(*frame, part);
+        return QProxyStyle::subControlRect(control, option, part, widget);
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                            const QWidget *widget) const override
+    {
+        if (const auto *frame = qstyleoption_cast<const QStyleOptionGroupBox *>(option); frame && control == CC_GroupBox)
+            DrawFrame(*frame, painter);
+        else
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
     }
     int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
     {
@@ -51,6 +63,50 @@ public:
     }
 
 private:
+    // The caption stands at the frame's top left, a little in from its corner, with a gap in the
+    // line around it; the line runs through the caption's middle, and what the template puts in
+    // the frame stands below the caption. A frame without a caption has its line along its top.
+    static QRect FramePart(const QStyleOptionGroupBox &frame, SubControl part)
+    {
+        const QRect &rect = frame.rect;
+        const int captionHeight = frame.text.isEmpty() ? 0 : frame.fontMetrics.height();
+        switch (part) {
+        case SC_GroupBoxLabel:
+            return frame.text.isEmpty() ? QRect()
+                                        : QRect(rect.left() + kCaptionIndent, rect.top(),
+                                                frame.fontMetrics.horizontalAdvance(frame.text) + 2 * kCaptionGap,
+                                                captionHeight);
+        case SC_GroupBoxFrame:
+            return rect.adjusted(0, captionHeight / 2, 0, 0);
+        case SC_GroupBoxContents:
+            return rect.adjusted(kLineWidth, std::max(captionHeight, kLineWidth), -kLineWidth, -kLineWidth);
+        default:
+            return {};
+        }
+    }
+    // An etched line, as the dialog manager draws a frame: a shadow line with a light one inside.
+    void DrawFrame(const QStyleOptionGroupBox &frame, QPainter *painter) const
+    {
+        const QRect lines = FramePart(frame, SC_GroupBoxFrame);
+        const QRect caption = FramePart(frame, SC_GroupBoxLabel);
+        painter->save();
+        painter->setClipRegion(QRegion(frame.rect) - caption);
+        painter->setPen(frame.palette.color(QPalette::Mid));
+        painter->drawRect(lines.adjusted(0, 0, -2, -2));
+        painter->setPen(frame.palette.color(QPalette::Light));
+        painter->drawRect(lines.adjusted(1, 1, -1, -1));
+        painter->restore();
+        if (caption.isEmpty())
+            return;
+        int flags = Qt::AlignCenter | Qt::TextShowMnemonic;
+        if (!styleHint(SH_UnderlineShortcut, &frame, nullptr, nullptr))
+            flags |= Qt::TextHideMnemonic;
+        drawItemText(painter, caption, flags, frame.palette, frame.state & State_Enabled, frame.text, QPalette::WindowText);
+    }
+
+    static constexpr int kCaptionIndent = 6;
+    static constexpr int kCaptionGap = 2;
+    static constexpr int kLineWidth = 2;
     static constexpr int kTabTextSpace = 2;
     static constexpr int kCaptionSpace = 3;
 };
@@ -238,6 +294,30 @@ void NameField(QWidget *field, const QList<QWidget *> &built)
     if (auto *combo = qobject_cast<QComboBox *>(field); combo && combo->lineEdit())
         combo->lineEdit()->setAccessibleName(name);
 }
+// A radio group is one Tab stop, the arrow keys move within it: the stop is the checked radio,
+// else the first that can take the focus. Qt moves the stop to a radio that takes the focus.
+void SetTabStop(QButtonGroup *group, const QWidget *host)
+{
+    const QList<QAbstractButton *> radios = group->buttons();
+    QAbstractButton *stop = group->checkedButton();
+    for (auto it = radios.begin(); !stop && it != radios.end(); ++it) {
+        if ((*it)->isEnabledTo(host) && IsShown(*it))
+            stop = *it;
+    }
+    for (QAbstractButton *radio : radios)
+        radio->setFocusPolicy(radio == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void KeepTabStops(QButtonGroup *group, const QWidget *host)
+{
+    SetTabStop(group, host);
+    for (QAbstractButton *radio : group->buttons()) {
+        QObject::connect(radio, &QAbstractButton::toggled, group, [group, host](bool checked) {
+            if (checked)
+                SetTabStop(group, host);
+        });
+    }
+}
 } // namespace
 
 void CAutoRadioButton::nextCheckState()
@@ -251,13 +331,33 @@ void CAutoRadioButton::nextCheckState()
     }
 }
 
-void CAutoRadioButton::focusInEvent(QFocusEvent *event)
+void CAutoRadioButton::keyPressEvent(QKeyEvent *event)
 {
-    QRadioButton::focusInEvent(event);
-    if (QButtonGroup *buttons = group()) {
-        for (QAbstractButton *button : buttons->buttons())
-            button->setFocusPolicy(Qt::FocusPolicy(button->focusPolicy() | Qt::TabFocus));
+    static const QHash<int, QPoint> directions = {
+        {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
+    const auto direction = directions.find(event->key());
+    if (direction == directions.end() || !group()) {
+        QRadioButton::keyPressEvent(event);
+        return;
     }
+    // Nearest along the direction, a step across it counting twice.
+    QAbstractButton *nearest = nullptr;
+    int best = 0;
+    const QPoint centre = geometry().center();
+    for (QAbstractButton *radio : group()->buttons()) {
+        const QPoint offset = radio->geometry().center() - centre;
+        const int along = offset.x() * direction->x() + offset.y() * direction->y();
+        const int across = std::abs(offset.x() * direction->y() - offset.y() * direction->x());
+        if (radio == this || along <= 0 || !radio->isEnabled() || !radio->isVisible())
+            continue;
+        if (!nearest || along + 2 * across < best) {
+            nearest = radio;
+            best = along + 2 * across;
+        }
+    }
+    if (nearest)
+        nearest->setFocus(event->key() == Qt::Key_Up || event->key() == Qt::Key_Left ? Qt::BacktabFocusReason
+                                                                                      : Qt::TabFocusReason);
 }
 
 void UseDialogStyle(QWidget *widget)
@@ -320,6 +420,7 @@ CDialogItems::CDialogItems(const DialogTemplate &source, QWidget *host, const Fa
     host->resize(m_units.X(dialog.cx), m_units.Y(dialog.cy));
 
     QButtonGroup *radioGroup = nullptr;
+    QList<QButtonGroup *> radioGroups;
     QList<QWidget *> frames;
     QList<QWidget *> built;
     for (const auto &control : dialog.controls) {
@@ -330,6 +431,7 @@ CDialogItems::CDialogItems(const DialogTemplate &source, QWidget *host, const Fa
         if (auto *radio = qobject_cast<CAutoRadioButton *>(widget)) {
             if (!radioGroup) {
                 radioGroup = new QButtonGroup(host);
+                radioGroups.append(radioGroup);
                 radioGroup->setExclusive(false);
             }
             radioGroup->addButton(radio);
@@ -337,6 +439,8 @@ CDialogItems::CDialogItems(const DialogTemplate &source, QWidget *host, const Fa
         if (control.kind == CtlKind::GroupBox)
             frames.append(widget);
     }
+    for (QButtonGroup *group : radioGroups)
+        KeepTabStops(group, host);
     // The dialog manager stacks the first control on top; frames stay behind what they surround.
     for (auto it = built.crbegin(); it != built.crend(); ++it)
         (*it)->raise();

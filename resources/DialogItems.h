@@ -26,10 +26,9 @@ protected:
     void nextCheckState() override;
     // The whole rectangle takes the click, not only the indicator and the caption.
     bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
-    // Qt leaves Tab to the one radio of a group that last had the focus and lets the arrow keys
-    // move on only in an exclusive group. These groups are not exclusive: every radio stays a Tab
-    // stop, and the arrows then move within the group too.
-    void focusInEvent(QFocusEvent *event) override;
+    // The arrow keys move the focus to the nearest radio of the group in their direction, and
+    // choose nothing: Qt's own move takes only radios that are Tab stops in a group like these.
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // An automatic check box whose whole rectangle takes the click.

@@ -19,7 +19,8 @@ enum class CtlKind {
 };
 
 // Style bits of a control. Every control that takes the focus is a Tab stop, in template order,
-// and the arrow keys move within a radio group: no control is out of the keyboard's reach.
+// except that a radio group is one stop, its checked radio (else its first), and the arrow keys
+// move within the group: no control is out of the keyboard's reach.
 enum CtlStyle : unsigned {
     kStyleNone = 0,
     kHidden = 1u << 0,     // created invisible and disabled, never shown

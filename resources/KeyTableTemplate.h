@@ -16,5 +16,6 @@ inline constexpr int kClose = 1308;     // "关闭"
 inline constexpr int kNote = 1309;      // how to use the table, or what the last action found
 } // namespace KeyTableId
 
-// Dialog 103: the key table beside the main window.
+// Dialog 103: the key table beside the main window, and its narrow form over the page area.
 const DialogTemplate &KeyTableTemplate();
+const DialogTemplate &NarrowKeyTableTemplate();

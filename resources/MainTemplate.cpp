@@ -22,8 +22,9 @@ DialogTemplate BuildMainDlg()
             {kContact, CtlKind::Label, 8, 13, 169, 8, "", kAlignLeft, {}},
             // Right-aligned up to the product label's frame, whose top line it would cross.
             {kWeb, CtlKind::Label, 188, 10, 121, 8, "", kAlignRight, {}},
-            {kNoId, CtlKind::GroupBox, 311, 17, 35, 15, "", kStyleNone, {}},
-            {kProductLabel, CtlKind::Label, 315, 23, 29, 8, QT_TRANSLATE_NOOP("Tavrin", "Vela产品"), kStyleNone, {}},
+            // Room around the product name for the taller and wider CJK fonts.
+            {kNoId, CtlKind::GroupBox, 311, 16, 39, 17, "", kStyleNone, {}},
+            {kProductLabel, CtlKind::Label, 315, 21, 31, 8, QT_TRANSLATE_NOOP("Tavrin", "Vela产品"), kStyleNone, {}},
             // Tab host with the three key pages.
             {kTabHost, CtlKind::TabControl, 5, 21, 343, 224, "", kGroup, {}},
             // "参数设置": the fields leave their labels room for the English names, and the

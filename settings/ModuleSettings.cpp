@@ -213,6 +213,9 @@ void SaveSettings(const IDlgControls &controls, bool bConfigFound)
     const auto nDelay = static_cast<std::uint16_t>(AtoiRule(controls.GetDlgItemText(MainId::kDebounce)));
     g_iniFile.SetInt(kSectionInt, kKeyDelay, nDelay);
     std::string path;
-    if (const FileError error = SaveTo(g_iniFile, g_settingsLocation, path); error.Failed())
+    const FileError error = SaveTo(g_iniFile, g_settingsLocation, path);
+    if (error.Failed())
         ShowMessage(DescribeFileError(error, FileAction::Save, path));
+    else if (const auto warning = DescribeFileWarning(error, path))
+        ShowMessage(*warning);
 }

@@ -160,15 +160,19 @@ int Set(CIniFile &ini, const SettingsLocation *location, const std::vector<std::
     ini.SetString(section, key, text);
     std::string path = ini.GetPath();
     FileError error;
-    if (location && IsWindowParameter(section, key))
+    if (location && IsWindowParameter(section, key)) {
         error = SaveTo(ini, *location, path);
-    else
-        error = ini.Save() ? FileError{} : ini.LastError();
+    } else {
+        ini.Save();
+        error = ini.LastError();
+    }
     if (error.Failed()) {
         Say(err, DescribeFileError(error, FileAction::Save, path));
         return kFailed;
     }
     Say(err, {QT_TRANSLATE_NOOP("Tavrin", "已写入 %1"), {QuotedInput(path)}});
+    if (const auto warning = DescribeFileWarning(error, path))
+        Say(err, *warning);
     return kDone;
 }
 

@@ -33,11 +33,25 @@ QStringList TranslationFolders()
     return folders;
 }
 
+// Qt's catalog knows the file dialog's type names ("Folder", "Drive") under the dialog's own name,
+// from before they moved to the icon provider that now asks for them.
+class CQtTranslator final : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    QString translate(const char *context, const char *source, const char *disambiguation, int n) const override
+    {
+        const QString found = QTranslator::translate(context, source, disambiguation, n);
+        if (found.isEmpty() && qstrcmp(context, "QAbstractFileIconProvider") == 0)
+            return QTranslator::translate("QFileDialog", source, nullptr, n);
+        return found;
+    }
+};
+
 // Qt's own texts (the buttons of a message box, the file dialog) are English; in Chinese they come
 // from Qt's translation of its base module, where it is installed, and otherwise stay English.
 void InstallQtTranslation()
 {
-    auto *translator = new QTranslator(QCoreApplication::instance());
+    auto *translator = new CQtTranslator(QCoreApplication::instance());
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
@@ -54,6 +68,9 @@ QString TranslatedText(const std::string &source)
 bool InstallTranslation(Language language)
 {
     SetTextTranslator(&TranslateSource);
+    // Qt's dialogs write dates, numbers and sizes in the language of the texts around them.
+    QLocale::setDefault(language == Language::Chinese ? QLocale(QLocale::Chinese, QLocale::China)
+                                                      : QLocale(QLocale::English, QLocale::UnitedStates));
     if (language == Language::Chinese) {
         InstallQtTranslation();
         return true;

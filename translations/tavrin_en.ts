@@ -788,15 +788,6 @@ Queries the module, compares it with a key map and lists every key and parameter
 KEY-12 cannot be read: they are listed but do not count as different.</translation>
     </message>
     <message>
-        <source>用法：tavrin-cli reset 1|2 [--wait [秒]]
-先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，
-然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5。</source>
-        <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
-Queries the module first (an invalid module gets nothing), does factory reset 1 or 2,
-reports each of its two steps (parameters, keys), then finds and queries the module again, as the
-window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails.</translation>
-    </message>
-    <message>
         <source>设置文件中的按键数 %1 超出模块的范围，按 %2 个按键处理</source>
         <translation>The settings file gives %1 keys, more than a module can have; using %2</translation>
     </message>
@@ -818,7 +809,7 @@ window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. St
     </message>
     <message>
         <source>本次写入</source>
-        <translation>Written now</translation>
+        <translation>This session</translation>
     </message>
     <message>
         <source>文件</source>
@@ -826,7 +817,7 @@ window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. St
     </message>
     <message>
         <source>差异</source>
-        <translation>Diff</translation>
+        <translation>Differs</translation>
     </message>
     <message>
         <source>键值表</source>
@@ -922,7 +913,7 @@ window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. St
     </message>
     <message>
         <source>保存和导出</source>
-        <translation>Save, export</translation>
+        <translation>Column</translation>
     </message>
     <message>
         <source>模块读到的键值及本次写入</source>
@@ -946,11 +937,11 @@ window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. St
     </message>
     <message>
         <source>写入全部</source>
-        <translation>Write all</translation>
+        <translation>Write file to module</translation>
     </message>
     <message>
         <source>校验</source>
-        <translation>Verify</translation>
+        <translation>Read back</translation>
     </message>
     <message>
         <source>“文件”一列可直接输入或按 F2 编辑；双击或回车在主窗口显示该键。</source>
@@ -1235,6 +1226,22 @@ each module is done; the first Ctrl-C ends after the current module with a summa
         <translation>Not all of the output could be written (%1)</translation>
     </message>
     <message>
+        <source>%1 需要图形显示，但没有设置（DISPLAY 和 WAYLAND_DISPLAY 均为空）；请在桌面会话中启动，或在没有桌面时这样运行：xvfb-run -a %2</source>
+        <translation>%1 needs a graphical display, and none is set (DISPLAY and WAYLAND_DISPLAY are empty); start it from a desktop session, or without one as: xvfb-run -a %2</translation>
+    </message>
+    <message>
+        <source>(空)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>记录的字节：%1</source>
+        <translation>Record bytes: %1</translation>
+    </message>
+    <message>
+        <source>这是其他用户放在共享文件夹中的文件，不会写入</source>
+        <translation>a file another user put in a shared folder is not written</translation>
+    </message>
+    <message>
         <source>用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait [秒]]
 键值与日志中 &quot;KEY-n = &quot; 之后的文字相同，例如：tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
 文字不能确定页面时，在按键后注明：&apos;KEY-4 (mouse)&apos; &apos;&apos;；或直接给出记录字节：&apos;KEY-5 (raw 44 41 00)&apos; MLKey。
@@ -1428,8 +1435,48 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
 </translation>
     </message>
     <message>
+        <source>恢复出厂2：按键1至4发送游戏杆按键1至4，模式为单游戏柄，波特率 9600，长按连击为否，按键消抖 40 MS</source>
+        <translation>Factory reset 2: keys 1 to 4 send gamepad buttons 1 to 4; gamepad mode, 9600 baud, no long-press repeat, 40 ms debounce</translation>
+    </message>
+    <message>
+        <source>恢复出厂1：按键1至9发送 F1 至 F9，模式为键鼠组合，串口禁用，长按连击为否，按键消抖 40 MS</source>
+        <translation>Factory reset 1: keys 1 to 9 send F1 to F9; keyboard and mouse mode, serial port off, no long-press repeat, 40 ms debounce</translation>
+    </message>
+    <message>
         <source>%1 的键值不能写入，请先改正：%2（%3）</source>
         <translation>The entry of %1 cannot be written; correct it first: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>另一个程序正在保存这个文件夹中的文件，请稍后再试</source>
+        <translation>another program is saving a file in this folder; try again in a moment</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1后重新查询：%2 不同：写入 %3，模块 %4</source>
+        <translation>Factory reset %1, queried again: %2 differs: written %3, module %4</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1失败：模块中有 %2 处与写入的不同</source>
+        <translation>Factory reset %1 failed: the module differs from what was written in %2 places</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli reset 1|2 [--wait [秒]]
+先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，
+然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5；
+重新查询到的参数或按键（KEY-1 到 KEY-12 中恢复出厂写入的）与写入的不同时，列出它们，状态为 6。</source>
+        <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
+Queries the module first (an invalid module gets nothing), does factory reset 1 or 2,
+reports each of its two steps (parameters, keys), then finds and queries the module again, as the
+window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails;
+when the parameters or keys queried again (of KEY-1 to KEY-12, those the reset wrote) differ from
+what was written, they are listed and the status is 6.</translation>
+    </message>
+    <message>
+        <source>恢复出厂%1后重新查询：模块中与写入的不同：%2</source>
+        <translation>Factory reset %1, queried again: the module differs from what was written in: %2</translation>
+    </message>
+    <message>
+        <source>注意：%1 还有其他硬链接，它们仍是保存之前的内容</source>
+        <translation>Note: %1 has other hard links; they still hold the content from before the save</translation>
     </message>
 </context>
 <context>

@@ -60,10 +60,13 @@ TEST(Display, IsFoundThroughAnyOfTheVariables)
     }
 }
 
-TEST(Display, HintIsOneSentenceThatNamesXvfbRun)
+// The hint names the program as it was started, also the demo or an installed copy.
+TEST(Display, HintIsOneSentenceThatRunsTheProgramStartedUnderXvfb)
 {
-    const std::string hint = NoDisplayHint();
-    EXPECT_NE(hint.find("xvfb-run"), std::string::npos);
-    EXPECT_EQ(hint.find('\n'), std::string::npos);
+    for (const std::string program : {"build/bin/tavrin-demo", "tavrin"}) {
+        const std::string hint = ComposeText(NoDisplayHint(program));
+        EXPECT_NE(hint.find("xvfb-run -a " + program), std::string::npos) << hint;
+        EXPECT_EQ(hint.find('\n'), std::string::npos);
+    }
 }
 } // namespace

@@ -23,7 +23,7 @@ class KeyMapWindowTest : public QObject {
     Q_OBJECT
 
     // Answers the modal dialogs the action opens: the file dialog with the path, a question with Yes.
-    void TriggerAnswering(const char *action, const QString &path)
+    void TriggerAnswering(const char *action, const QString &path, bool byKey = false)
     {
         QTimer answer;
         connect(&answer, &QTimer::timeout, [&] {
@@ -37,7 +37,13 @@ class KeyMapWindowTest : public QObject {
             }
         });
         answer.start(20);
-        dialog->findChild<QAction *>(action)->trigger();
+        if (byKey) {
+            QApplication::setActiveWindow(dialog.get());
+            QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+            QTest::keySequence(dialog.get(), dialog->findChild<QAction *>(action)->shortcut());
+        } else {
+            dialog->findChild<QAction *>(action)->trigger();
+        }
     }
 
     QByteArray FileBytes(const QString &path) const
@@ -72,7 +78,9 @@ private slots:
         QTest::mouseClick(dialog->findChild<QRadioButton *>(QStringLiteral("1025")), Qt::LeftButton);
         dialog->Items().Item<QPushButton>(kWriteKey)->click();
         dialog->Items().Item<QPushButton>(kClearLog)->click();
-        TriggerAnswering("saveKeyMap", saved);
+        // Ctrl+S, a name without a suffix: saved with ".txt", and the log names the file.
+        TriggerAnswering("saveKeyMap", saved.chopped(4), true);
+        QCOMPARE(dialog->Items().Item<QListWidget>(kLog)->item(0)->text(), QStringLiteral("已保存到 ") + saved);
         QByteArray expected = "# Tavrin key map\nKEY-1 (raw 00 20 00) = \nKEY-2 = MLKey\nKEY-3 = DEL\n";
         for (const char *key : {"4 (raw 00", "5 (raw 00", "6 (raw 00", "7 (raw 00", "8 (raw 00"})
             expected += QByteArray("KEY-") + key + " 00 00) = \n";
@@ -86,8 +94,8 @@ private slots:
         QCOMPARE(questions, QStringList{QStringLiteral("将向模块写入 8 个按键的键值和参数（长按连发、按键消抖），是否继续？")});
         QCOMPARE(Records(), (std::vector<std::uint8_t>{0x00, 0x20, 0x00, 0x41, 0x01, 0x00, 0x02, 0x00, 0x4C}));
         const auto *log = dialog->Items().Item<QListWidget>(kLog);
-        QCOMPARE(log->count(), 9);
-        QCOMPARE(log->item(8)->text(), QStringLiteral("校验：模块中 8 个可读按键和参数与键值文件一致"));
+        QCOMPARE(log->count(), 10);
+        QCOMPARE(log->item(9)->text(), QStringLiteral("校验：模块中 8 个可读按键和参数与键值文件一致"));
         const QString again = folder.filePath(QStringLiteral("again.txt"));
         TriggerAnswering("saveKeyMap", again);
         QCOMPARE(FileBytes(again), expected);

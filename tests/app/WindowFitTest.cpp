@@ -28,7 +28,6 @@
 #include <QScrollBar>
 #include <QRadioButton>
 #include <QStyleOptionComboBox>
-#include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -204,19 +203,50 @@ QStringList CaptionsNearerTheNextControl(const QWidget *window)
     return wrong;
 }
 
-// The rectangle a frame's lines run along, in its parent's coordinates.
-QRect FrameLines(const QGroupBox *frame)
+// Where a frame draws its lines, in its parent's coordinates: the rows and columns of its own
+// painting that ink runs along for most of the frame's width or height. Found in the pixels, so
+// that a style drawing its line elsewhere than it says is caught too.
+QList<QLine> FrameLines(QGroupBox *frame)
 {
-    QStyleOptionGroupBox option;
-    option.initFrom(frame);
-    option.text = frame->title();
-    option.lineWidth = 1;
-    option.textAlignment = frame->alignment();
-    option.subControls = QStyle::SC_GroupBoxFrame | (frame->title().isEmpty() ? QStyle::SC_None : QStyle::SC_GroupBoxLabel);
-    return frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, frame).translated(frame->pos());
+    QImage image(frame->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    frame->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    const auto inked = [&](int x, int y) { return qAlpha(image.pixel(x, y)) > 0; };
+    QList<QLine> found;
+    for (int y = 0; y < image.height(); ++y) {
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x)
+            count += inked(x, y);
+        if (count * 10 >= image.width() * 6)
+            found << QLine(0, y, image.width() - 1, y).translated(frame->pos());
+    }
+    for (int x = 0; x < image.width(); ++x) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            count += inked(x, y);
+        if (count * 10 >= image.height() * 6)
+            found << QLine(x, 0, x, image.height() - 1).translated(frame->pos());
+    }
+    return found;
 }
 
-// Where one of a frame's four lines runs through a caption of another control.
+// What a control must keep clear of lines, in its parent's coordinates: its caption's ink and, for
+// a radio or check box, its indicator.
+QList<QRectF> InkAndIndicator(QWidget *control)
+{
+    QList<QRectF> parts{CaptionInk(control).translated(control->pos()).adjusted(0.5, 0.5, -0.5, -0.5)};
+    if (const bool radio = qobject_cast<QRadioButton *>(control); radio || qobject_cast<QCheckBox *>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(control);
+        parts << QRectF(control->style()
+                            ->subElementRect(radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator,
+                                             &option, control)
+                            .translated(control->pos()));
+    }
+    return parts;
+}
+
+// Where one of a frame's four lines runs through a caption, a note or an indicator of another control.
 QStringList FrameLinesThroughCaptions(const QWidget *window)
 {
     QStringList crossed;
@@ -225,20 +255,19 @@ QStringList FrameLinesThroughCaptions(const QWidget *window)
         auto *frame = qobject_cast<QGroupBox *>(widget);
         if (!frame)
             continue;
-        const QRect lines = FrameLines(frame);
+        const QList<QLine> frameLines = FrameLines(frame);
         for (QWidget *control : shown) {
             const bool captioned = qobject_cast<QLabel *>(control) || qobject_cast<QAbstractButton *>(control);
             if (!captioned || control->parentWidget() != frame->parentWidget())
                 continue;
-            const QRectF ink = CaptionInk(control).translated(control->pos()).adjusted(1, 1, -1, -1);
-            if (ink.isEmpty())
-                continue;
-            const bool acrossRows = ink.right() >= lines.left() && ink.left() <= lines.right();
-            const bool acrossColumns = ink.bottom() >= lines.top() && ink.top() <= lines.bottom();
-            const auto between = [](qreal low, int line, qreal high) { return low <= line && line <= high; };
-            if ((acrossRows && (between(ink.top(), lines.top(), ink.bottom()) || between(ink.top(), lines.bottom(), ink.bottom()))) ||
-                (acrossColumns && (between(ink.left(), lines.left(), ink.right()) || between(ink.left(), lines.right(), ink.right()))))
-                QDebug(&crossed.emplaceBack()) << frame->title() << "crosses" << control->objectName() << ink << lines;
+            for (const QRectF &part : InkAndIndicator(control)) {
+                for (const QLine &line : frameLines) {
+                    const QRectF along = QRectF(line.p1(), line.p2()).normalized().adjusted(0, 0, 1, 1);
+                    if (!part.isEmpty() && along.intersects(part))
+                        QDebug(&crossed.emplaceBack()) << frame->title() << line << "crosses" << control->objectName()
+                                                       << part;
+                }
+            }
         }
     }
     return crossed;
@@ -366,16 +395,20 @@ class WindowFitTest : public QObject {
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
     }
 
-    // The key table fits beside the window on the same screen, and no caption of it is cut.
+    // The key table's full form fits beside the window on a laptop's screen, its narrow form the
+    // window's page area; no caption of either is cut.
     void theKeyTableFitsBesideTheWindow()
     {
-        dialog->ShowKeyTable();
-        CKeyTableDlg *table = dialog->KeyTable();
-        QVERIFY(QTest::qWaitForWindowExposed(table));
-        QVERIFY2(dialog->width() + table->width() + 2 * 16 <= 1366 && table->height() <= 700,
-                 qPrintable(QStringLiteral("%1 x %2").arg(table->width()).arg(table->height())));
-        const QStringList cut = CutCaptions(table);
-        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+        CKeyTableDlg wide(*dialog, false), narrow(*dialog, true);
+        for (CKeyTableDlg *table : {&wide, &narrow}) {
+            table->show();
+            QVERIFY(QTest::qWaitForWindowExposed(table));
+            const QStringList cut = CutCaptions(table);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+        }
+        QVERIFY2(dialog->width() + wide.width() + 2 * 16 <= 1366 && wide.height() <= 700,
+                 qPrintable(QStringLiteral("%1 x %2").arg(wide.width()).arg(wide.height())));
+        QCOMPARE(narrow.size(), dialog->Tab().size());
     }
 
     // Where the screen is too small for the window, the window keeps to the screen and scrolls

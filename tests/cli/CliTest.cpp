@@ -75,6 +75,8 @@ TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
          [](CVirtualModule &m) { m.Memory()[6] = 1; }, 0, {{6, {1}}, {12, {30}}}, {}},
         {"reset", {"reset", "2"}, {}, 0, {{2, {2, 3}}, {28, {0x80, 0x01, 0x00, 0x80, 0x02}}}, {}, "恢复出厂2完成，重新查询模块：有效"},
         {"reset invalid", {"reset", "1"}, invalid, 4, {}, {"此模块非法，请检查！"}},
+        {"reset not kept", {"reset", "1"}, [](CVirtualModule &m) { m.faults.forgetWrites = true; }, 6, {},
+         {"恢复出厂1失败：模块中有 11 处与写入的不同"}, "恢复出厂1后重新查询：KEY-2 不同：写入 (raw 03 00 3B) =，模块 (raw 00 00 00) ="},
         {"reset step fails", {"reset", "1"}, [](CVirtualModule &m) { m.faults.failWriteAt = 2; }, 5,
          {{28, {0x03, 0x00, 0x3A}}}, {"向模块写数据失败"}, "恢复出厂1：参数写入失败"},
         {"no reply", {"info"}, [](CVirtualModule &m) { m.faults.readTimeout = true; }, 3, {}, {"模块没有应答"}},

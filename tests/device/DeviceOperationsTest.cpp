@@ -258,7 +258,20 @@ TEST_F(DeviceOperationsTest, FactoryResetsSendTheirConfigurationAndSearchAgain)
         EXPECT_EQ(controls.GetCurSel(MainId::kTriggerLevel), 0) << c.name;
         EXPECT_EQ(controls.GetCurSel(MainId::kLongPress), 1) << c.name;
         EXPECT_EQ(controls.GetDlgItemText(MainId::kDebounce), "40") << c.name;
+        EXPECT_EQ(log, Messages{}) << c.name << ": the module holds what the reset wrote";
     }
+}
+
+// A module that acknowledges the reset but keeps none of it: the box as ever, and one log line
+// naming what the query after it shows otherwise.
+TEST_F(DeviceOperationsTest, AResetTheModuleDoesNotKeepIsOneLogLine)
+{
+    Connect();
+    module.faults.forgetWrites = true;
+    operations.FactoryReset2();
+    EXPECT_EQ(sink.messages, Messages{"恢复出厂2设置完成"});
+    EXPECT_EQ(log, Messages{"恢复出厂2后重新查询：模块中与写入的不同：long-press, debounce, work-mode, baud, "
+                            "KEY-1, KEY-2, KEY-3, KEY-4"});
 }
 
 TEST_F(DeviceOperationsTest, FailedFirstStepKeepsTheControlsAndTheResetGoesOn)

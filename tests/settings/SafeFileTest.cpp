@@ -6,8 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <set>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,37 +133,113 @@ TEST_F(SafeFileTest, AChangeByAnotherWriterDuringASaveIsKept)
     EXPECT_EQ(EntriesIn(folder.Path()), 1u);
 }
 
-// What a killed save left behind goes with the next save: only the caller's own regular files of
-// the temporary name, and only once they are old.
-TEST_F(SafeFileTest, StaleTemporaryFilesOfKilledSavesAreRemoved)
+// What a folder holds: each entry's bytes, a link's target after "->", "/" for a folder.
+std::map<std::string, std::string> Contents(const fs::path &folder)
 {
-    WriteBytes(path, "old");
-    const timespec old[2] = {{time(nullptr) - kStaleTemporaryAgeSeconds - 60, 0},
-                             {time(nullptr) - kStaleTemporaryAgeSeconds - 60, 0}};
-    struct Planted {
-        const char *name;
-        bool bOld;
-        bool bStays;
-        std::function<void(const fs::path &)> make = [](const fs::path &p) { WriteBytes(p, "left"); };
-    };
-    const Planted planted[] = {
-        {".file.a1B2c3", true, false},
-        {".file.Zz9Yy8", false, true},   // a save that may still run
-        {".file.abc", true, true},       // not a temporary name
-        {".other.a1B2c3", true, true},   // another file's
-        {".file.d4E5f6", true, true, [](const fs::path &p) { fs::create_directory(p); }},
-        {".file.g7H8i9", true, true, [&](const fs::path &p) { fs::create_symlink(path, p); }},
-    };
-    for (const Planted &p : planted) {
-        p.make(folder.Path() / p.name);
-        if (p.bOld) {
-            ASSERT_EQ(utimensat(AT_FDCWD, (folder.Path() / p.name).c_str(), old, AT_SYMLINK_NOFOLLOW), 0);
-        }
+    std::map<std::string, std::string> contents;
+    for (const fs::directory_entry &entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        contents[name] = entry.is_symlink() ? "->" + fs::read_symlink(entry).string()
+                         : entry.is_directory() ? "/"
+                                                : ReadBytes(entry.path());
     }
-    ASSERT_FALSE(SaveWholeFile(path, "new", 16).Failed());
-    for (const Planted &p : planted)
-        EXPECT_EQ(fs::exists(fs::symlink_status(folder.Path() / p.name)), p.bStays) << p.name;
-    EXPECT_EQ(ReadBytes(path), "new");
+    return contents;
+}
+
+void MakeOld(const fs::path &path)
+{
+    const timespec old = {time(nullptr) - kStaleTemporaryAgeSeconds - 60, 0};
+    const timespec times[2] = {old, old};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+// A save changes the file it saves and nothing else in its folder, but the leftovers of killed
+// saves, or it changes nothing at all: whatever the file's name, owner, folder and links.
+TEST_F(SafeFileTest, ASaveChangesItsFileAndNothingElse)
+{
+    const std::string longName(255, 'n');
+    int heldLock = -1;
+    struct Case {
+        const char *name;
+        std::function<void(const fs::path &folder)> make;
+        FileProblem save;
+        FileProblem append = FileProblem::None;
+        std::set<std::string> removed = {}; // leftovers the save clears
+        std::string file = "file";
+        mode_t folderMode = 0700;
+        bool bNeedsRoot = false; // to give files to another user
+        FileWarning warning = FileWarning::None;
+    };
+    const auto file = [](const std::string &name, bool bOld = true) {
+        return [=](const fs::path &folder) {
+            WriteBytes(folder / name, "left");
+            if (bOld)
+                MakeOld(folder / name);
+        };
+    };
+    const auto all = [](std::vector<std::function<void(const fs::path &)>> makes) {
+        return [=](const fs::path &folder) {
+            for (const auto &make : makes)
+                make(folder);
+        };
+    };
+    const Case cases[] = {
+        {"killed saves' leftovers go, a user's look-alikes stay",
+         all({file("file"), file(".file.tavrin-a1B2c3"), file(".file.tavrin-Zz9Yy8", false), file(".file.OLD123"),
+              file(".file.backup"), file(".file.a1B2c3"), file(".other.tavrin-a1B2c3"),
+              [](const fs::path &f) { fs::create_directory(f / ".file.tavrin-d4E5f6"); MakeOld(f / ".file.tavrin-d4E5f6"); },
+              [](const fs::path &f) { fs::create_symlink(f / "file", f / ".file.tavrin-g7H8i9"); MakeOld(f / ".file.tavrin-g7H8i9"); }}),
+         FileProblem::None, FileProblem::None, {".file.tavrin-a1B2c3"}},
+        {"another user's leftovers stay",
+         all({file(".file.tavrin-a1B2c3"), [](const fs::path &f) { GiveToOtherUser(f / ".file.tavrin-a1B2c3"); }}),
+         FileProblem::None, FileProblem::None, {}, "file", 0700, true},
+        {"a name as long as the folder takes, and its leftovers",
+         all({file(longName), file("." + longName.substr(0, 240) + ".tavrin-a1B2c3")}), FileProblem::None,
+         FileProblem::None, {"." + longName.substr(0, 240) + ".tavrin-a1B2c3"}, longName},
+        {"the caller's file in a sticky folder", file("file"), FileProblem::None, FileProblem::None, {}, "file", 01777},
+        {"another user's file in a sticky folder",
+         all({file("file"), [](const fs::path &f) { GiveToOtherUser(f / "file"); }}), FileProblem::ForeignFile,
+         FileProblem::ForeignFile, {}, "file", 01777, true},
+        {"the folder owner's file in a sticky folder",
+         all({file("file"), [](const fs::path &f) { GiveToOtherUser(f / "file"); GiveToOtherUser(f); }}),
+         FileProblem::None, FileProblem::None, {}, "file", 01777, true},
+        {"a file with a second hard link",
+         all({file("file"), [](const fs::path &f) { fs::create_hard_link(f / "file", f / "second"); }}),
+         FileProblem::None, FileProblem::None, {}, "file", 0700, false, FileWarning::OtherLinksKeepOldContent},
+        {"a folder another save holds locked",
+         all({file("file"),
+              [&](const fs::path &f) {
+                  heldLock = open(f.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                  ASSERT_EQ(flock(heldLock, LOCK_EX), 0);
+              }}),
+         FileProblem::Busy},
+    };
+    int number = 0;
+    for (const Case &c : cases) {
+        if (c.bNeedsRoot && geteuid() != 0)
+            continue;
+        const fs::path place = folder.Path() / std::to_string(++number);
+        fs::create_directory(place);
+        c.make(place);
+        fs::permissions(place, fs::perms(c.folderMode));
+        std::map<std::string, std::string> expected = Contents(place);
+
+        const FileError saved = SaveWholeFile(place / c.file, "new", 64);
+        EXPECT_EQ(saved.problem, c.save) << c.name;
+        EXPECT_EQ(saved.warning, c.warning) << c.name;
+        if (!saved.Failed()) {
+            expected[c.file] = "new";
+            for (const std::string &name : c.removed)
+                expected.erase(name);
+        }
+        EXPECT_EQ(Contents(place), expected) << c.name;
+
+        EXPECT_EQ(AppendToFile(place / c.file, "+").problem, c.append) << c.name;
+        EXPECT_EQ(ReadBytes(place / c.file), expected[c.file] + (c.append == FileProblem::None ? "+" : ""))
+            << c.name;
+        if (heldLock >= 0)
+            close(std::exchange(heldLock, -1));
+    }
 }
 
 TEST_F(SafeFileTest, AppendingAddsLinesToARegularFileAndCreatesItReadableByOthers)
