@@ -711,6 +711,7 @@ void CKeyTableDlg::AskExportHtml()
 
 void CKeyTableDlg::WriteAll()
 {
+    const CMainDlg::COperation running(m_main);
     const std::optional<KeyMap> map = FileMap(true);
     if (!map)
         return;
@@ -726,7 +727,8 @@ void CKeyTableDlg::WriteAll()
         return;
     if (m_main.WriteKeyMap(*map))
         m_main.VerifyKeyMap(*map);
-    Verify();
+    if (m_main.ModuleStillThere())
+        Verify();
 }
 
 void CKeyTableDlg::Verify()

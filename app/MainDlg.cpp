@@ -7,6 +7,7 @@
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
+#include "device/ModuleSearch.h"
 #include "keymap/ModuleConfig.h"
 #include "pages/GamePadSettingDig.h"
 #include "pages/KeyboardSettingDlg.h"
@@ -66,6 +67,8 @@ constexpr const char *kVerifyNoReply = QT_TRANSLATE_NOOP("Tavrin", "校验失败
 constexpr const char *kReplugMatches = QT_TRANSLATE_NOOP("Tavrin", "重新插入后核对：本次写入的 %1 个按键与模块一致");
 constexpr const char *kReplugDiffers = QT_TRANSLATE_NOOP("Tavrin", "重新插入后核对：模块中 %1 与拔出前写入的不一致");
 constexpr const char *kVerifyInvalid = QT_TRANSLATE_NOOP("Tavrin", "校验失败：此模块非法");
+constexpr const char *kMapStopped = QT_TRANSLATE_NOOP("Tavrin", "模块已拔出，键值文件的写入已停止；已写入：%1");
+constexpr const char *kMapStoppedEmpty = QT_TRANSLATE_NOOP("Tavrin", "模块已拔出，键值文件的写入已停止；没有写入任何按键");
 // What each factory configuration writes (device/ModuleCommands.cpp has its bytes).
 constexpr const char *kFactoryReset1Tip = QT_TRANSLATE_NOOP(
     "Tavrin", "恢复出厂1：按键1至9发送 F1 至 F9，模式为键鼠组合，串口禁用，长按连击为否，按键消抖 40 MS");
@@ -205,6 +208,7 @@ void CMainDlg::CreateKeyMapActions()
         emit KeyWritten(keyIndex);
     });
     m_operations.SetQueried([this] { m_writtenSinceQuery = {}; });
+    m_operations.SetModuleStillThere([this] { return ModuleStillThere(); });
 }
 
 void CMainDlg::ColourLabels()
@@ -247,6 +251,7 @@ void CMainDlg::ConnectCommands()
         // A search, and a reset that went through, query the module anew.
         const bool queries = id == kFindModule || id == kFactoryReset1 || id == kFactoryReset2;
         connect(m_items.Item<QPushButton>(id), &QPushButton::clicked, this, [this, operation = operation, queries] {
+            const COperation running(*this);
             (m_operations.*operation)();
             if (queries)
                 emit ModuleChanged();
@@ -315,22 +320,100 @@ void CMainDlg::WatchModules(std::unique_ptr<IModuleWatcher> watcher)
     connect(m_pSettleTimer, &QTimer::timeout, this, &CMainDlg::OnModuleEvents);
 }
 
+CMainDlg::COperation::COperation(CMainDlg &dialog) : m_dialog(dialog)
+{
+    ++m_dialog.m_nOperations;
+}
+
+CMainDlg::COperation::~COperation()
+{
+    // The outermost operation ends: what the watcher said meanwhile is handled now, still counted
+    // as an operation, so that events coming while it is handled wait for their turn.
+    if (m_dialog.m_nOperations == 1)
+        m_dialog.HandleQueuedEvents();
+    --m_dialog.m_nOperations;
+}
+
 void CMainDlg::OnModuleEvents()
 {
-    for (const ModuleEvent &event : m_pWatcher->TakeEvents()) {
-        if (event.kind == ModuleEvent::Kind::Removed) {
-            m_bReplugPending = m_operations.ModuleRemoved(event.nodes) || m_bReplugPending;
-        } else if (m_operations.ModuleArrived() && m_bReplugPending) {
-            // The re-plug the notice asks for: did the module keep what this session wrote?
-            m_bReplugPending = false;
-            if (!m_writtenKeys.keys.empty())
-                VerifyKeyMap(m_writtenKeys, kReplugMatches, kReplugDiffers);
-        }
-    }
+    const COperation handling(*this);
+    TakeModuleEvents();
+}
+
+void CMainDlg::TakeModuleEvents()
+{
+    if (!m_pWatcher)
+        return;
+    for (ModuleEvent &event : m_pWatcher->TakeEvents())
+        m_queuedEvents.push_back(std::move(event));
     // A module with an interface still missing arrives when its settle time is over.
     if (const int settle = m_pWatcher->MillisecondsToSettle(); settle >= 0)
         m_pSettleTimer->start(settle);
-    emit ModuleChanged();
+}
+
+void CMainDlg::HandleQueuedEvents()
+{
+    BindOpenModule();
+    const bool any = !m_queuedEvents.empty();
+    while (!m_queuedEvents.empty()) {
+        const ModuleEvent event = std::move(m_queuedEvents.front());
+        m_queuedEvents.erase(m_queuedEvents.begin());
+        HandleModuleEvent(event);
+    }
+    EnableDeviceButtons(m_items, m_link.IsOpen());
+    if (any)
+        emit ModuleChanged();
+}
+
+// The link's module as the watcher knows it, from the first time the link is seen open on a node.
+void CMainDlg::BindOpenModule()
+{
+    if (!m_link.IsOpen() || (m_openModule && m_openModule->node == m_link.OpenPath()))
+        return;
+    std::optional<WatchedModule> watched = m_pWatcher ? m_pWatcher->ModuleOf(m_link.OpenPath()) : std::nullopt;
+    if (!watched)
+        watched = WatchedModule{{{}, m_link.OpenSerial()}, {m_link.OpenPath()}};
+    m_openModule = OpenModule{std::move(*watched), m_link.OpenPath()};
+}
+
+bool CMainDlg::IsOpenModule(const ModuleEvent &event) const
+{
+    if (!m_openModule)
+        return false;
+    const std::string &usbDevice = m_openModule->watched.module.usbDevice;
+    return (!usbDevice.empty() && event.module.usbDevice == usbDevice) ||
+           std::find(event.nodes.begin(), event.nodes.end(), m_openModule->node) != event.nodes.end();
+}
+
+void CMainDlg::HandleModuleEvent(const ModuleEvent &event)
+{
+    if (event.kind == ModuleEvent::Kind::Removed) {
+        if (!IsOpenModule(event))
+            return;
+        m_operations.ModuleRemoved(m_openModule->watched.module.serial, m_openModule->node);
+        m_leftModule = m_openModule->watched.module;
+        m_openModule.reset();
+        return;
+    }
+    if (m_link.IsOpen())
+        return;
+    const bool returning = m_leftModule && event.module.IsSameModule(*m_leftModule);
+    const bool listed = m_operations.ModuleArrived(returning);
+    BindOpenModule();
+    if (m_link.IsOpen())
+        m_leftModule.reset();
+    // The re-plug the notice asks for: did the module keep what this session wrote?
+    if (listed && returning && !m_writtenKeys.keys.empty())
+        VerifyKeyMap(m_writtenKeys, kReplugMatches, kReplugDiffers);
+}
+
+bool CMainDlg::ModuleStillThere()
+{
+    TakeModuleEvents();
+    BindOpenModule();
+    return m_link.IsOpen() && std::none_of(m_queuedEvents.begin(), m_queuedEvents.end(), [&](const ModuleEvent &event) {
+               return event.kind == ModuleEvent::Kind::Removed && IsOpenModule(event);
+           });
 }
 
 void CMainDlg::AddLogLine(const QString &line)
@@ -357,10 +440,11 @@ void CMainDlg::ShowAboutBox()
     about.exec();
 }
 
-// Like "键值写入", the key-map items need a module that a valid query listed.
-bool CMainDlg::ModuleFound() const
+// Like "键值写入", the key-map items need a module that a valid query listed, and that is still
+// there: checked before each step that follows a dialog.
+bool CMainDlg::ModuleFound()
 {
-    if (m_operations.ListedKeys() > 0)
+    if (m_operations.ListedKeys() > 0 && ModuleStillThere())
         return true;
     ShowMessage(kSearchFirst);
     return false;
@@ -376,20 +460,22 @@ KeyMap CMainDlg::ModuleKeyMap() const
 
 void CMainDlg::SaveKeyMap()
 {
+    const COperation running(*this);
     if (!ModuleFound())
         return;
     const QString path = AskSavePath(this, kSaveKeyMapTitle, kKeyMapFilter, QString(), QStringLiteral(".txt"));
-    if (!path.isEmpty())
+    if (!path.isEmpty() && ModuleFound())
         SaveKeyMapAndLog(path, ModuleKeyMap(), [this](const QString &line) { AddLogLine(line); });
 }
 
 void CMainDlg::LoadKeyMap()
 {
+    const COperation running(*this);
     if (!ModuleFound())
         return;
     const QString path = QFileDialog::getOpenFileName(this, TranslatedText(kLoadKeyMapTitle),
                                                       QString(), TranslatedText(kKeyMapFilter));
-    if (path.isEmpty())
+    if (path.isEmpty() || !ModuleFound())
         return;
     const std::optional<KeyMap> map = LoadKeyMapFile(path.toStdString(), m_operations.ListedKeys());
     if (!map)
@@ -405,15 +491,36 @@ void CMainDlg::LoadKeyMap()
 
 bool CMainDlg::WriteKeyMap(const KeyMap &map)
 {
+    const COperation running(*this);
+    // After the confirmation: the module it asked about must still be the one there.
+    if (!ModuleFound())
+        return false;
     QProgressDialog progress(TranslatedText(kWritingKeyMap), QString(), 0, static_cast<int>(map.keys.size()), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    int written = 0;
+    QStringList written;
+    bool lost = false;
     const ModuleParameters kept = KeptParameters(*m_operations.LastReading(), m_operations.ControlParameters());
+    // Once the module has gone, the link is closed and the map's remaining writes fail unsaid, so
+    // that none goes to the module that may have come in its place.
+    m_link.SetFailureReport([&](TransportFailure failure) {
+        if (!lost)
+            ShowTransportFailure(failure);
+    });
     const ApplyOutcome outcome = ApplyKeyMap(m_link, map, m_operations.ListedKeys(), kept, [&](const KeyMapEntry &entry) {
         m_operations.LogKeyWritten(entry.keyIndex, entry.record, entry.text);
-        progress.setValue(++written);
+        written << QString::fromStdString(KeyName(entry.keyIndex));
+        progress.setValue(static_cast<int>(written.size()));
+        lost = !ModuleStillThere();
+        if (lost)
+            m_link.Close();
     });
+    m_link.SetFailureReport(ShowTransportFailure);
+    if (lost || (outcome.result == WriteResult::Failed && !ModuleStillThere())) {
+        AddLogLine(written.isEmpty() ? TranslatedText(kMapStoppedEmpty)
+                                     : TranslatedText(kMapStopped).arg(written.join(QStringLiteral("、"))));
+        return false;
+    }
     if (outcome.result != WriteResult::Done) {
         ShowMessage(DescribeApplyFailure(outcome));
         return false;

@@ -13,6 +13,8 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class CKeyTableDlg;
@@ -78,8 +80,26 @@ signals:
 public:
 
     // Follows the modules the system announces: one plugged in while none is open is searched for
-    // and queried by itself, the open one pulled out is closed with the buttons disabled.
+    // and queried by itself, the open one pulled out is closed with the buttons disabled; the
+    // same module back keeps the chosen key and parameters.
     void WatchModules(std::unique_ptr<IModuleWatcher> watcher);
+
+    // An operation on the module, from its first check to its last message: while one runs, in
+    // every dialog, message box and progress it shows, the watcher's events wait, and they are
+    // handled when the outermost one ends; then the device buttons show whether a module is open.
+    class COperation {
+    public:
+        explicit COperation(CMainDlg &dialog);
+        ~COperation();
+        COperation(const COperation &) = delete;
+        COperation &operator=(const COperation &) = delete;
+
+    private:
+        CMainDlg &m_dialog;
+    };
+    // Whether the module the operation began on is still there: the watcher's latest events are
+    // read, and a removal of it among them means it is not. Says nothing.
+    bool ModuleStillThere();
 
     // Cancel (Esc, the close box): save the parameters, then close.
     void reject() override;
@@ -99,7 +119,7 @@ private:
     void CreateKeyMapActions();
     void OpenContextMenuByKey();
     void KeepFrameOnScreen();
-    bool ModuleFound() const;
+    bool ModuleFound();
     void ColourLabels();
     void CreatePages();
     void ApplyParameters();
@@ -108,6 +128,11 @@ private:
     IKeyPage *PageOfKind(PageKind kind) const;
     int CurrentPageKind() const;
     void OnModuleEvents();
+    void TakeModuleEvents();
+    void HandleQueuedEvents();
+    void HandleModuleEvent(const ModuleEvent &event);
+    bool IsOpenModule(const ModuleEvent &event) const;
+    void BindOpenModule();
     // The same line in the words given for a match and for differences.
     void VerifyKeyMap(const KeyMap &map, const char *matches, const char *differs);
 
@@ -130,6 +155,14 @@ private:
     std::unique_ptr<IModuleWatcher> m_pWatcher;
     QSocketNotifier *m_pModuleNotifier = nullptr;
     QTimer *m_pSettleTimer = nullptr;
-    // The open module was pulled out: the next one to arrive is compared with what was written.
-    bool m_bReplugPending = false;
+    int m_nOperations = 0;
+    std::vector<ModuleEvent> m_queuedEvents; // taken while an operation ran, not yet handled
+    // The module the link is open on, and the node it is open on.
+    struct OpenModule {
+        WatchedModule watched;
+        std::string node;
+    };
+    std::optional<OpenModule> m_openModule;
+    // The module pulled out last: back again, it keeps the window's choices.
+    std::optional<ModuleIdentity> m_leftModule;
 };

@@ -9,18 +9,32 @@
 #include "pages/KeyPage.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <utility>
 
 namespace {
 constexpr const char *kModuleName = "KORVA SB V2.2";
 constexpr const char *kInvalidModule = QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！");
-constexpr const char *kArrived = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：%1，%2 个按键");
+constexpr const char *kArrived = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：%1（%2），%3 个按键");
+constexpr const char *kReturned =
+    QT_TRANSLATE_NOOP("Tavrin", "模块已重新插入：%1（%2），%3 个按键，所选按键和参数不变");
 constexpr const char *kArrivedNotValid = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：%1，但查询失败：%2");
 constexpr const char *kArrivedNotOpened = QT_TRANSLATE_NOOP("Tavrin", "模块已插入，但无法打开：%1");
-constexpr const char *kRemoved = QT_TRANSLATE_NOOP("Tavrin", "模块已拔出：%1，设备操作按钮已禁用");
+constexpr const char *kRemoved = QT_TRANSLATE_NOOP("Tavrin", "模块已拔出：%1（%2），设备操作按钮已禁用");
+constexpr const char *kUnplugged = QT_TRANSLATE_NOOP("Tavrin", "%1（已拔出）");
+
 // %1 the factory configuration, %2 the parameters and keys that differ.
 constexpr const char *kResetNotKept = QT_TRANSLATE_NOOP("Tavrin", "恢复出厂%1后重新查询：模块中与写入的不同：%2");
+
+// How the log names a module: the module list's name, and its serial where it has one.
+std::string ModuleName(const std::string &serial)
+{
+    return serial.empty() ? std::string(kModuleName) : std::string(kModuleName) + " " + serial;
+}
+
+// The controls a query sets that the user may have chosen otherwise.
+constexpr int kChoices[] = {MainId::kKeyList, MainId::kWorkMode, MainId::kTriggerLevel};
 
 std::uint8_t SelectionByte(const IDlgControls &controls, int id)
 {
@@ -54,7 +68,7 @@ void CDeviceOperations::FindModule()
     ::FindModule(m_link, m_controls, [this] { QueryModule(); });
 }
 
-bool CDeviceOperations::ModuleArrived()
+bool CDeviceOperations::ModuleArrived(bool returning)
 {
     if (m_link.IsOpen())
         return false;
@@ -63,28 +77,37 @@ bool CDeviceOperations::ModuleArrived()
     const CMessageRecorder shown(false);
     const SearchResult result = SearchModule(m_link, m_controls);
     if (result.status != SearchStatus::Opened) {
-        AddLogLine(TranslateText({kArrivedNotOpened, {TranslateText({SearchFailureText(result.status), {}})}}));
+        const bool refused = result.status == SearchStatus::Absent && !result.refusedError.empty();
+        AddLogLine(TranslateText(
+            {kArrivedNotOpened, {refused ? result.refusedError : TranslateText({SearchFailureText(result.status), {}})}}));
         return false;
     }
+    int choices[std::size(kChoices)];
+    std::transform(std::begin(kChoices), std::end(kChoices), choices, [&](int id) { return m_controls.GetCurSel(id); });
     QueryModule();
-    if (m_nListedKeys == 0 && !shown.Texts().empty())
+    if (m_nListedKeys == 0 && !shown.Texts().empty()) {
         AddLogLine(TranslateText({kArrivedNotValid, {m_link.OpenPath(), TranslateText(shown.Texts().front())}}));
-    else
-        AddLogLine(TranslateText({kArrived, {m_link.OpenPath(), std::to_string(m_nListedKeys)}}));
+        return false;
+    }
+    if (returning && m_nListedKeys > 0) {
+        for (std::size_t i = 0; i < std::size(kChoices); ++i)
+            m_controls.SetCurSel(kChoices[i], choices[i]);
+    }
+    AddLogLine(TranslateText({returning ? kReturned : kArrived,
+                              {ModuleName(m_link.OpenSerial()), m_link.OpenPath(), std::to_string(m_nListedKeys)}}));
     return m_nListedKeys > 0;
 }
 
-bool CDeviceOperations::ModuleRemoved(const std::vector<std::string> &nodes)
+void CDeviceOperations::ModuleRemoved(const std::string &serial, const std::string &node)
 {
-    if (!m_link.IsOpen() || std::find(nodes.begin(), nodes.end(), m_link.OpenPath()) == nodes.end())
-        return false;
-    const std::string path = m_link.OpenPath();
     m_link.Close();
     m_nListedKeys = 0;
     m_lastReading.reset();
     EnableDeviceButtons(m_controls, false);
-    AddLogLine(TranslateText({kRemoved, {path}}));
-    return true;
+    m_controls.ResetContent(MainId::kModuleName);
+    m_controls.AddString(MainId::kModuleName, TranslateText({kUnplugged, {kModuleName}}));
+    m_controls.SetCurSel(MainId::kModuleName, 0);
+    AddLogLine(TranslateText({kRemoved, {ModuleName(serial), node}}));
 }
 
 void CDeviceOperations::AddLogLine(const std::string &line) const
@@ -174,6 +197,11 @@ void CDeviceOperations::RunFactoryReset(int number)
     ShowMessage((result.keysWritten ? kDone : kFailed)[number == 2 ? 1 : 0]);
     if (!result.keysWritten)
         return;
+    // The box ran a loop of its own: the search that follows is for the module that was reset.
+    if (m_stillThere && !m_stillThere()) {
+        ShowMessage(SearchFailureText(SearchStatus::Absent));
+        return;
+    }
     FindModule();
     // Acknowledged writes are not kept ones: the query after them tells, in one log line.
     if (m_lastReading)

@@ -38,16 +38,21 @@ public:
     void SetKeyWritten(KeyWritten keyWritten);
     // Told after each valid query.
     void SetQueried(std::function<void()> queried) { m_queried = std::move(queried); }
+    // Asked after a message box that an operation goes on from: whether the module it began on is
+    // still there.
+    void SetModuleStillThere(std::function<bool()> stillThere) { m_stillThere = std::move(stillThere); }
 
     void FindModule();
     void QueryModule();
     // A module was plugged in: when none is open, the search and the query run by themselves and
-    // tell what they found in one log line, showing no message box. True when a module was
-    // opened and its query listed its keys.
-    bool ModuleArrived();
-    // A module with these nodes was pulled out: when it is the open one, its handle is closed, the
-    // device-operation buttons are disabled and one log line says so. True when it was.
-    bool ModuleRemoved(const std::vector<std::string> &nodes);
+    // tell what they found in one log line naming the module, showing no message box. returning:
+    // it is the module pulled out last, plugged in again, and the chosen key and the parameters
+    // shown stay as they were. True when a module was opened and its query listed its keys.
+    bool ModuleArrived(bool returning = false);
+    // The module the window works with was pulled out (its serial, empty for none, and the node it
+    // was open on): its handle is closed, the device-operation buttons are disabled, the module
+    // list says it is gone and one log line names it.
+    void ModuleRemoved(const std::string &serial, const std::string &node);
     void WriteParameters();
     void FactoryReset1();
     void FactoryReset2();
@@ -81,4 +86,5 @@ private:
     LogLine m_addLogLine;
     KeyWritten m_keyWritten;
     std::function<void()> m_queried;
+    std::function<bool()> m_stillThere;
 };

@@ -1008,20 +1008,12 @@ KEY-12 cannot be read: they are listed but do not count as different.</translati
 then unplug the module and plug it in again.</translation>
     </message>
     <message>
-        <source>模块已插入：%1，%2 个按键</source>
-        <translation>Module plugged in: %1, %2 keys</translation>
-    </message>
-    <message>
         <source>模块已插入：%1，但查询失败：%2</source>
         <translation>Module plugged in: %1, but the query failed: %2</translation>
     </message>
     <message>
         <source>模块已插入，但无法打开：%1</source>
         <translation>Module plugged in but cannot be opened: %1</translation>
-    </message>
-    <message>
-        <source>模块已拔出：%1，设备操作按钮已禁用</source>
-        <translation>Module unplugged: %1; the device buttons are disabled</translation>
     </message>
     <message>
         <source>关闭</source>
@@ -1433,6 +1425,30 @@ Values are UTF-8 text. The header lines of the main window are &quot;man&quot;, 
 
 Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.
 </translation>
+    </message>
+    <message>
+        <source>模块已拔出，键值文件的写入已停止；已写入：%1</source>
+        <translation>Module unplugged; the key map write stopped after: %1</translation>
+    </message>
+    <message>
+        <source>模块已拔出，键值文件的写入已停止；没有写入任何按键</source>
+        <translation>Module unplugged; the key map write stopped before any key</translation>
+    </message>
+    <message>
+        <source>模块已插入：%1（%2），%3 个按键</source>
+        <translation>Module plugged in: %1 (%2), %3 keys</translation>
+    </message>
+    <message>
+        <source>模块已重新插入：%1（%2），%3 个按键，所选按键和参数不变</source>
+        <translation>Module plugged in again: %1 (%2), %3 keys; the chosen key and parameters are kept</translation>
+    </message>
+    <message>
+        <source>模块已拔出：%1（%2），设备操作按钮已禁用</source>
+        <translation>Module unplugged: %1 (%2); the device buttons are disabled</translation>
+    </message>
+    <message>
+        <source>%1（已拔出）</source>
+        <translation>%1 (unplugged)</translation>
     </message>
     <message>
         <source>恢复出厂2：按键1至4发送游戏杆按键1至4，模式为单游戏柄，波特率 9600，长按连击为否，按键消抖 40 MS</source>

@@ -405,7 +405,7 @@ TEST_F(DeviceOperationsTest, AnArrivingModuleIsSearchedForWithoutAMessageBox)
         std::string line; // "%1" stands for the opened path
         bool listed;
     } cases[] = {
-        {"valid", {}, 0x5A, "模块已插入：%1，8 个按键", true},
+        {"valid", {}, 0x5A, "模块已插入：KORVA SB V2.2（%1），8 个按键", true},
         {"denied", {.denyOpen = true}, 0x5A, std::string("模块已插入，但无法打开：") + kAccessDeniedMessage, false},
         {"invalid", {}, 0x00, "模块已插入：%1，但查询失败：此模块非法，请检查！", false},
         {"read failure", {.failReads = true}, 0x5A, "模块已插入：%1，但查询失败：读数据错误", false},
@@ -429,21 +429,19 @@ TEST_F(DeviceOperationsTest, AnArrivingModuleIsSearchedForWithoutAMessageBox)
     EXPECT_TRUE(module.Reports().empty());
 }
 
-// Only the open module's removal closes the link; afterwards no operation reaches a stale handle.
+// A removal closes the link and names the module that went; afterwards no operation reaches a
+// stale handle.
 TEST_F(DeviceOperationsTest, RemovingTheOpenModuleClosesItsHandleAndDisablesTheButtons)
 {
     Connect();
     const std::string path = link.OpenPath();
-    EXPECT_FALSE(operations.ModuleRemoved({"/dev/hidraw9"}));
-    EXPECT_TRUE(link.IsOpen());
-    EXPECT_EQ(log, Messages{});
-    EXPECT_TRUE(operations.ModuleRemoved({"/dev/hidraw8", path}));
+    operations.ModuleRemoved("EMU0001", path);
     EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(log, Messages{"模块已拔出：" + path + "，设备操作按钮已禁用"});
+    EXPECT_EQ(log, Messages{"模块已拔出：KORVA SB V2.2 EMU0001（" + path + "），设备操作按钮已禁用"});
+    EXPECT_EQ(controls.ListOf(MainId::kModuleName).items, Messages{"KORVA SB V2.2（已拔出）"});
     for (const int id : MainId::kDeviceButtons)
         EXPECT_FALSE(controls.IsWindowEnabled(id)) << id;
     operations.WriteKey();
     EXPECT_EQ(sink.messages, Messages{"未选择按键，请先查找模块并选择按键！"});
     EXPECT_TRUE(module.Reports().empty());
-    EXPECT_FALSE(operations.ModuleRemoved({path}));
 }

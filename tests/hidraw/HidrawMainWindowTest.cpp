@@ -111,7 +111,7 @@ private slots:
 
     // Plugged in while the window is open, the module is searched for and queried without a
     // press; pulled out after a key write, it leaves the buttons disabled; plugged back in, it is
-    // opened again and what it holds is compared with what was written.
+    // opened again, keeps the chosen key, and what it holds is compared with what was written.
     void moduleComesGoesAndComesBack()
     {
         CRecordingSink sink;
@@ -133,7 +133,7 @@ private slots:
         AddStandardModule(testbed, module);
         QTRY_COMPARE(keys->count(), 8);
         QVERIFY(DeviceButtonsEnabled(items, true));
-        QCOMPARE(LogLines(items), QStringList{QStringLiteral("模块已插入：/dev/hidraw1，8 个按键")});
+        QCOMPARE(LogLines(items), QStringList{QStringLiteral("模块已插入：KORVA SB V2.2 EMU0001（/dev/hidraw1），8 个按键")});
         keys->setCurrentIndex(2);
         QTest::mouseClick(items.GetDlgItem(kWriteKey), Qt::LeftButton);
         QCOMPARE(LogLines(items).size(), 2);
@@ -143,9 +143,11 @@ private slots:
 
         AddStandardModule(testbed, module);
         QTRY_VERIFY(DeviceButtonsEnabled(items, true));
-        QCOMPARE(LogLines(items).mid(2), (QStringList{QStringLiteral("模块已拔出：/dev/hidraw1，设备操作按钮已禁用"),
-                                                      QStringLiteral("模块已插入：/dev/hidraw3，8 个按键"),
-                                                      QStringLiteral("重新插入后核对：本次写入的 1 个按键与模块一致")}));
+        QCOMPARE(LogLines(items).mid(2),
+                 (QStringList{QStringLiteral("模块已拔出：KORVA SB V2.2 EMU0001（/dev/hidraw1），设备操作按钮已禁用"),
+                              QStringLiteral("模块已重新插入：KORVA SB V2.2 EMU0001（/dev/hidraw3），8 个按键，所选按键和参数不变"),
+                              QStringLiteral("重新插入后核对：本次写入的 1 个按键与模块一致")}));
+        QCOMPARE(keys->currentIndex(), 2);
         QCOMPARE(QString::fromStdString(testbed.LastWrittenNode()), QStringLiteral("/dev/hidraw3"));
 
         // A module that lost the key while it was out says so.

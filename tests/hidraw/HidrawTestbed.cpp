@@ -71,6 +71,7 @@ struct CHidrawTestbed::Impl {
         std::uint16_t vendorId;
         std::uint16_t productId;
         int number; // its port: the device is 1-<number>
+        int serial; // its serial number's digits
         int interfaces = 0;
         std::string path; // below /sys
     };
@@ -87,6 +88,7 @@ struct CHidrawTestbed::Impl {
     UMockdevIoctlBase *handler = nullptr;
     std::vector<UsbDevice> devices;
     std::map<std::string, Node> nodes; // by node path
+    std::map<const CVirtualModule *, int> serials; // a module keeps its serial number when plugged in again
     std::string lastWritten;
     std::vector<const CVirtualModule *> refusingQueries;
     int nextDevice = 1;
@@ -119,14 +121,15 @@ CHidrawTestbed::Impl::UsbDevice &CHidrawTestbed::Impl::DeviceFor(CVirtualModule 
     }
     // A module plugged in again is a new USB device, as it is for the kernel.
     const int number = nextDevice++;
-    UsbDevice device{&module, vendorId, productId, number, 0, Format("%s/1-%d", kUsbRoot, number)};
+    const int serial = serials.emplace(&module, number).first->second;
+    UsbDevice device{&module, vendorId, productId, number, serial, 0, Format("%s/1-%d", kUsbRoot, number)};
     AddFromString(Format("P: %s\n"
                          "E: DEVTYPE=usb_device\nE: DRIVER=usb\nE: PRODUCT=%x/%x/100\nE: TYPE=0/0/0\n"
                          "E: BUSNUM=001\nE: DEVNUM=%03d\nE: SUBSYSTEM=usb\n"
                          "A: idVendor=%04x\\n\nA: idProduct=%04x\\n\nA: bcdDevice=0100\\n\n"
                          "A: manufacturer=Tavrin Test\\n\nA: product=Emulated Key Module\\n\n"
                          "A: serial=EMU%04d\\n\nA: busnum=1\\n\nA: devnum=%d\\n\n",
-                         device.path.c_str(), vendorId, productId, number + 1, vendorId, productId, number,
+                         device.path.c_str(), vendorId, productId, number + 1, vendorId, productId, serial,
                          number + 1));
     devices.push_back(device);
     return devices.back();
@@ -186,7 +189,7 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
                               "N: hidraw%d\nE: DEVNAME=%s\nE: MAJOR=%d\nE: MINOR=%d\nE: SUBSYSTEM=hidraw\n"
                               "A: dev=%d:%d\\n\nL: device=../../../%s\n",
                               usbInterface.c_str(), vendorId, productId, interfaceNumber, usbInterface.c_str(),
-                              hidName.c_str(), vendorId, productId, device.number, interfaceNumber, device.number, vendorId,
+                              hidName.c_str(), vendorId, productId, device.number, interfaceNumber, device.serial, vendorId,
                               productId, DescriptorHex().c_str(), usbInterface.c_str(), hidName.c_str(), minor,
                               minor, node.c_str(), kHidrawMajor, minor, kHidrawMajor, minor, hidName.c_str()));
 

@@ -41,7 +41,7 @@ public:
 
     // Pulls the module out: its devices leave sysfs, so enumeration no longer lists them, and
     // calls on handles still open to it fail. Adding its interfaces again plugs it back in, as a
-    // new USB device with new nodes.
+    // new USB device with new nodes and the serial number it had.
     void Unplug(CVirtualModule &module);
 
     // Takes one interface of a module away, as the kernel does with each in turn while a module

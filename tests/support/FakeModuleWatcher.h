@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <utility>
 
-// A module watcher under the test's control: Announce() makes events ready and its descriptor
+// A module watcher under the test's control: Announce() makes an event ready and the descriptor
 // readable, as the system's announcements would; the modules it announced answer ModuleOf.
 class CFakeModuleWatcher final : public IModuleWatcher {
 public:
@@ -17,8 +17,6 @@ public:
         ::close(m_pipe[0]);
         ::close(m_pipe[1]);
     }
-    CFakeModuleWatcher(const CFakeModuleWatcher &) = delete;
-    CFakeModuleWatcher &operator=(const CFakeModuleWatcher &) = delete;
 
     void Announce(ModuleEvent::Kind kind, const ModuleIdentity &module, std::vector<std::string> nodes)
     {
@@ -36,18 +34,18 @@ public:
     int FileDescriptor() const override { return m_pipe[0]; }
     std::vector<ModuleEvent> TakeEvents() override
     {
-        char drained[16];
-        while (::read(m_pipe[0], drained, sizeof drained) > 0) {
+        for (char drained[16]; ::read(m_pipe[0], drained, sizeof drained) > 0;) {
         }
         return std::exchange(m_ready, {});
     }
     int MillisecondsToSettle() const override { return -1; }
     std::optional<WatchedModule> ModuleOf(const std::string &node) override
     {
-        const auto module = std::find_if(m_present.begin(), m_present.end(), [&](const WatchedModule &present) {
-            return std::find(present.nodes.begin(), present.nodes.end(), node) != present.nodes.end();
-        });
-        return module == m_present.end() ? std::nullopt : std::optional<WatchedModule>(*module);
+        for (const WatchedModule &present : m_present) {
+            if (std::find(present.nodes.begin(), present.nodes.end(), node) != present.nodes.end())
+                return present;
+        }
+        return std::nullopt;
     }
 
 private:
