@@ -105,10 +105,12 @@ int OpenError(const std::string &node)
     return 0;
 }
 
-// The kernel's own check for the effective user, access lists and groups included.
+// The kernel's own check, access lists and groups included. The real user is the one that runs
+// the tool (it is not set-user-ID); AT_EACCESS would fall back to a check without access lists
+// where the kernel or a container's filter lacks faccessat2.
 bool MayReadWrite(const std::string &node)
 {
-    return ::faccessat(AT_FDCWD, node.c_str(), R_OK | W_OK, AT_EACCESS) == 0;
+    return ::access(node.c_str(), R_OK | W_OK) == 0;
 }
 
 struct Ownership {
@@ -220,7 +222,7 @@ Fix ChooseFix(const Diagnosis &diagnosis)
 Diagnosis Diagnose(const std::vector<ModuleInterface> &interfaces, const DoctorProbes &probes)
 {
     Diagnosis diagnosis;
-    const uid_t uid = ::geteuid();
+    const uid_t uid = ::getuid();
     diagnosis.user = UserName(uid);
     for (const ModuleInterface &candidate : interfaces) {
         const std::string &node = candidate.info.path;
