@@ -12,6 +12,7 @@ constexpr const char *kHelp = QT_TRANSLATE_NOOP(
     "与 tavrin 相同的窗口，连接一个有八个按键的虚拟模块：无需硬件即可试用每个操作。\n"
     "\n"
     "  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）\n"
+    "  --version      显示版本\n"
     "  --help         显示本说明");
 // The demo's module holds what an earlier session wrote to it, so that reading it back (the key
 // table's module column) shows keys of every page.

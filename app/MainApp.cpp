@@ -3,54 +3,104 @@
 #include "app/Display.h"
 #include "app/MainDlg.h"
 #include "app/MessageBox.h"
+#include "common/Version.h"
 #include "resources/AppIcon.h"
 #include "settings/ModuleSettings.h"
 #include "translations/Translation.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
-#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
-bool AsksForHelp(const std::vector<std::string> &args)
+constexpr const char *kUnknownArgument = QT_TRANSLATE_NOOP("Tavrin", "未知的参数：%1（见 %2 --help）");
+
+// The window's command line, read by Qt's own parser from what the application object left of it
+// (QApplication takes out its own options, -platform and the like).
+struct WindowArguments {
+    std::optional<std::string> language;
+    bool help = false;
+    bool version = false;
+    std::optional<std::string> error; // a usage error, said as it is
+};
+
+// An unknown option as the user wrote it: Qt names it without its dashes.
+QString AsWritten(const QStringList &arguments, const QString &name)
 {
-    return std::any_of(args.begin(), args.end(), [](const std::string &arg) { return arg == "--help" || arg == "-h"; });
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1Char('-') + name || argument == QLatin1String("--") + name ||
+            argument.startsWith(QLatin1String("--") + name + QLatin1Char('=')))
+            return argument;
+    }
+    return name;
 }
 
-// What a run says on the terminal instead of opening the window: its help, the refusal of a
-// --lang it does not know, or that there is no display. Nothing when the window is to open.
-std::optional<int> AnswerWithoutWindow(int argc, char *argv[], std::vector<std::string> args, const char *help)
+WindowArguments ReadWindowArguments(const QStringList &arguments)
 {
-    std::vector<std::string> rest = args;
-    std::optional<Language> chosen;
-    const bool helpAsked = AsksForHelp(args);
-    if (!helpAsked && TakeLanguageOption(rest, chosen) && HasDisplay())
-        return std::nullopt;
-    // Answers in the run's language need only the application object without a display.
-    QCoreApplication app(argc, argv);
-    if (!SetUpLanguage(args))
+    QCommandLineParser parser;
+    const QCommandLineOption language(QStringLiteral("lang"), QString(), QStringLiteral("en|zh"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({language, help, version});
+    WindowArguments result;
+    const QString program = QCoreApplication::applicationName();
+    const auto refuse = [&](const QString &word) {
+        result.error = TranslateText({kUnknownArgument, {QuotedInput(word.toStdString()), program.toStdString()}});
+    };
+    if (!parser.parse(arguments)) {
+        if (parser.unknownOptionNames().isEmpty())
+            result.error = parser.errorText().toStdString();
+        else
+            refuse(AsWritten(arguments, parser.unknownOptionNames().front()));
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        refuse(parser.positionalArguments().front());
+    if (parser.isSet(language))
+        result.language = parser.value(language).toStdString();
+    result.help = parser.isSet(help);
+    result.version = parser.isSet(version);
+    return result;
+}
+
+// What a run says on the terminal instead of opening the window: its help, its version, a usage
+// error, or that there is no display. Nothing when the window is to open.
+std::optional<int> AnswerWithoutWindow(const WindowArguments &arguments, const char *help, bool display)
+{
+    if (!SetUpLanguage(arguments.language))
         return 2;
-    if (helpAsked) {
+    const std::string program = QCoreApplication::applicationName().toStdString();
+    if (arguments.error) {
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), arguments.error->c_str());
+        return 2;
+    }
+    if (arguments.help) {
         std::printf("%s\n", TranslateText({help, {}}).c_str());
         return 0;
     }
-    std::fprintf(stderr, "%s\n", TranslateText(NoDisplayHint(argv[0])).c_str());
+    if (arguments.version) {
+        std::printf("%s %s\n", program.c_str(), TavrinVersion());
+        return 0;
+    }
+    if (display)
+        return std::nullopt;
+    std::fprintf(stderr, "%s\n", TranslateText(NoDisplayHint(QCoreApplication::arguments().value(0).toStdString())).c_str());
     return 1;
 }
 } // namespace
 
 int CMainApp::Run(int argc, char *argv[], IHidBackend &backend, std::unique_ptr<IModuleWatcher> watcher)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (const std::optional<int> status = AnswerWithoutWindow(argc, argv, args, m_pszHelp))
+    // Without a display a window cannot start, but the answers on the terminal need none.
+    const bool display = HasDisplay();
+    const std::unique_ptr<QCoreApplication> app =
+        display ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    if (const std::optional<int> status = AnswerWithoutWindow(ReadWindowArguments(app->arguments()), m_pszHelp, display))
         return *status;
-    QApplication app(argc, argv);
-    if (!SetUpLanguage(args))
-        return 2;
     QApplication::setWindowIcon(AppIcon());
     CMessageBoxSink sink;
     CMessageSinkScope sinkScope(sink);

@@ -52,7 +52,7 @@ static void BM_InfoWaitAnnouncedModule(benchmark::State &state)
             }
             wait(fd, milliseconds);
         };
-        if (RunCli({"info", "--wait", "5"}, environment) != CliExit::kOk)
+        if (RunCli({"info", "--wait=5"}, environment) != CliExit::kOk)
             state.SkipWithError("the announced module was not queried");
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - announced).count());
         bench.testbed.Unplug(bench.module);

@@ -1,10 +1,14 @@
 #include "cli/Cli.h"
 
+#include "cli/CliArguments.h"
+#include "cli/CliJson.h"
+#include "cli/ErrorCode.h"
 #include "cli/Doctor.h"
 #include "cli/ModuleLog.h"
 #include "cli/ModuleWait.h"
 #include "common/MessageSink.h"
 #include "common/TextNumber.h"
+#include "common/Version.h"
 #include "device/DeviceLink.h"
 #include "device/HidBackend.h"
 #include "device/ModuleCommands.h"
@@ -25,34 +29,11 @@
 namespace {
 using namespace CliExit;
 
-constexpr const char *kUsageText = QT_TRANSLATE_NOOP("Tavrin",
-    "用法：tavrin-cli 命令 [参数]\n"
-    "  list                              列出已连接的模块接口，以及查找模块时会打开哪一个\n"
-    "  info                              查找并查询模块：是否有效、工作模式、触发电平、按键数\n"
-    "  write KEY-n 键值 [KEY-n 键值 ...]   写入按键，键值与日志中 \"KEY-n = \" 之后的文字相同\n"
-    "  apply 文件 [--verify] [--each [--count N]]\n"
-    "                                    写入键值文件中的按键和参数；--verify：写入后读回校验\n"
-    "  dump [文件]                        读出模块中可读的配置（参数和 KEY-1 到 KEY-12），保存为键值文件\n"
-    "  verify 文件                        读出模块的配置，与键值文件比较，列出不同之处\n"
-    "  params [--long-press yes|no] [--debounce 毫秒]\n"
-    "                                    写入长按连发和按键消抖参数\n"
-    "  reset 1|2                         恢复出厂设置 1 或 2\n"
-    "  doctor                            检查模块为什么打不开（权限、udev 规则、会话），并给出解决办法\n"
-    "除 list 和 doctor 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。\n"
-    "插着几个模块时，用 --device 设备路径 或 --serial 序列号 选择其中一个（list 列出两者）。\n"
-    "所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。\n"
-    "每个命令的说明：tavrin-cli 命令 --help\n"
-    "退出状态：0 成功，2 用法错误，3 没有模块、没有权限或模块没有应答，4 模块非法，5 写入失败，\n"
-    "6 写入都已完成，但读回的配置与要写入的不同。");
-
 struct Command {
     const char *name;
-    const char *help;
     int (*run)(class CCliRun &run);
 };
 
-constexpr const char *kUnknownCommand = QT_TRANSLATE_NOOP("Tavrin", "未知的命令：%1（见 tavrin-cli --help）");
-constexpr const char *kBadArguments = QT_TRANSLATE_NOOP("Tavrin", "%1 的参数不对：%2（见 tavrin-cli %1 --help）");
 constexpr const char *kEachDone = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模块：写入完成（%2）");
 constexpr const char *kEachFailed = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模块：写入失败（%2）");
 constexpr const char *kEachSummary = QT_TRANSLATE_N_NOOP("Tavrin", "共 %1 个模块：完成 %2 个，失败 %3 个");
@@ -60,6 +41,8 @@ constexpr const char *kEachWaiting = QT_TRANSLATE_NOOP("Tavrin", "请插入下�
 constexpr const char *kEachRefused = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模块：无法打开（%2）：%3");
 constexpr const char *kLogNotWritten = QT_TRANSLATE_NOOP("Tavrin", "日志文件 %1 无法写入：%2");
 constexpr const char *kInterfaceLine = QT_TRANSLATE_NOOP("Tavrin", "%1:%2 接口 %3 %4%5");
+constexpr const char *kNothingMatches = QT_TRANSLATE_NOOP("Tavrin", "没有与 %1 相符的模块；插着的模块接口：%2");
+constexpr const char *kNothingMatchesNone = QT_TRANSLATE_NOOP("Tavrin", "没有与 %1 相符的模块；没有插着的模块");
 constexpr const char *kSerialPart = QT_TRANSLATE_NOOP("Tavrin", "（序列号 %1）");
 constexpr const char *kOpensThis = QT_TRANSLATE_NOOP("Tavrin", "  查找模块时打开此接口");
 constexpr const char *kCannotOpen = QT_TRANSLATE_NOOP("Tavrin", "  无法打开：%1");
@@ -86,103 +69,31 @@ constexpr const char *kTransportTexts[] = {
     QT_TRANSLATE_NOOP("Tavrin", "从模块读数据失败"),
 };
 
+constexpr const char *kStandardInputUnread = QT_TRANSLATE_NOOP("Tavrin", "无法读取标准输入：%1");
+// "-" as a file: standard input for a key map read, standard output for a dump.
+constexpr const char *kStandardStream = "-";
+
 constexpr const char *kOutputFailed = QT_TRANSLATE_NOOP("Tavrin", "输出没有全部写出（%1）");
-
-// The one reader of every number an option takes: decimal digits and nothing else, at most nine,
-// so that "1x", " 1", "+1" or "0x10" is refused instead of being read as some other number.
-std::optional<int> ReadOptionNumber(const std::string &text)
-{
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    return AtoiRule(text);
-}
-
-// "--" ends the options: every word after it is an operand, even one that starts with "--".
-constexpr const char *kEndOfOptions = "--";
 
 // One run of a command: its arguments, the options taken out of them, and the link.
 class CCliRun {
 public:
-    CCliRun(CliEnvironment &environment, std::string command, std::vector<std::string> args)
-        : env(environment), link(environment.backend), name(std::move(command)), words(std::move(args)),
-          keyCount(ModuleKeyCount(environment.keyCount).count)
+    CCliRun(CliEnvironment &environment, const CliArguments &arguments)
+        : env(environment), link(environment.backend), args(arguments), name(arguments.command), words(arguments.operands),
+          keyCount(ModuleKeyCount(environment.keyCount).count), bWait(arguments.waitMs.has_value()),
+          waitMs(arguments.waitMs.value_or(-1)), choice(arguments.choice)
     {
-        const auto end = std::find(words.begin(), words.end(), kEndOfOptions);
-        optionEnd = static_cast<std::size_t>(end - words.begin());
-        if (end != words.end())
-            words.erase(end);
         link.SetFailureReport([](TransportFailure failure) { ShowMessage(kTransportTexts[static_cast<int>(failure)]); });
+        link.Choose(choice);
     }
 
+    // A line of the text result; with --json the result is the JSON object alone.
     void Print(const char *source, std::vector<std::string> values = {}, int count = -1) const
     {
+        if (args.json)
+            return;
         std::fprintf(env.out, "%s\n", TranslateText({source, std::move(values), count}).c_str());
         std::fflush(env.out);
-    }
-
-    int Usage(const std::string &what) const
-    {
-        ShowMessage(kBadArguments, {name, QuotedInput(what)});
-        return kUsage;
-    }
-
-    // Takes "--option VALUE" out of the options; nullopt when absent, "" when the value is missing.
-    std::optional<std::string> TakeOption(const std::string &option)
-    {
-        const auto it = FindOption(option);
-        if (it == OptionsEnd())
-            return std::nullopt;
-        const bool hasValue = it + 1 != OptionsEnd();
-        std::string value = hasValue ? *(it + 1) : std::string();
-        Erase(it, hasValue ? 2 : 1);
-        return value;
-    }
-
-    // Takes "--option NUMBER" out of the options: nullopt when absent; a value that is no number
-    // is a usage error, which bad tells.
-    std::optional<int> TakeNumber(const std::string &option, bool &bad)
-    {
-        const std::optional<std::string> text = TakeOption(option);
-        const std::optional<int> number = text ? ReadOptionNumber(*text) : std::nullopt;
-        bad = bad || (text && !number);
-        return number;
-    }
-
-    // "--wait [SECONDS]": wait forever without a number.
-    void TakeWait()
-    {
-        const auto it = FindOption("--wait");
-        if (it == OptionsEnd())
-            return;
-        bWait = true;
-        const std::optional<int> seconds = it + 1 != OptionsEnd() ? ReadOptionNumber(*(it + 1)) : std::nullopt;
-        if (seconds)
-            waitMs = static_cast<long long>(*seconds) * 1000;
-        Erase(it, seconds ? 2 : 1);
-    }
-
-    bool TakeFlag(const std::string &flag)
-    {
-        const auto it = FindOption(flag);
-        if (it == OptionsEnd())
-            return false;
-        Erase(it, 1);
-        return true;
-    }
-
-    // "--device PATH" and "--serial TEXT": the module the searches may open. False after a
-    // usage error.
-    bool TakeChoice()
-    {
-        const std::optional<std::string> device = TakeOption("--device");
-        const std::optional<std::string> serial = TakeOption("--serial");
-        if ((device && device->empty()) || (serial && serial->empty())) {
-            Usage(device && device->empty() ? "--device" : "--serial");
-            return false;
-        }
-        choice = {device.value_or(""), serial.value_or("")};
-        link.Choose(choice);
-        return true;
     }
 
     // The wait, its watcher started on first use, so that a run that finds its module at once
@@ -223,19 +134,47 @@ public:
     }
 
     // A search, repeated while waiting; says why when nothing opened: no module, no permission,
-    // or a module there that would not open, with the reason.
+    // a module there that would not open, with the reason, or which modules are there when none
+    // matches --device or --serial.
     bool Connect(bool quiet = false)
     {
         const SearchResult result = Search();
         if (result.status == SearchStatus::Opened)
             return true;
+        Fail(link.AccessDenied() || !result.refusedPath.empty() ? CliError::OpenFailed : CliError::NoModule);
         if (quiet)
             return false;
         if (result.status == SearchStatus::Absent && !result.refusedPath.empty())
             ShowMessage(kModuleNotOpened, {result.refusedPath, result.refusedError});
+        else if (!link.AccessDenied() && (!choice.node.empty() || !choice.serial.empty()))
+            ShowUnmatched();
         else
             ShowSearchFailure(link);
         return false;
+    }
+
+    // Names the selector that matched nothing, and the interfaces that are there.
+    void ShowUnmatched()
+    {
+        std::string present;
+        for (const ModuleInterface &candidate : ListModuleInterfaces(env.backend)) {
+            present += (present.empty() ? "" : ", ") + QuotedInput(candidate.info.path);
+            if (!candidate.info.serial.empty())
+                present += TranslateText({kSerialPart, {QuotedInput(candidate.info.serial)}});
+        }
+        const std::string selector = choice.node.empty() ? "--serial " + QuotedInput(choice.serial) : "--device " + QuotedInput(choice.node);
+        if (present.empty())
+            ShowMessage(kNothingMatchesNone, {selector});
+        else
+            ShowMessage(kNothingMatches, {selector, present});
+    }
+
+    // Keeps the first reason the run failed; its exit status.
+    int Fail(CliError failure)
+    {
+        if (error == CliError::None)
+            error = failure;
+        return ErrorCodeOf(failure).exitStatus;
     }
 
     // Whether an interface with one of these nodes is still listed.
@@ -264,15 +203,15 @@ public:
     }
 
     // Says why a module that did not answer validly cannot be used, with the exit status.
-    static std::optional<int> Refusal(QueryStatus status)
+    std::optional<int> Refusal(QueryStatus status)
     {
         if (status == QueryStatus::NoReply) {
             ShowMessage(kNoReply);
-            return kNoModule;
+            return Fail(CliError::NoReply);
         }
         if (status == QueryStatus::Invalid) {
             ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！"));
-            return kInvalid;
+            return Fail(CliError::InvalidMarker);
         }
         return std::nullopt;
     }
@@ -285,29 +224,19 @@ public:
 
     CliEnvironment &env;
     CDeviceLink link;
+    const CliArguments &args;
     std::string name;
     std::vector<std::string> words;
     int keyCount;
-    bool bWait = false;
-    long long waitMs = -1;
+    bool bWait;
+    long long waitMs;
     bool bReportRefused = false; // a search while waiting returns on a module that will not open
     ModuleChoice choice;
     std::unique_ptr<IModuleWatcher> watcher;
     std::optional<CModuleWait> wait;
+    CliError error = CliError::None; // the first reason the run failed, where one is known
+    nlohmann::json result;           // what the command tells a script (--json)
 
-private:
-    std::vector<std::string>::iterator OptionsEnd() { return words.begin() + static_cast<std::ptrdiff_t>(optionEnd); }
-    std::vector<std::string>::iterator FindOption(const std::string &option)
-    {
-        return std::find(words.begin(), OptionsEnd(), option);
-    }
-    void Erase(std::vector<std::string>::iterator first, std::size_t count)
-    {
-        words.erase(first, first + static_cast<std::ptrdiff_t>(count));
-        optionEnd -= count;
-    }
-
-    std::size_t optionEnd = 0; // the words before it may be options
 };
 
 int StatusOf(WriteResult result)
@@ -317,28 +246,38 @@ int StatusOf(WriteResult result)
 
 int RunList(CCliRun &run)
 {
-    if (!run.words.empty())
-        return run.Usage(run.words.front());
     IHidBackend &backend = run.env.backend;
     if (backend.Init() != 0)
         ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
     const std::vector<ModuleInterface> interfaces = ListModuleInterfaces(backend, run.choice);
     std::map<std::string, std::string> reasons;
+    std::vector<ListedInterface> listed;
+    for (const ModuleInterface &candidate : interfaces)
+        listed.push_back({candidate.info, candidate.searchOrder, false, false, false, {}});
     const OpenedInterface opened = OpenInSearchOrder(backend, interfaces, [&](const ModuleInterface &candidate) {
         const std::string error = backend.Error(nullptr);
         reasons[candidate.info.path] = backend.LastOpenDenied() ? TranslateText({kAccessDeniedMessage, {}}) : error;
+        const auto tried = &candidate - interfaces.data();
+        listed[static_cast<std::size_t>(tried)].tried = true;
+        listed[static_cast<std::size_t>(tried)].denied = backend.LastOpenDenied();
+        listed[static_cast<std::size_t>(tried)].openError = error;
     });
     if (opened.device)
         backend.Close(opened.device);
+    for (ListedInterface &interface : listed)
+        interface.opens = interface.info.path == opened.path && opened.device;
+    run.result = JsonOfInterfaces(listed);
     for (const ModuleInterface &candidate : interfaces) {
         char vendor[8];
         char product[8];
         std::snprintf(vendor, sizeof vendor, "%04x", candidate.info.vendor_id);
         std::snprintf(product, sizeof product, "%04x", candidate.info.product_id);
+        // The serial and the path are the device's words: escaped, so that none reaches the terminal
+        // as a control sequence.
         const std::string serial =
-            candidate.info.serial.empty() ? std::string() : TranslateText({kSerialPart, {candidate.info.serial}});
-        run.Print(kInterfaceLine,
-                  {vendor, product, std::to_string(candidate.info.interface_number), candidate.info.path, serial});
+            candidate.info.serial.empty() ? std::string() : TranslateText({kSerialPart, {QuotedInput(candidate.info.serial)}});
+        run.Print(kInterfaceLine, {vendor, product, std::to_string(candidate.info.interface_number),
+                                   QuotedInput(candidate.info.path), serial});
         const auto reason = reasons.find(candidate.info.path);
         if (candidate.info.path == opened.path)
             run.Print(kOpensThis);
@@ -349,18 +288,17 @@ int RunList(CCliRun &run)
     }
     if (interfaces.empty())
         ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "模块不在线"));
-    return opened.device ? kOk : kNoModule;
+    return opened.device ? kOk : run.Fail(interfaces.empty() ? CliError::NoModule : CliError::OpenFailed);
 }
 
 int RunInfo(CCliRun &run)
 {
-    if (!run.words.empty())
-        return run.Usage(run.words.front());
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
     run.Print(kInfoLines, {run.link.OpenPath(), std::to_string(module.parameters.workMode),
                            std::to_string(module.triggerLevel), std::to_string(run.keyCount)});
+    run.result = JsonOfModule(run.link.OpenPath(), run.link.OpenSerial(), module, run.keyCount);
     return kOk;
 }
 
@@ -376,7 +314,7 @@ int ReportVerify(CCliRun &run, const VerifyReport &report)
         return kOk;
     }
     ShowMessage(kVerifyFailed, {std::to_string(report.differences.size())});
-    return kMismatch;
+    return run.Fail(CliError::Mismatch);
 }
 
 // The parameter lines of a key map, as it writes them.
@@ -431,7 +369,7 @@ int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool 
     if (!verify)
         return kOk;
     const ModuleVerification verification = VerifyModule(run.link, map, run.keyCount);
-    if (const auto status = CCliRun::Refusal(verification.status))
+    if (const auto status = run.Refusal(verification.status))
         return *status;
     if (entry)
         entry->verify = VerifyVerdict(verification.report);
@@ -440,12 +378,10 @@ int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool 
 
 int RunWrite(CCliRun &run)
 {
-    if (run.words.empty() || run.words.size() % 2 != 0)
-        return run.Usage(run.words.empty() ? std::string() : run.words.back());
     KeyMapResult result = ParseKeyArguments(run.words, run.keyCount);
     if (!result.map) {
         ShowMessage(result.error);
-        return kUsage;
+        return run.Fail(CliError::BadKeyMap);
     }
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
@@ -529,46 +465,55 @@ int ApplyEach(CCliRun &run, const KeyMap &map, int count, bool verify, const std
     return failed > 0 || !logged ? kFailed : kOk;
 }
 
+// A key map from a file, or from standard input for "-"; what is wrong with it is shown.
+std::optional<KeyMap> LoadKeyMap(CCliRun &run, const std::string &path)
+{
+    if (path != kStandardStream)
+        return LoadKeyMapFile(path, run.keyCount);
+    std::string content;
+    char buffer[4096];
+    for (std::size_t read; content.size() <= kMaxKeyMapFileSize && (read = std::fread(buffer, 1, sizeof buffer, run.env.in)) > 0;)
+        content.append(buffer, read);
+    if (std::ferror(run.env.in) || content.size() > kMaxKeyMapFileSize) {
+        const FileError error = std::ferror(run.env.in) ? FileError{FileProblem::System, EIO} : FileError{FileProblem::TooLarge, 0, kMaxKeyMapFileSize};
+        ShowMessage(kStandardInputUnread, {TranslateText(FileErrorReason(error))});
+        return std::nullopt;
+    }
+    KeyMapResult result = ParseKeyMap(content, run.keyCount);
+    if (!result.map)
+        ShowMessage(result.error);
+    return std::move(result.map);
+}
+
 int RunApply(CCliRun &run)
 {
-    const bool each = run.TakeFlag("--each");
-    const bool verify = run.TakeFlag("--verify");
-    bool badCount = false;
-    const std::optional<int> count = run.TakeNumber("--count", badCount);
-    const std::optional<std::string> logFile = run.TakeOption("--log");
-    if (logFile && (!each || logFile->empty()))
-        return run.Usage("--log");
-    if (run.words.size() != 1 || badCount || (count && (!each || *count <= 0)))
-        return run.Usage(run.words.size() == 1 ? "--count" : std::string());
-    const std::optional<KeyMap> map = LoadKeyMapFile(run.words.front(), run.keyCount);
+    const std::optional<KeyMap> map = LoadKeyMap(run, run.words.front());
     if (!map)
-        return kUsage;
-    if (each)
-        return ApplyEach(run, *map, count.value_or(0), verify, logFile);
+        return run.Fail(CliError::BadKeyMap);
+    if (run.args.each)
+        return ApplyEach(run, *map, run.args.count.value_or(0), run.args.verify, run.args.log);
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
-    return ApplyTo(run, *map, module, verify);
+    return ApplyTo(run, *map, module, run.args.verify);
 }
 
 int RunVerify(CCliRun &run)
 {
-    if (run.words.size() != 1)
-        return run.Usage(run.words.empty() ? std::string() : run.words.back());
-    const std::optional<KeyMap> map = LoadKeyMapFile(run.words.front(), run.keyCount);
+    const std::optional<KeyMap> map = LoadKeyMap(run, run.words.front());
     if (!map)
-        return kUsage;
+        return run.Fail(CliError::BadKeyMap);
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
-    return ReportVerify(run, CompareWithModule(*map, module));
+    const VerifyReport report = CompareWithModule(*map, module);
+    run.result = JsonOfVerify(report);
+    return ReportVerify(run, report);
 }
 
 // The readable configuration as a key map; a comment names the keys the reply does not reach.
 int RunDump(CCliRun &run)
 {
-    if (run.words.size() > 1)
-        return run.Usage(run.words.back());
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
@@ -579,28 +524,21 @@ int RunDump(CCliRun &run)
                                        (module.keyCount - module.ReadableKeys() > 1 ? "–" + KeyName(module.keyCount - 1) : "");
         note = "# " + TranslateText({kDumpUnreadable, {std::to_string(module.ReadableKeys()), unreadable}}) + "\n";
     }
-    if (run.words.empty()) {
-        std::fprintf(run.env.out, "%s", FormatKeyMap(map, note).c_str());
+    run.result = JsonOfDump(map, module);
+    run.result["file"] = run.words.empty() || run.words.front() == kStandardStream ? nlohmann::json() : nlohmann::json(run.words.front());
+    if (run.words.empty() || run.words.front() == kStandardStream) {
+        if (!run.args.json)
+            std::fprintf(run.env.out, "%s", FormatKeyMap(map, note).c_str());
         return kOk;
     }
-    return SaveKeyMapFile(run.words.front(), map, note) ? kOk : kFailed;
+    return SaveKeyMapFile(run.words.front(), map, note) ? kOk : run.Fail(CliError::OutputFailed);
 }
 
 int RunParams(CCliRun &run)
 {
-    const std::optional<std::string> longPress = run.TakeOption("--long-press");
-    bool badDebounce = false;
-    const std::optional<int> debounce = run.TakeNumber("--debounce", badDebounce);
-    if (!run.words.empty())
-        return run.Usage(run.words.front());
-    if (badDebounce)
-        return run.Usage("--debounce");
-    if (!longPress && !debounce)
-        return run.Usage("--long-press, --debounce");
     KeyMap map;
-    if (longPress && !(map.longPress = LongPressItem(*longPress)))
-        return run.Usage("--long-press");
-    map.debounce = debounce;
+    map.longPress = run.args.longPress;
+    map.debounce = run.args.debounce;
     ModuleSnapshot module;
     if (const auto status = run.ConnectValid(module))
         return *status;
@@ -609,22 +547,17 @@ int RunParams(CCliRun &run)
 
 int RunDoctorCommand(CCliRun &run)
 {
-    const bool json = run.TakeFlag("--json");
-    if (!run.words.empty())
-        return run.Usage(run.words.front());
-    return RunDoctor(run.env.backend, run.env.out, json);
+    return RunDoctor(run.env.backend, run.env.out, run.args.json);
 }
 
 // Checks the module, writes both steps and tells each, then searches and queries again.
 int RunReset(CCliRun &run)
 {
-    if (run.words.size() != 1 || (run.words.front() != "1" && run.words.front() != "2"))
-        return run.Usage(run.words.empty() ? std::string() : run.words.front());
     if (!run.Connect())
         return kNoModule;
     const std::string number = run.words.front();
     const FactoryResetResult result = FactoryReset(run.link, number == "2" ? 2 : 1);
-    if (const auto status = CCliRun::Refusal(result.module))
+    if (const auto status = run.Refusal(result.module))
         return *status;
     run.Print(kResetParameters, {number, TranslateText({result.parametersWritten ? kStepDone : kStepFailed, {}})});
     run.Print(kResetKeys, {number, TranslateText({result.keysWritten ? kStepDone : kStepFailed, {}})});
@@ -646,97 +579,80 @@ int RunReset(CCliRun &run)
 }
 
 constexpr Command kCommands[] = {
-    {"list", QT_TRANSLATE_NOOP("Tavrin",
-                               "用法：tavrin-cli list\n"
-                               "列出已连接的模块接口（厂商:产品、接口号、设备路径），标出查找模块时会打开的接口；\n"
-                               "无法打开的接口给出原因。"),
-     RunList},
-    {"info", QT_TRANSLATE_NOOP("Tavrin",
-                               "用法：tavrin-cli info [--wait [秒]]\n"
-                               "查找并查询模块，显示接口、工作模式、触发电平和按键数。模块非法时退出状态为 4。"),
-     RunInfo},
-    {"write", QT_TRANSLATE_NOOP("Tavrin",
-                                "用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait [秒]]\n"
-                                "键值与日志中 \"KEY-n = \" 之后的文字相同，例如：tavrin-cli write KEY-3 'CTRL+ALT+DEL'\n"
-                                "文字不能确定页面时，在按键后注明：'KEY-4 (mouse)' ''；"
-                                "或直接给出记录字节：'KEY-5 (raw 44 41 00)' MLKey。\n"
-                                "所有按键先全部检查，有一个不对就什么都不写。"),
-     RunWrite},
-    {"apply", QT_TRANSLATE_NOOP("Tavrin",
-                                "用法：tavrin-cli apply 文件 [--verify] [--wait [秒]] [--each [--count N] [--log 日志文件]]\n"
-                                "写入键值文件中的按键和参数；文件和要写入的参数先整体检查，有一处不对就什么都不写。\n"
-                                "文件没有给出的参数保持模块中的值。\n"
-                                "--verify：写入后重新查询模块，比较能读出的按键（KEY-1 到 KEY-12）和参数；\n"
-                                "有不同时列出并以状态 6 退出。\n"
-                                "--each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；\n"
-                                "写入失败的模块会报告，循环继续；插着却打不开的模块报告一次，算作失败；\n"
-                                "--count N 写完 N 个模块后结束；--log 日志文件：每个模块追加一行 JSON（时间、设备路径、序列号、\n"
-                                "按键数、写入的内容、校验结果、失败原因），写完一个模块就存盘；\n"
-                                "第一次 Ctrl-C 在当前模块完成后结束并打印汇总，第二次立即结束。"),
-     RunApply},
-    {"params", QT_TRANSLATE_NOOP("Tavrin",
-                                 "用法：tavrin-cli params [--long-press yes|no] [--debounce 毫秒] [--wait [秒]]\n"
-                                 "写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 \"参数写入\" 相同；\n"
-                                 "没有给出的参数保持模块中的值。"),
-     RunParams},
-    {"dump", QT_TRANSLATE_NOOP("Tavrin",
-                               "用法：tavrin-cli dump [文件] [--wait [秒]]\n"
-                               "查询模块，把它的参数和能读出的按键写成键值文件：没有文件时输出到标准输出。\n"
-                               "模块的查询应答只包含 KEY-1 到 KEY-12，其后的按键无法读出，文件中的注释会列出它们。\n"
-                               "把这个文件 apply 到另一个模块，能读出的配置就完全相同。"),
-     RunDump},
-    {"verify", QT_TRANSLATE_NOOP("Tavrin",
-                                 "用法：tavrin-cli verify 文件 [--wait [秒]]\n"
-                                 "查询模块，与键值文件比较，列出每个不同的按键和参数（文件的值，模块的值）。\n"
-                                 "一致时状态为 0，有不同时为 6；KEY-12 之后的按键无法读出，会列出但不算不同。"),
-     RunVerify},
-    {"reset", QT_TRANSLATE_NOOP("Tavrin",
-                                "用法：tavrin-cli reset 1|2 [--wait [秒]]\n"
-                                "先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，\n"
-                                "然后重新查找和查询模块，与窗口的 \"恢复出厂1\"、\"恢复出厂2\" 相同。任何一步失败时状态为 5；\n"
-                                "重新查询到的参数或按键（KEY-1 到 KEY-12 中恢复出厂写入的）与写入的不同时，列出它们，状态为 6。"),
-     RunReset},
-    {"doctor", QT_TRANSLATE_NOOP("Tavrin",
-                                 "用法：tavrin-cli doctor [--json]\n"
-                                 "对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则\n"
-                                 "是否已安装、装在哪里；本用户对节点有没有读写权限；本用户有没有活动会话；\n"
-                                 "然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。\n"
-                                 "--json：以一个 JSON 对象输出同样的结果（键名固定，值不翻译）。"),
-     RunDoctorCommand},
+    {"list", RunList},   {"info", RunInfo},     {"write", RunWrite}, {"apply", RunApply},         {"params", RunParams},
+    {"dump", RunDump},   {"verify", RunVerify}, {"reset", RunReset}, {"doctor", RunDoctorCommand},
 };
 } // namespace
 
 namespace {
-int RunCommand(const std::vector<std::string> &args, CliEnvironment &environment)
+// The reason a run failed, where the command did not name one: its exit status's.
+CliError ErrorOfStatus(int status)
 {
-    if (args.empty() || args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
-        std::fprintf(environment.out, "%s\n", TranslateText({kUsageText, {}}).c_str());
-        return args.empty() ? kUsage : kOk;
+    switch (status) {
+    case kOk:
+        return CliError::None;
+    case kUsage:
+        return CliError::Usage;
+    case kNoModule:
+        return CliError::NoModule;
+    case kInvalid:
+        return CliError::InvalidMarker;
+    case kMismatch:
+        return CliError::Mismatch;
+    default:
+        return CliError::WriteFailed;
     }
-    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                      [&](const Command &candidate) { return args.front() == candidate.name; });
-    if (command == std::end(kCommands)) {
-        ShowMessage(kUnknownCommand, {QuotedInput(args.front())});
+}
+
+int RunCommand(const CliArguments &arguments, CliEnvironment &environment)
+{
+    if (arguments.error) {
+        ShowMessage(*arguments.error);
+        if (arguments.json)
+            std::fprintf(environment.out, "%s\n", JsonResult({}, kUsage, CliError::Usage, {*arguments.error}).c_str());
         return kUsage;
     }
-    CCliRun run(environment, command->name, std::vector<std::string>(args.begin() + 1, args.end()));
-    if (ModuleKeyCount(environment.keyCount).clamped)
-        ShowMessage(kKeyCountClamped, {std::to_string(environment.keyCount), std::to_string(run.keyCount)});
-    if (run.TakeFlag("--help") || run.TakeFlag("-h")) {
-        run.Print(command->help);
+    if (arguments.version) {
+        std::fprintf(environment.out, "tavrin-cli %s\n", TavrinVersion());
         return kOk;
     }
-    if (command->run != RunList && command->run != RunDoctorCommand)
-        run.TakeWait();
-    if (!run.TakeChoice())
-        return kUsage;
-    return command->run(run);
+    if (arguments.command.empty()) {
+        // Asked for, the overview is the result; given instead of a command, it is a usage error.
+        std::fprintf(arguments.help ? environment.out : stderr, "%s\n", TranslateText({CliOverview(), {}}).c_str());
+        return arguments.help ? kOk : kUsage;
+    }
+    if (arguments.help) {
+        std::fprintf(environment.out, "%s\n", TranslateText({CliCommandHelp(arguments.command), {}}).c_str());
+        return kOk;
+    }
+    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                      [&](const Command &candidate) { return arguments.command == candidate.name; });
+    // With --json, what was said on standard error goes into the result as well; doctor words its
+    // own result.
+    const bool json = arguments.json && command->run != RunDoctorCommand;
+    std::optional<CMessageRecorder> shown;
+    if (json)
+        shown.emplace(true);
+    CCliRun run(environment, arguments);
+    if (ModuleKeyCount(environment.keyCount).clamped)
+        ShowMessage(kKeyCountClamped, {std::to_string(environment.keyCount), std::to_string(run.keyCount)});
+    const int status = command->run(run);
+    if (json) {
+        const CliError error = status == kOk ? CliError::None : run.error != CliError::None ? run.error : ErrorOfStatus(status);
+        std::fprintf(environment.out, "%s\n", JsonResult(std::move(run.result), status, error, shown->Texts()).c_str());
+    }
+    return status;
 }
 } // namespace
 
 int RunCli(const std::vector<std::string> &args, CliEnvironment &environment)
 {
-    const int status = RunCommand(args, environment);
+    return RunCliCommand(ReadCliArguments(args), environment);
+}
+
+int RunCliCommand(const CliArguments &arguments, CliEnvironment &environment)
+{
+    const int status = RunCommand(arguments, environment);
     // A result that did not reach its reader (a full disk, a closed pipe) is no success.
     const bool flushed = std::fflush(environment.out) == 0;
     const int error = errno;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class IHidBackend;
+struct CliArguments;
 
 // What the tool runs on: the module's backend, the key count of the settings file, a clock to
 // wait with, and whether Ctrl-C was pressed. Results go to out, messages to the message sink.
@@ -28,7 +29,10 @@ struct CliEnvironment {
     ModuleParameters settingsParameters{0, 0, 0, 40};
     std::function<std::unique_ptr<IModuleWatcher>()> makeWatcher = nullptr;
     std::function<void(int fd, int milliseconds)> waitReadable = nullptr;
+    std::FILE *in = stdin; // a key map given as "-"
 };
 
 // Runs one command line (without the program name) and returns its exit status.
 int RunCli(const std::vector<std::string> &args, CliEnvironment &environment);
+// The same for a command line already read (main reads it first for its --lang).
+int RunCliCommand(const CliArguments &arguments, CliEnvironment &environment);

@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/CliArguments.h"
 #include "cli/Interrupt.h"
 #include "device/DeviceOperations.h"
 #include "device/HidapiBackend.h"
@@ -10,6 +11,7 @@
 #include <poll.h>
 
 #include <chrono>
+#include <clocale>
 #include <thread>
 
 namespace {
@@ -24,8 +26,13 @@ void WaitReadable(int fd, int milliseconds)
 int main(int argc, char *argv[])
 {
     Interrupt::Start();
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (!SetUpCatalogLanguage(args, g_programFolder.GetFolder(), "tavrin-cli"))
+    // Serials and paths are UTF-8 through and through; hidapi converts them with the C library's
+    // multibyte functions, which under the plain C locale would turn a non-ASCII serial into '?'.
+    if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
+        std::setlocale(LC_CTYPE, "");
+    // The command line first, so that its --lang chooses the language its refusals are said in.
+    const CliArguments arguments = ReadCliArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!SetUpCatalogLanguage(arguments.language, g_programFolder.GetFolder(), "tavrin-cli"))
         return CliExit::kUsage;
     // No sink is installed: the window's messages go to standard error, one a line, translated.
     // The key count comes from the settings file beside the program, as for the window.
@@ -36,5 +43,5 @@ int main(int argc, char *argv[])
                                [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
                                Interrupt::Requested, stdout, ParametersOfControls(header), CreateModuleWatcher,
                                WaitReadable};
-    return RunCli(args, environment);
+    return RunCliCommand(arguments, environment);
 }

@@ -4,12 +4,12 @@
 set -euo pipefail
 
 # Building and running: the compiler, Qt with its translation tools and its own dialogs' Chinese,
-# hidapi, udev and logind, JSON, and a font with the Chinese characters.
+# hidapi, udev and logind, the command-line and JSON libraries, and a font with the Chinese characters.
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  libhidapi-dev libudev-dev libsystemd-dev nlohmann-json3-dev
+  libhidapi-dev libudev-dev libsystemd-dev libcli11-dev nlohmann-json3-dev
   fonts-wqy-zenhei
 )
 # Testing: the test frameworks, the emulated hidraw nodes, the package and manual page checks,

@@ -11,11 +11,11 @@ CVirtualHidBackend::CVirtualHidBackend() = default;
 CVirtualHidBackend::~CVirtualHidBackend() = default;
 
 void CVirtualHidBackend::AddInterface(CVirtualModule &module, std::uint16_t vendorId, std::uint16_t productId,
-                                      int interfaceNumber, std::string path)
+                                      int interfaceNumber, std::string path, std::string serial)
 {
     if (path.empty())
         path = "virtual/" + std::to_string(m_entries.size()) + "/if" + std::to_string(interfaceNumber);
-    m_entries.push_back({&module, {std::move(path), vendorId, productId, interfaceNumber, {}}});
+    m_entries.push_back({&module, {std::move(path), vendorId, productId, interfaceNumber, std::move(serial)}});
 }
 
 CVirtualModule *CVirtualHidBackend::ModuleOf(HidHandle device) const

@@ -18,7 +18,7 @@ public:
 
     // Lists an interface of a module; the path defaults to a unique made-up one.
     void AddInterface(CVirtualModule &module, std::uint16_t vendorId, std::uint16_t productId, int interfaceNumber,
-                      std::string path = {});
+                      std::string path = {}, std::string serial = {});
 
     int initResult = 0; // what hid_init reports
     int InitCalls() const { return m_nInitCalls; }

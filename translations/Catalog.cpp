@@ -229,13 +229,13 @@ std::optional<TextCatalog> ReadTextCatalog(std::string_view bytes, std::string_v
     return catalog;
 }
 
-bool SetUpCatalogLanguage(std::vector<std::string> &args, const std::string &programFolder, const char *program)
+bool SetUpCatalogLanguage(const std::optional<std::string> &option, const std::string &programFolder, const char *program)
 {
     g_pszProgram = program;
     std::optional<Language> chosen;
-    const bool understood = TakeLanguageOption(args, chosen);
+    const bool understood = ReadLanguageOption(option, chosen);
     InstallCatalog(ChooseLanguage(chosen, ProcessEnvironment), programFolder);
     if (!understood)
-        std::fprintf(stderr, "%s: %s\n", program, TranslateText({QT_TRANSLATE_NOOP("Tavrin", "--lang 只接受 en 或 zh"), {}}).c_str());
+        std::fprintf(stderr, "%s: %s\n", program, TranslateText(LanguageRefusal(*option)).c_str());
     return understood;
 }

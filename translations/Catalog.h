@@ -24,8 +24,8 @@ std::string CatalogText(const TextCatalog &catalog, const std::string &source, i
 // Texts without a translation are left out, so they stay in their source language.
 std::optional<TextCatalog> ReadTextCatalog(std::string_view bytes, std::string_view context);
 
-// SetUpLanguage for a program without an application object: takes --lang out of args, chooses
-// the language in the same way, and routes TranslateText through the catalog of the translation
-// beside the program in programFolder (or in the installed data folder). The same messages, with
-// program as their speaker, and the same result.
-bool SetUpCatalogLanguage(std::vector<std::string> &args, const std::string &programFolder, const char *program);
+// SetUpLanguage for a program without an application object: chooses the language in the same
+// way from --lang as read (nullopt: none given), and routes TranslateText through the catalog of
+// the translation beside the program in programFolder (or in the installed data folder). The same
+// messages, with program as their speaker, and the same result.
+bool SetUpCatalogLanguage(const std::optional<std::string> &option, const std::string &programFolder, const char *program);

@@ -3,8 +3,6 @@
 #include <cstdlib>
 
 namespace {
-constexpr std::string_view kOption = "--lang";
-
 // The language part of a locale or language name: "en_GB.UTF-8" gives "en".
 std::string LanguagePart(std::string_view name)
 {
@@ -62,32 +60,13 @@ Language ChooseLanguage(std::optional<Language> commandLine, const EnvironmentLo
     return FromLocale(environment);
 }
 
-bool TakeLanguageOption(std::vector<std::string> &args, std::optional<Language> &chosen)
+bool ReadLanguageOption(const std::optional<std::string> &option, std::optional<Language> &chosen)
 {
-    for (auto it = args.begin(); it != args.end(); ++it) {
-        const std::string_view arg = *it;
-        if (arg == "--")
-            break; // the end of the options: what follows is a name, a key or a file
-        if (arg.rfind(kOption, 0) != 0)
-            continue;
-        std::string_view name;
-        auto last = it + 1;
-        if (arg.size() > kOption.size() && arg[kOption.size()] == '=') {
-            name = arg.substr(kOption.size() + 1);
-        } else if (arg.size() == kOption.size()) {
-            if (last == args.end())
-                return false;
-            name = *last;
-            ++last;
-        } else {
-            continue; // another option that starts alike
-        }
-        const auto language = ParseLanguage(name);
-        if (!language)
-            return false;
-        chosen = language;
-        args.erase(it, last);
-        return true;
-    }
-    return true;
+    chosen = option ? ParseLanguage(*option) : std::nullopt;
+    return !option || chosen;
+}
+
+UserText LanguageRefusal(const std::string &option)
+{
+    return {QT_TRANSLATE_NOOP("Tavrin", "--lang 只接受 en 或 zh，不接受 %1"), {QuotedInput(option)}};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/UserText.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,7 +26,8 @@ std::string ProcessEnvironment(const char *name);
 // C or POSIX) keep the source texts, any other language gets English.
 Language ChooseLanguage(std::optional<Language> commandLine, const EnvironmentLookup &environment);
 
-// Takes "--lang NAME" or "--lang=NAME" out of args, up to a "--" that ends the options. Returns
-// false, leaving args as they were, when the option has no name or one ParseLanguage does not
-// know; chosen stays empty when the option is absent.
-bool TakeLanguageOption(std::vector<std::string> &args, std::optional<Language> &chosen);
+// The language --lang names, as the argument layer read it (nullopt: no --lang). False for a name
+// ParseLanguage does not know; chosen stays empty then and when the option is absent.
+bool ReadLanguageOption(const std::optional<std::string> &option, std::optional<Language> &chosen);
+// What a program says to a --lang it refused: "--lang 只接受 en 或 zh，不接受 xx".
+UserText LanguageRefusal(const std::string &option);

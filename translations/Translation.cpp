@@ -89,14 +89,14 @@ bool InstallTranslation(Language language)
     return false;
 }
 
-bool SetUpLanguage(std::vector<std::string> &args)
+bool SetUpLanguage(const std::optional<std::string> &option)
 {
     std::optional<Language> chosen;
-    const bool understood = TakeLanguageOption(args, chosen);
+    const bool understood = ReadLanguageOption(option, chosen);
     InstallTranslation(ChooseLanguage(chosen, ProcessEnvironment));
     if (!understood) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
-                     TranslateText({QT_TRANSLATE_NOOP("Tavrin", "--lang 只接受 en 或 zh"), {}}).c_str());
+                     TranslateText(LanguageRefusal(*option)).c_str());
     }
     return understood;
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,8 @@ QString TranslatedText(const std::string &source);
 // a note on standard error, when the translation file is missing; the texts then stay Chinese.
 bool InstallTranslation(Language language);
 
-// What each program does once its application object exists: takes --lang out of args, chooses
-// the language from it, TAVRIN_LANG and the locale, and installs it. False, with the reason on
-// standard error in the language of the environment, when --lang names no language Tavrin has;
-// the program then ends with status 2.
-bool SetUpLanguage(std::vector<std::string> &args);
+// What each program does once its application object exists: chooses the language from --lang as
+// its argument layer read it (nullopt: none given), TAVRIN_LANG and the locale, and installs it.
+// False, with the reason on standard error in the language of the environment, when --lang names
+// no language Tavrin has; the program then ends with status 2.
+bool SetUpLanguage(const std::optional<std::string> &option);

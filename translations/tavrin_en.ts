@@ -460,10 +460,6 @@
         <translation>wrong usage; see tavrin-settings --help</translation>
     </message>
     <message>
-        <source>--lang 只接受 en 或 zh</source>
-        <translation>--lang takes en or zh</translation>
-    </message>
-    <message>
         <source>保存键值文件(&amp;S)...</source>
         <translation>&amp;Save key map...</translation>
     </message>
@@ -553,21 +549,6 @@
 Work mode: %2
 Trigger level: %3
 Keys: %4</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli list
-列出已连接的模块接口（厂商:产品、接口号、设备路径），标出查找模块时会打开的接口；
-无法打开的接口给出原因。</source>
-        <translation>Usage: tavrin-cli list
-Lists the module interfaces present (vendor:product, interface number, device path), marks the one a
-search would open, and says why an interface cannot be opened.</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli info [--wait [秒]]
-查找并查询模块，显示接口、工作模式、触发电平和按键数。模块非法时退出状态为 4。</source>
-        <translation>Usage: tavrin-cli info [--wait [SECONDS]]
-Finds and queries the module and shows its interface, work mode, trigger level and key count.
-Exits with status 4 when the module is invalid.</translation>
     </message>
     <message numerus="yes">
         <source>键值文件第 %1 行：%2 超出模块的按键数（%3 个按键）</source>
@@ -758,34 +739,6 @@ Exits with status 4 when the module is invalid.</translation>
     <message>
         <source>从模块读数据失败</source>
         <translation>Reading data from the module failed</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli params [--long-press yes|no] [--debounce 毫秒] [--wait [秒]]
-写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 &quot;参数写入&quot; 相同；
-没有给出的参数保持模块中的值。</source>
-        <translation>Usage: tavrin-cli params [--long-press yes|no] [--debounce MS] [--wait [SECONDS]]
-Writes long-press and the debounce time (10 to 255 ms), as the window&apos;s &quot;Write params&quot; does;
-a parameter not given keeps the module&apos;s value.</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli dump [文件] [--wait [秒]]
-查询模块，把它的参数和能读出的按键写成键值文件：没有文件时输出到标准输出。
-模块的查询应答只包含 KEY-1 到 KEY-12，其后的按键无法读出，文件中的注释会列出它们。
-把这个文件 apply 到另一个模块，能读出的配置就完全相同。</source>
-        <translation>Usage: tavrin-cli dump [FILE] [--wait [SECONDS]]
-Queries the module and writes its parameters and readable keys as a key map, to FILE or to
-standard output. The module&apos;s query reply holds KEY-1 to KEY-12 only; a comment names the keys
-after them, which cannot be read. Applying the file to another module gives it the same readable
-configuration.</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli verify 文件 [--wait [秒]]
-查询模块，与键值文件比较，列出每个不同的按键和参数（文件的值，模块的值）。
-一致时状态为 0，有不同时为 6；KEY-12 之后的按键无法读出，会列出但不算不同。</source>
-        <translation>Usage: tavrin-cli verify FILE [--wait [SECONDS]]
-Queries the module, compares it with a key map and lists every key and parameter that differs
-(the file&apos;s value, the module&apos;s value). Status 0 when they match, 6 when they differ; keys after
-KEY-12 cannot be read: they are listed but do not count as different.</translation>
     </message>
     <message>
         <source>设置文件中的按键数 %1 超出模块的范围，按 %2 个按键处理</source>
@@ -1020,34 +973,6 @@ then unplug the module and plug it in again.</translation>
         <translation>Close</translation>
     </message>
     <message>
-        <source>用法：tavrin-demo [--lang en|zh]
-与 tavrin 相同的窗口，连接一个有八个按键的虚拟模块：无需硬件即可试用每个操作。
-
-  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
-  --help         显示本说明</source>
-        <translation>Usage: tavrin-demo [--lang en|zh]
-The window of tavrin against a virtual module with eight keys: every operation can be tried without hardware.
-
-  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
-  --help         prints this help</translation>
-    </message>
-    <message>
-        <source>用法：tavrin [--lang en|zh]
-打开 Vela USB 按键模块的配置窗口：设置每个按键发送的键值，写入参数，恢复出厂设置。
-
-  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
-  --help         显示本说明
-
-脚本和生产线可以使用 tavrin-cli。</source>
-        <translation>Usage: tavrin [--lang en|zh]
-Opens the configuration window of the Vela USB key module: decide what each key sends, write the parameters, restore the factory settings.
-
-  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
-  --help         prints this help
-
-For scripts and production lines there is tavrin-cli.</translation>
-    </message>
-    <message>
         <source>MS</source>
         <translation>ms</translation>
     </message>
@@ -1092,44 +1017,6 @@ For scripts and production lines there is tavrin-cli.</translation>
         <translation>another program kept changing the file during the save, so it was not saved</translation>
     </message>
     <message>
-        <source>用法：tavrin-cli 命令 [参数]
-  list                              列出已连接的模块接口，以及查找模块时会打开哪一个
-  info                              查找并查询模块：是否有效、工作模式、触发电平、按键数
-  write KEY-n 键值 [KEY-n 键值 ...]   写入按键，键值与日志中 &quot;KEY-n = &quot; 之后的文字相同
-  apply 文件 [--verify] [--each [--count N]]
-                                    写入键值文件中的按键和参数；--verify：写入后读回校验
-  dump [文件]                        读出模块中可读的配置（参数和 KEY-1 到 KEY-12），保存为键值文件
-  verify 文件                        读出模块的配置，与键值文件比较，列出不同之处
-  params [--long-press yes|no] [--debounce 毫秒]
-                                    写入长按连发和按键消抖参数
-  reset 1|2                         恢复出厂设置 1 或 2
-  doctor                            检查模块为什么打不开（权限、udev 规则、会话），并给出解决办法
-除 list 和 doctor 外的命令都可加 --wait [秒]：等待模块插入，而不是立即失败。
-插着几个模块时，用 --device 设备路径 或 --serial 序列号 选择其中一个（list 列出两者）。
-所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。
-每个命令的说明：tavrin-cli 命令 --help
-退出状态：0 成功，2 用法错误，3 没有模块、没有权限或模块没有应答，4 模块非法，5 写入失败，
-6 写入都已完成，但读回的配置与要写入的不同。</source>
-        <translation>Usage: tavrin-cli COMMAND [ARGUMENTS]
-  list                              lists the module interfaces present and which one a search opens
-  info                              finds and queries the module: valid or not, work mode, trigger level, keys
-  write KEY-n TEXT [KEY-n TEXT ...]  writes keys; TEXT is what the log shows after &quot;KEY-n = &quot;
-  apply FILE [--verify] [--each [--count N]]
-                                    writes the keys and parameters of a key map; --verify: reads them back
-  dump [FILE]                       reads the module&apos;s readable configuration (parameters, KEY-1 to KEY-12) as a key map
-  verify FILE                       reads the module&apos;s configuration and lists where it differs from a key map
-  params [--long-press yes|no] [--debounce MS]
-                                    writes the long-press and debounce parameters
-  reset 1|2                         factory reset 1 or 2
-  doctor                            finds out why a module does not open (permissions, udev rule, session) and how to fix it
-Every command but list and doctor takes --wait [SECONDS]: wait for a module to be plugged in instead of failing.
-With several modules plugged in, --device PATH or --serial TEXT chooses one (list shows both).
-Every command takes --lang en|zh for the language of its output (or the variable TAVRIN_LANG).
-Each command explains itself: tavrin-cli COMMAND --help
-Exit status: 0 success, 2 wrong usage, 3 no module, no permission or no reply, 4 invalid module,
-5 a write failed, 6 every write went through but the module, read back, holds something else.</translation>
-    </message>
-    <message>
         <source>第 %1 个模块：无法打开（%2）：%3</source>
         <translation>Module %1: cannot be opened (%2): %3</translation>
     </message>
@@ -1140,30 +1027,6 @@ Exit status: 0 success, 2 wrong usage, 3 no module, no permission or no reply, 4
     <message>
         <source>%1:%2 接口 %3 %4%5</source>
         <translation>%1:%2 interface %3 %4%5</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli apply 文件 [--verify] [--wait [秒]] [--each [--count N] [--log 日志文件]]
-写入键值文件中的按键和参数；文件和要写入的参数先整体检查，有一处不对就什么都不写。
-文件没有给出的参数保持模块中的值。
---verify：写入后重新查询模块，比较能读出的按键（KEY-1 到 KEY-12）和参数；
-有不同时列出并以状态 6 退出。
---each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；
-写入失败的模块会报告，循环继续；插着却打不开的模块报告一次，算作失败；
---count N 写完 N 个模块后结束；--log 日志文件：每个模块追加一行 JSON（时间、设备路径、序列号、
-按键数、写入的内容、校验结果、失败原因），写完一个模块就存盘；
-第一次 Ctrl-C 在当前模块完成后结束并打印汇总，第二次立即结束。</source>
-        <translation>Usage: tavrin-cli apply FILE [--verify] [--wait [SECONDS]] [--each [--count N] [--log LOGFILE]]
-Writes the keys and parameters of a key map. The file and the parameters it will send are checked
-whole first; if anything is wrong, nothing is written. Parameters the file leaves out keep the
-module&apos;s values.
---verify: queries the module again after writing and compares the keys it can read (KEY-1 to
-KEY-12) and the parameters; lists what differs and exits with status 6.
---each: for a production line: waits for a module, writes it, prints one line with the result and
-the count, waits for it to be unplugged, then the next; a failed module is reported and the loop
-goes on; a module that is plugged in but cannot be opened is reported once and counted as failed;
---count N ends after N modules; --log LOGFILE: appends one JSON line per module (time, device path,
-serial number, key count, what was written, the verify result, why it failed), saved to disk as
-each module is done; the first Ctrl-C ends after the current module with a summary, a second at once.</translation>
     </message>
     <message>
         <source>无法写入文件 %1：%2</source>
@@ -1232,16 +1095,6 @@ each module is done; the first Ctrl-C ends after the current module with a summa
     <message>
         <source>这是其他用户放在共享文件夹中的文件，不会写入</source>
         <translation>a file another user put in a shared folder is not written</translation>
-    </message>
-    <message>
-        <source>用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait [秒]]
-键值与日志中 &quot;KEY-n = &quot; 之后的文字相同，例如：tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
-文字不能确定页面时，在按键后注明：&apos;KEY-4 (mouse)&apos; &apos;&apos;；或直接给出记录字节：&apos;KEY-5 (raw 44 41 00)&apos; MLKey。
-所有按键先全部检查，有一个不对就什么都不写。</source>
-        <translation>Usage: tavrin-cli write KEY-n ASSIGNMENT [KEY-n ASSIGNMENT ...] [--wait [SECONDS]]
-An assignment is the text after &quot;KEY-n = &quot; in the log, for example: tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
-Where the text does not tell the page, name it after the key: &apos;KEY-4 (mouse)&apos; &apos;&apos;; or give the record&apos;s bytes: &apos;KEY-5 (raw 44 41 00)&apos; MLKey.
-All keys are checked first; if one is wrong, nothing is written.</translation>
     </message>
     <message>
         <source>键值文件第 %1 行无法识别：%2。应写成：%3</source>
@@ -1377,56 +1230,6 @@ when a search can open the module, 3 otherwise.
 --json: the same result as one JSON object (fixed keys, untranslated values).</translation>
     </message>
     <message>
-        <source>用法：tavrin-settings [--file FILE] show
-      tavrin-settings [--file FILE] get SECTION KEY
-      tavrin-settings [--file FILE] set SECTION KEY VALUE
-      tavrin-settings --help
-
-显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。
-不带 --file 时，与 Tavrin 的读取方式相同：按键数和三行标题来自本程序旁边的 confight.ini，
-没有时来自安装的 /etc/tavrin/confight.ini；窗口保存的五个参数在您自己的
-~/.config/tavrin/confight.ini 存在后从那里读取，设置文件是安装的文件或您无权写入时也写到那里。
-每次都说明读取或写入了哪个文件。
-
-  show   以明文列出每个值（带 --file 时：文件的所有节和值）
-  get    以明文显示一个值
-  set    加扰保存 VALUE；文件的其他各行保持不变。
-         节 &quot;int&quot; 中的值是十进制整数。
-
-  --lang en|zh   输出的语言（也可以用环境变量 TAVRIN_LANG 选择）
-
-值是 UTF-8 文本。主窗口的三行标题是节 &quot;String&quot; 中的 &quot;man&quot;、&quot;phone&quot; 和 &quot;www&quot;，例如：
-  tavrin-settings set String man &quot;示例科技有限公司&quot;
-
-退出状态：0 完成，1 无法读写文件或值，2 用法错误。
-</source>
-        <translation>Usage: tavrin-settings [--file FILE] show
-       tavrin-settings [--file FILE] get SECTION KEY
-       tavrin-settings [--file FILE] set SECTION KEY VALUE
-       tavrin-settings --help
-
-Shows and changes the values of a Tavrin settings file, which keeps them scrambled.
-Without --file it works as Tavrin does: the key count and the header lines come from the
-confight.ini beside this program, else from the installed /etc/tavrin/confight.ini; the five
-parameters the window saves come from your own ~/.config/tavrin/confight.ini once it exists,
-and go there where the settings file is the installed one or not yours to write.
-It says which file it read or wrote.
-
-  show   prints every value in clear (with --file: every section and value of FILE)
-  get    prints one value in clear
-  set    stores VALUE scrambled; every other line of the file stays as it is.
-         Values of section &quot;int&quot; are decimal integers.
-
-  --lang en|zh   the language of the output (or the environment variable TAVRIN_LANG)
-
-Values are UTF-8 text. The header lines of the main window are &quot;man&quot;, &quot;phone&quot; and
-&quot;www&quot; in section &quot;String&quot;, for example:
-  tavrin-settings set String man &quot;Example Ltd&quot;
-
-Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.
-</translation>
-    </message>
-    <message>
         <source>模块已拔出，键值文件的写入已停止；已写入：%1</source>
         <translation>Module unplugged; the key map write stopped after: %1</translation>
     </message>
@@ -1475,11 +1278,205 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
         <translation>Factory reset %1 failed: the module differs from what was written in %2 places</translation>
     </message>
     <message>
-        <source>用法：tavrin-cli reset 1|2 [--wait [秒]]
+        <source>恢复出厂%1后重新查询：模块中与写入的不同：%2</source>
+        <translation>Factory reset %1, queried again: the module differs from what was written in: %2</translation>
+    </message>
+    <message>
+        <source>注意：%1 还有其他硬链接，它们仍是保存之前的内容</source>
+        <translation>Note: %1 has other hard links; they still hold the content from before the save</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-demo [--lang en|zh]
+与 tavrin 相同的窗口，连接一个有八个按键的虚拟模块：无需硬件即可试用每个操作。
+
+  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
+  --version      显示版本
+  --help         显示本说明</source>
+        <translation>Usage: tavrin-demo [--lang en|zh]
+The window of tavrin against a virtual module with eight keys: every operation can be tried without hardware.
+
+  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
+  --version      prints the version
+  --help         prints this help</translation>
+    </message>
+    <message>
+        <source>未知的参数：%1（见 %2 --help）</source>
+        <translation>unknown argument: %1 (see %2 --help)</translation>
+    </message>
+    <message>
+        <source>用法：tavrin [--lang en|zh]
+打开 Vela USB 按键模块的配置窗口：设置每个按键发送的键值，写入参数，恢复出厂设置。
+
+  --lang en|zh   窗口的语言（也可以用环境变量 TAVRIN_LANG 选择）
+  --version      显示版本
+  --help         显示本说明
+
+脚本和生产线可以使用 tavrin-cli。</source>
+        <translation>Usage: tavrin [--lang en|zh]
+Opens the configuration window of the Vela USB key module: decide what each key sends, write the parameters, restore the factory settings.
+
+  --lang en|zh   the window&apos;s language (or the environment variable TAVRIN_LANG)
+  --version      prints the version
+  --help         prints this help
+
+For scripts and production lines there is tavrin-cli.</translation>
+    </message>
+    <message>
+        <source>没有与 %1 相符的模块；插着的模块接口：%2</source>
+        <translation>No module matches %1; the module interfaces plugged in: %2</translation>
+    </message>
+    <message>
+        <source>没有与 %1 相符的模块；没有插着的模块</source>
+        <translation>No module matches %1; no module is plugged in</translation>
+    </message>
+    <message>
+        <source>无法读取标准输入：%1</source>
+        <translation>Cannot read standard input: %1</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli 命令 [参数]
+  list [--json]                     列出已连接的模块接口，以及查找模块时会打开哪一个
+  info [--json]                     查找并查询模块：是否有效、工作模式、触发电平、按键数
+  write KEY-n 键值 [KEY-n 键值 ...]   写入按键，键值与日志中 &quot;KEY-n = &quot; 之后的文字相同
+  apply 文件 [--verify] [--each [--count N] [--log 日志文件]]
+                                    写入键值文件中的按键和参数；--verify：写入后读回校验
+  dump [文件] [--json]               读出模块中可读的配置（参数和 KEY-1 到 KEY-12），保存为键值文件
+  verify 文件 [--json]               读出模块的配置，与键值文件比较，列出不同之处
+  params [--long-press yes|no] [--debounce 毫秒]
+                                    写入长按连发和按键消抖参数
+  reset 1|2                         恢复出厂设置 1 或 2
+  doctor [--json]                   检查模块为什么打不开（权限、udev 规则、会话），并给出解决办法
+除 list 和 doctor 外的命令都可加 --wait[=秒]：等待模块插入，而不是立即失败。
+插着几个模块时，用 --device 设备路径 或 --serial 序列号 选择其中一个（list 列出两者）。
+--json：结果是一个 JSON 对象，键和值不翻译，失败时给出固定的错误代码（error_code）。
+文件为 - 时，apply 和 verify 读标准输入，dump 写标准输出；-- 之后的词都不是选项。
+所有命令都可加 --lang en|zh 选择输出的语言（也可以用环境变量 TAVRIN_LANG 选择）。
+每个命令的说明：tavrin-cli 命令 --help；版本：tavrin-cli --version
+退出状态：0 成功，2 用法错误，3 没有模块、没有权限或模块没有应答，4 模块非法，5 写入失败，
+6 写入都已完成，但读回的配置与要写入的不同。</source>
+        <translation>Usage: tavrin-cli COMMAND [ARGUMENTS]
+  list [--json]                     lists the module interfaces present and which one a search opens
+  info [--json]                     finds and queries the module: valid or not, work mode, trigger level, keys
+  write KEY-n TEXT [KEY-n TEXT ...]  writes keys; TEXT is what the log shows after &quot;KEY-n = &quot;
+  apply FILE [--verify] [--each [--count N] [--log LOGFILE]]
+                                    writes the keys and parameters of a key map; --verify: reads them back
+  dump [FILE] [--json]              reads the module&apos;s readable configuration (parameters, KEY-1 to KEY-12) as a key map
+  verify FILE [--json]              reads the module&apos;s configuration and lists where it differs from a key map
+  params [--long-press yes|no] [--debounce MS]
+                                    writes the long-press and debounce parameters
+  reset 1|2                         factory reset 1 or 2
+  doctor [--json]                   finds out why a module does not open (permissions, udev rule, session) and how to fix it
+Every command but list and doctor takes --wait[=SECONDS]: wait for a module to be plugged in instead of failing.
+With several modules plugged in, --device PATH or --serial TEXT chooses one (list shows both).
+--json: the result is one JSON object with untranslated keys and values, and a fixed error code (error_code) on failure.
+A FILE of - is standard input for apply and verify, standard output for dump; no word after -- is an option.
+Every command takes --lang en|zh for the language of its output (or the variable TAVRIN_LANG).
+Each command explains itself: tavrin-cli COMMAND --help; the version: tavrin-cli --version
+Exit status: 0 success, 2 wrong usage, 3 no module, no permission or no reply, 4 invalid module,
+5 a write failed, 6 every write went through but the module, read back, holds something else.</translation>
+    </message>
+    <message>
+        <source>未知的选项：%1（见 tavrin-cli --help）</source>
+        <translation>unknown option: %1 (see tavrin-cli --help)</translation>
+    </message>
+    <message>
+        <source>--device 和 --serial 只能用一个</source>
+        <translation>--device and --serial cannot be used together</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli list [--json] [--device 设备路径 | --serial 序列号]
+列出已连接的模块接口（厂商:产品、接口号、设备路径），标出查找模块时会打开的接口；
+无法打开的接口给出原因。</source>
+        <translation>Usage: tavrin-cli list [--json] [--device PATH | --serial TEXT]
+Lists the module interfaces present (vendor:product, interface number, device path), marks the one a
+search would open, and says why an interface cannot be opened.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli info [--json] [--wait[=秒]] [--device 设备路径 | --serial 序列号]
+查找并查询模块，显示接口、工作模式、触发电平和按键数。模块非法时退出状态为 4。</source>
+        <translation>Usage: tavrin-cli info [--json] [--wait[=SECONDS]] [--device PATH | --serial TEXT]
+Finds and queries the module and shows its interface, work mode, trigger level and key count.
+Exits with status 4 when the module is invalid.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli write KEY-n 键值 [KEY-n 键值 ...] [--wait[=秒]] [--device 设备路径 | --serial 序列号]
+键值与日志中 &quot;KEY-n = &quot; 之后的文字相同，例如：tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
+文字不能确定页面时，在按键后注明：&apos;KEY-4 (mouse)&apos; &apos;&apos;；或直接给出记录字节：&apos;KEY-5 (raw 44 41 00)&apos; MLKey。
+所有按键先全部检查，有一个不对就什么都不写。</source>
+        <translation>Usage: tavrin-cli write KEY-n ASSIGNMENT [KEY-n ASSIGNMENT ...] [--wait[=SECONDS]] [--device PATH | --serial TEXT]
+An assignment is the text after &quot;KEY-n = &quot; in the log, for example: tavrin-cli write KEY-3 &apos;CTRL+ALT+DEL&apos;
+Where the text does not tell the page, name it after the key: &apos;KEY-4 (mouse)&apos; &apos;&apos;; or give the record&apos;s bytes: &apos;KEY-5 (raw 44 41 00)&apos; MLKey.
+All keys are checked first; if one is wrong, nothing is written.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli apply 文件 [--verify] [--wait[=秒]] [--device 设备路径 | --serial 序列号]
+                       [--each [--count N] [--log 日志文件]]
+写入键值文件中的按键和参数；文件和要写入的参数先整体检查，有一处不对就什么都不写。
+文件没有给出的参数保持模块中的值。文件为 - 时读标准输入。
+--verify：写入后重新查询模块，比较能读出的按键（KEY-1 到 KEY-12）和参数；
+有不同时列出并以状态 6 退出。
+--each：生产线用法，等待模块插入、写入、打印一行结果和计数、等待拔出，然后是下一个；
+写入失败的模块会报告，循环继续；插着却打不开的模块报告一次，算作失败；
+--count N 写完 N 个模块后结束；--log 日志文件：每个模块追加一行 JSON（时间、用时、设备路径、
+序列号、结果、错误代码和原因、写入的内容、校验结果、工具版本、键值文件及其 SHA-256），
+写完一个模块就存盘；日志文件在第一个模块之前就检查能否写入。
+第一次 Ctrl-C 在当前模块完成后结束并打印汇总，第二次记下当前模块被中断，然后立即结束。</source>
+        <translation>Usage: tavrin-cli apply FILE [--verify] [--wait[=SECONDS]] [--device PATH | --serial TEXT]
+                       [--each [--count N] [--log LOGFILE]]
+Writes the keys and parameters of a key map. The file and the parameters it will send are checked
+whole first; if anything is wrong, nothing is written. Parameters the file leaves out keep the
+module&apos;s values. A FILE of - is read from standard input.
+--verify: queries the module again after writing and compares the keys it can read (KEY-1 to
+KEY-12) and the parameters; lists what differs and exits with status 6.
+--each: for a production line: waits for a module, writes it, prints one line with the result and
+the count, waits for it to be unplugged, then the next; a failed module is reported and the loop
+goes on; a module that is plugged in but cannot be opened is reported once and counted as failed;
+--count N ends after N modules; --log LOGFILE: appends one JSON line per module (time, duration,
+device path, serial number, result, error code and reason, what was written, the verify result,
+the tool&apos;s version, the key map and its SHA-256), saved to disk as each module is done; the log is
+checked before the first module. The first Ctrl-C ends after the current module with a summary; a
+second logs the current module as interrupted and ends at once.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli params [--long-press yes|no] [--debounce 毫秒] [--wait[=秒]]
+                        [--device 设备路径 | --serial 序列号]
+写入长按连发和按键消抖时间（10 到 255 毫秒），与窗口的 &quot;参数写入&quot; 相同；
+没有给出的参数保持模块中的值。</source>
+        <translation>Usage: tavrin-cli params [--long-press yes|no] [--debounce MS] [--wait[=SECONDS]]
+                        [--device PATH | --serial TEXT]
+Writes long-press and the debounce time (10 to 255 ms), as the window&apos;s &quot;Write params&quot; does;
+a parameter not given keeps the module&apos;s value.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli dump [文件] [--json] [--wait[=秒]] [--device 设备路径 | --serial 序列号]
+查询模块，把它的参数和能读出的按键写成键值文件：没有文件或文件为 - 时输出到标准输出。
+模块的查询应答只包含 KEY-1 到 KEY-12，其后的按键无法读出，文件中的注释会列出它们。
+把这个文件 apply 到另一个模块，能读出的配置就完全相同。
+--json：输出读到的内容（参数、每个按键的文字和记录字节）；给出文件时键值文件照常保存。</source>
+        <translation>Usage: tavrin-cli dump [FILE] [--json] [--wait[=SECONDS]] [--device PATH | --serial TEXT]
+Queries the module and writes its parameters and readable keys as a key map, to FILE or, without
+one or for -, to standard output. The module&apos;s query reply holds KEY-1 to KEY-12 only; a comment
+names the keys after them, which cannot be read. Applying the file to another module gives it the
+same readable configuration.
+--json: prints what was read (the parameters, each key&apos;s text and record bytes); a FILE given is
+saved as usual.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli verify 文件 [--json] [--wait[=秒]] [--device 设备路径 | --serial 序列号]
+查询模块，与键值文件比较，列出每个不同的按键和参数（文件的值，模块的值）。文件为 - 时读标准输入。
+一致时状态为 0，有不同时为 6；KEY-12 之后的按键无法读出，会列出但不算不同。</source>
+        <translation>Usage: tavrin-cli verify FILE [--json] [--wait[=SECONDS]] [--device PATH | --serial TEXT]
+Queries the module, compares it with a key map and lists every key and parameter that differs
+(the file&apos;s value, the module&apos;s value). A FILE of - is read from standard input. Status 0 when
+they match, 6 when they differ; keys after KEY-12 cannot be read: they are listed but do not count
+as different.</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-cli reset 1|2 [--wait[=秒]] [--device 设备路径 | --serial 序列号]
 先查询模块（模块非法时什么都不写），恢复出厂设置 1 或 2，报告参数和按键两步各自的结果，
 然后重新查找和查询模块，与窗口的 &quot;恢复出厂1&quot;、&quot;恢复出厂2&quot; 相同。任何一步失败时状态为 5；
 重新查询到的参数或按键（KEY-1 到 KEY-12 中恢复出厂写入的）与写入的不同时，列出它们，状态为 6。</source>
-        <translation>Usage: tavrin-cli reset 1|2 [--wait [SECONDS]]
+        <translation>Usage: tavrin-cli reset 1|2 [--wait[=SECONDS]] [--device PATH | --serial TEXT]
 Queries the module first (an invalid module gets nothing), does factory reset 1 or 2,
 reports each of its two steps (parameters, keys), then finds and queries the module again, as the
 window&apos;s &quot;Factory reset 1&quot; and &quot;Factory reset 2&quot; do. Status 5 when a step fails;
@@ -1487,12 +1484,72 @@ when the parameters or keys queried again (of KEY-1 to KEY-12, those the reset w
 what was written, they are listed and the status is 6.</translation>
     </message>
     <message>
-        <source>恢复出厂%1后重新查询：模块中与写入的不同：%2</source>
-        <translation>Factory reset %1, queried again: the module differs from what was written in: %2</translation>
+        <source>用法错误：%1（请参阅 tavrin-settings --help）</source>
+        <translation>wrong usage: %1; see tavrin-settings --help</translation>
     </message>
     <message>
-        <source>注意：%1 还有其他硬链接，它们仍是保存之前的内容</source>
-        <translation>Note: %1 has other hard links; they still hold the content from before the save</translation>
+        <source>输出没有全部写出</source>
+        <translation>not all of the output could be written</translation>
+    </message>
+    <message>
+        <source>--lang 只接受 en 或 zh，不接受 %1</source>
+        <translation>--lang takes en or zh, not %1</translation>
+    </message>
+    <message>
+        <source>用法：tavrin-settings [--file FILE] show
+      tavrin-settings [--file FILE] get SECTION KEY
+      tavrin-settings [--file FILE] set SECTION KEY VALUE
+      tavrin-settings --help | --version
+
+显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。
+不带 --file 时，与 Tavrin 的读取方式相同：按键数和三行标题来自本程序旁边的 confight.ini，
+没有时来自安装的 /etc/tavrin/confight.ini；窗口保存的五个参数在您自己的
+~/.config/tavrin/confight.ini 存在后从那里读取，设置文件是安装的文件或您无权写入时也写到那里。
+每次都说明读取或写入了哪个文件。
+
+  show   以明文列出每个值（带 --file 时：文件的所有节和值）
+  get    以明文显示一个值
+  set    加扰保存 VALUE；文件的其他各行保持不变。
+         节 &quot;int&quot; 中的值是十进制整数。
+
+  --file FILE    只处理这一个文件，原样读写（可以写在命令前后任何位置）
+  --lang en|zh   输出的语言（也可以用环境变量 TAVRIN_LANG 选择）
+  --version      显示版本
+  --             其后的词都不是选项，例如以 - 开头的值
+
+值是 UTF-8 文本。主窗口的三行标题是节 &quot;String&quot; 中的 &quot;man&quot;、&quot;phone&quot; 和 &quot;www&quot;，例如：
+  tavrin-settings set String man &quot;示例科技有限公司&quot;
+
+退出状态：0 完成，1 无法读写文件或值，2 用法错误。
+</source>
+        <translation>Usage: tavrin-settings [--file FILE] show
+       tavrin-settings [--file FILE] get SECTION KEY
+       tavrin-settings [--file FILE] set SECTION KEY VALUE
+       tavrin-settings --help | --version
+
+Shows and changes the values of a Tavrin settings file, which keeps them scrambled.
+Without --file it works as Tavrin does: the key count and the header lines come from the
+confight.ini beside this program, else from the installed /etc/tavrin/confight.ini; the five
+parameters the window saves come from your own ~/.config/tavrin/confight.ini once it exists,
+and go there where the settings file is the installed one or not yours to write.
+It says which file it read or wrote.
+
+  show   prints every value in clear (with --file: every section and value of FILE)
+  get    prints one value in clear
+  set    stores VALUE scrambled; every other line of the file stays as it is.
+         Values of section &quot;int&quot; are decimal integers.
+
+  --file FILE    works on this one file as it is (before or after the command)
+  --lang en|zh   the language of the output (or the environment variable TAVRIN_LANG)
+  --version      prints the version
+  --             no word after it is an option, such as a value starting with -
+
+Values are UTF-8 text. The header lines of the main window are &quot;man&quot;, &quot;phone&quot; and
+&quot;www&quot; in section &quot;String&quot;, for example:
+  tavrin-settings set String man &quot;Example Ltd&quot;
+
+Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.
+</translation>
     </message>
 </context>
 <context>

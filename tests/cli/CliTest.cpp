@@ -91,6 +91,8 @@ TEST(Cli, CommandsDoWhatTheWindowDoesAndExitWithTheirStatus)
         {"info", {"info"}, {}, 0, {}, {}, "按键数：8"},
         {"invalid", {"write", "KEY-1", "ENTER"}, invalid, 4, {}, {"此模块非法，请检查！"}},
         {"absent", {"info"}, absent, 3, {}, {"模块不在线"}},
+        {"unmatched serial", {"info", "--serial", "NOPE"}, {}, 3, {},
+         {"没有与 --serial NOPE 相符的模块；插着的模块接口：virtual/0/if1, virtual/1/if2"}},
         {"denied", {"list"}, denied, 3, {}, {}, "  无法打开：模块已连接，但没有权限打开它。"},
         {"list", {"list"}, {}, 0, {}, {}, "  查找模块时打开此接口"},
         {"failed write", {"write", "KEY-1", "ENTER", "KEY-2", "ESC"}, [](CVirtualModule &m) { m.faults.failWritesFrom = 3; },
@@ -134,11 +136,11 @@ TEST(Cli, WaitsForAModuleToBePluggedIn)
     int slept = 0;
     CliEnvironment environment{backend, 8, [&](int) { module.faults.absent = ++slept < 3; }, [] { return false; },
                                std::tmpfile()};
-    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait", "2"}, environment), 0);
+    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait=2"}, environment), 0);
     EXPECT_EQ(slept, 3);
     module.faults.absent = true;
     slept = -100;
-    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait", "1"}, environment), 3);
+    EXPECT_EQ(RunCli({"write", "KEY-1", "ENTER", "--wait=1"}, environment), 3);
     EXPECT_EQ(slept, -96) << "one second of 250 ms polls";
     EXPECT_EQ(sink.messages, Strings{"模块不在线"});
 }

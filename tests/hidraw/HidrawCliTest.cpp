@@ -171,11 +171,11 @@ TEST_F(HidrawCliTest, AModuleWhoseInterfacesComeOneAfterTheOtherIsOpenedOnTheSea
             second = testbed.AddInterface(module, 0x0B05, 0x185F, 2);
         },
     };
-    EXPECT_EQ(Run({"info", "--wait", "5"}), CliExit::kOk) << printed;
+    EXPECT_EQ(Run({"info", "--wait=5"}), CliExit::kOk) << printed;
     EXPECT_NE(printed.find("接口：" + second + "\n"), std::string::npos) << printed;
 }
 
-// With two modules plugged in, --device and --serial choose one; list shows both.
+// With two modules plugged in, --device or --serial chooses one; list shows both.
 TEST_F(HidrawCliTest, DeviceAndSerialChooseOneOfTwoModules)
 {
     AddStandardModule(testbed, module);
@@ -189,8 +189,8 @@ TEST_F(HidrawCliTest, DeviceAndSerialChooseOneOfTwoModules)
     } cases[] = {
         {{"info", "--device", "/dev/hidraw2"}, CliExit::kOk, "/dev/hidraw2"},
         {{"info", "--serial", "EMU0002"}, CliExit::kOk, "/dev/hidraw3"},
-        {{"info", "--serial", "EMU0001", "--device", "/dev/hidraw0"}, CliExit::kOk, "/dev/hidraw0"},
-        {{"info", "--serial", "EMU0001", "--device", "/dev/hidraw3"}, CliExit::kNoModule, ""},
+        {{"info", "--serial", "EMU0003"}, CliExit::kNoModule, ""},
+        {{"info", "--serial", "EMU0001", "--device", "/dev/hidraw0"}, CliExit::kUsage, ""}, // one selector at a time
         {{"info", "--device"}, CliExit::kUsage, ""},
     };
     for (const auto &test : cases) {

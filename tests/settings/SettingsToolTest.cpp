@@ -1,7 +1,7 @@
 #include "SettingsTestFiles.h"
 
 #include "settings/IniFile.h"
-#include "settings/SettingsTool.h"
+#include "tools/SettingsTool.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +85,8 @@ TEST_F(SettingsToolTest, FailuresAreExplainedAndChangeNothing)
         {"--file without a path", {"--file"}, 2, "用法错误"},
         {"unknown command", {"--file", path, "list"}, 2, "用法错误"},
         {"set without a value", {"--file", path, "set", "String", "man"}, 2, "用法错误"},
+        {"unknown option", {"--file", path, "--fast", "show"}, 2, "用法错误：--fast"},
+        {"a dash value before --", {"--file", path, "set", "String", "man", "-x"}, 2, "用法错误：-x"},
     };
     const std::string before = ReadBytes(path);
     for (const FailureCase &c : cases) {
@@ -94,6 +96,19 @@ TEST_F(SettingsToolTest, FailuresAreExplainedAndChangeNothing)
     }
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_FALSE(fs::exists(missing));
+}
+
+// --file may stand anywhere, "--" lets a value start with a dash, and output that cannot be
+// written is a failure.
+TEST_F(SettingsToolTest, FileAnywhereDoubleDashAndUnwritableOutput)
+{
+    ASSERT_EQ(Run({"set", "String", "man", "--file", path, "--", "-x-"}), 0) << err.str();
+    ASSERT_EQ(Run({"get", "--file=" + path, "String", "man"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "-x-\n");
+    std::ostringstream unwritable;
+    unwritable.setstate(std::ios::badbit);
+    EXPECT_EQ(RunSettingsTool({"--file", path, "show"}, unwritable, err), 1);
+    EXPECT_NE(err.str().find("输出没有全部写出"), std::string::npos) << err.str();
 }
 
 TEST_F(SettingsToolTest, HelpExplainsTheCommands)

@@ -44,32 +44,4 @@ TEST(LanguageTest, ChoiceFollowsOptionThenVariableThenLocale)
     }
 }
 
-struct OptionCase {
-    std::vector<std::string> args;
-    bool ok;
-    std::optional<Language> chosen;
-    std::vector<std::string> rest;
-};
-
-TEST(LanguageTest, OptionIsTakenOutOfTheArguments)
-{
-    const OptionCase cases[] = {
-        {{"show"}, true, {}, {"show"}},
-        {{"--lang", "en", "show"}, true, en, {"show"}},
-        {{"--file", "x.ini", "--lang=zh_CN.UTF-8", "show"}, true, zh, {"--file", "x.ini", "show"}},
-        {{"--language", "en"}, true, {}, {"--language", "en"}},
-        {{"--lang"}, false, {}, {"--lang"}},
-        {{"--lang=", "show"}, false, {}, {"--lang=", "show"}},
-        {{"--lang", "fr"}, false, {}, {"--lang", "fr"}},
-        {{"apply", "--", "--lang", "en"}, true, {}, {"apply", "--", "--lang", "en"}}, // a file named --lang
-    };
-    for (const OptionCase &c : cases) {
-        std::vector<std::string> args = c.args;
-        std::optional<Language> chosen;
-        const std::string name = c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : "");
-        EXPECT_EQ(TakeLanguageOption(args, chosen), c.ok) << name;
-        EXPECT_EQ(chosen, c.chosen) << name;
-        EXPECT_EQ(args, c.rest) << name;
-    }
-}
 } // namespace

@@ -1,9 +1,12 @@
-#include "settings/SettingsTool.h"
+#include "tools/SettingsTool.h"
 
 #include "common/UserText.h"
+#include "common/Version.h"
 #include "settings/IniFile.h"
 #include "settings/IniLine.h"
 #include "settings/ModuleSettings.h"
+
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <charconv>
@@ -21,7 +24,7 @@ constexpr const char *kHelp = QT_TRANSLATE_NOOP(
     "用法：tavrin-settings [--file FILE] show\n"
     "      tavrin-settings [--file FILE] get SECTION KEY\n"
     "      tavrin-settings [--file FILE] set SECTION KEY VALUE\n"
-    "      tavrin-settings --help\n"
+    "      tavrin-settings --help | --version\n"
     "\n"
     "显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。\n"
     "不带 --file 时，与 Tavrin 的读取方式相同：按键数和三行标题来自本程序旁边的 confight.ini，\n"
@@ -34,33 +37,32 @@ constexpr const char *kHelp = QT_TRANSLATE_NOOP(
     "  set    加扰保存 VALUE；文件的其他各行保持不变。\n"
     "         节 \"int\" 中的值是十进制整数。\n"
     "\n"
+    "  --file FILE    只处理这一个文件，原样读写（可以写在命令前后任何位置）\n"
     "  --lang en|zh   输出的语言（也可以用环境变量 TAVRIN_LANG 选择）\n"
+    "  --version      显示版本\n"
+    "  --             其后的词都不是选项，例如以 - 开头的值\n"
     "\n"
     "值是 UTF-8 文本。主窗口的三行标题是节 \"String\" 中的 \"man\"、\"phone\" 和 \"www\"，例如：\n"
     "  tavrin-settings set String man \"示例科技有限公司\"\n"
     "\n"
     "退出状态：0 完成，1 无法读写文件或值，2 用法错误。\n");
 
-struct Command {
-    std::string strPath; // empty: the files Tavrin uses
-    std::vector<std::string> words; // the command and its arguments
-};
+constexpr const char *kUsageError = QT_TRANSLATE_NOOP("Tavrin", "用法错误，请参阅 tavrin-settings --help");
+constexpr const char *kUsageErrorAt = QT_TRANSLATE_NOOP("Tavrin", "用法错误：%1（请参阅 tavrin-settings --help）");
+constexpr const char *kOutputFailed = QT_TRANSLATE_NOOP("Tavrin", "输出没有全部写出");
 
-bool ParseCommand(const std::vector<std::string> &args, Command &command)
+using Command = SettingsToolArguments;
+
+// The command's words, or the word where they go wrong.
+std::optional<UserText> CheckWords(const std::vector<std::string> &words)
 {
-    std::size_t first = 0;
-    if (!args.empty() && args[0] == "--file") {
-        if (args.size() < 2)
-            return false;
-        command.strPath = args[1];
-        first = 2;
-    }
-    command.words.assign(args.begin() + static_cast<std::ptrdiff_t>(first), args.end());
-    if (command.words.empty())
-        return false;
-    const std::string &verb = command.words[0];
-    const std::size_t count = command.words.size();
-    return (verb == "show" && count == 1) || (verb == "get" && count == 3) || (verb == "set" && count == 4);
+    if (words.empty())
+        return UserText{kUsageError, {}};
+    const std::string &verb = words[0];
+    const std::size_t wanted = verb == "show" ? 1 : verb == "get" ? 3 : verb == "set" ? 4 : 0;
+    if (wanted == words.size())
+        return std::nullopt;
+    return UserText{kUsageErrorAt, {QuotedInput(wanted == 0 || words.size() < wanted ? verb : words[wanted])}};
 }
 
 void Say(std::ostream &stream, const UserText &text)
@@ -219,16 +221,64 @@ int RunAsTavrin(const Command &command, std::ostream &out, std::ostream &err)
 }
 } // namespace
 
-int RunSettingsTool(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+SettingsToolArguments ReadSettingsToolArguments(const std::vector<std::string> &args)
 {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << TranslateText({kHelp, {}});
-        return kDone;
+    SettingsToolArguments arguments;
+    // "--" ends the options: the words after it are the command's, even one that starts with "-".
+    const auto end = std::find(args.begin(), args.end(), "--");
+    std::vector<std::string> options(args.begin(), end);
+    CLI::App app;
+    app.set_help_flag();
+    app.allow_extras();
+    app.add_option("--file", arguments.strPath);
+    std::string language;
+    app.add_option("--lang", language);
+    app.add_flag("-h,--help", arguments.help)->disable_flag_override();
+    app.add_flag("--version", arguments.version)->disable_flag_override();
+    app.add_option("words", arguments.words)->expected(0, -1);
+    // CLI11 reads the words last to first.
+    std::reverse(options.begin(), options.end());
+    try {
+        app.parse(options);
+    } catch (const CLI::ParseError &error) {
+        // A value missing or given twice: CLI11's message starts with the option's name.
+        const std::string what = error.what();
+        arguments.error = UserText{kUsageErrorAt, {QuotedInput(what.substr(0, what.find(':')))}};
+        return arguments;
     }
-    Command command;
-    if (!ParseCommand(args, command)) {
-        Say(err, {QT_TRANSLATE_NOOP("Tavrin", "用法错误，请参阅 tavrin-settings --help"), {}});
+    if (app.count("--lang"))
+        arguments.language = language;
+    arguments.words.insert(arguments.words.end(), end == args.end() ? end : end + 1, args.end());
+    if (const std::vector<std::string> left = app.remaining(); !left.empty())
+        arguments.error = UserText{kUsageErrorAt, {QuotedInput(left.front())}};
+    else if (app.count("--file") && arguments.strPath.empty())
+        arguments.error = UserText{kUsageErrorAt, {"--file"}};
+    else if (!arguments.help && !arguments.version)
+        arguments.error = CheckWords(arguments.words);
+    return arguments;
+}
+
+int RunSettingsTool(const SettingsToolArguments &arguments, std::ostream &out, std::ostream &err)
+{
+    int status = kDone;
+    if (arguments.error) {
+        Say(err, *arguments.error);
         return kUsage;
     }
-    return command.strPath.empty() ? RunAsTavrin(command, out, err) : RunOnFile(command, out, err);
+    if (arguments.help)
+        out << TranslateText({kHelp, {}});
+    else if (arguments.version)
+        out << "tavrin-settings " << TavrinVersion() << "\n";
+    else
+        status = arguments.strPath.empty() ? RunAsTavrin(arguments, out, err) : RunOnFile(arguments, out, err);
+    // What was shown must have reached its reader (a full disk, a closed pipe).
+    if (out.flush())
+        return status;
+    Say(err, {kOutputFailed, {}});
+    return kFailed;
+}
+
+int RunSettingsTool(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    return RunSettingsTool(ReadSettingsToolArguments(args), out, err);
 }

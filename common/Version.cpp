@@ -1,0 +1,6 @@
+#include "common/Version.h"
+
+const char *TavrinVersion()
+{
+    return TAVRIN_VERSION;
+}
