@@ -1,28 +1,17 @@
 #include "app/KeyTableDlg.h"
 
+#include "app/EntryWords.h"
 #include "app/KeyMapSave.h"
-#include "app/MainDlg.h"
 #include "app/MessageBox.h"
-#include "app/PageTabCtrl.h"
-#include "common/ControlIds.h"
 #include "common/MessageSink.h"
-#include "keymap/AssignmentText.h"
 #include "keymap/ModuleConfig.h"
-#include "pages/GamePadSettingDig.h"
-#include "pages/KeyboardSettingDlg.h"
-#include "pages/MouseSettingDlg.h"
 #include "pages/PageDlg.h"
-#include "resources/GamePadTemplate.h"
-#include "resources/KeyboardTemplate.h"
 #include "resources/KeyTableTemplate.h"
-#include "resources/MouseTemplate.h"
 #include "settings/SafeFile.h"
 #include "settings/Utf8Path.h"
 #include "translations/Translation.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -30,11 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
-#include <QTextDocument>
 
 #include <algorithm>
 #include <cstdio>
@@ -47,8 +34,6 @@ constexpr const char *kTableContext = "Tavrin 103";
 constexpr const char *kColumnTitles[] = {
     QT_TRANSLATE_NOOP("Tavrin", "按键"), QT_TRANSLATE_NOOP("Tavrin 103", "模块"), QT_TRANSLATE_NOOP("Tavrin", "本次写入"),
     QT_TRANSLATE_NOOP("Tavrin", "文件"), QT_TRANSLATE_NOOP("Tavrin", "差异")};
-constexpr const char *kParameterNames[] = {QT_TRANSLATE_NOOP("Tavrin", "长按连击"), QT_TRANSLATE_NOOP("Tavrin", "按键消抖")};
-constexpr const char *kTableName = QT_TRANSLATE_NOOP("Tavrin", "键值表");
 constexpr const char *kFileInvalid = QT_TRANSLATE_NOOP("Tavrin", "文件一列的键值无法识别，不能保存或写入");
 constexpr const char *kModuleAndWritten = QT_TRANSLATE_NOOP("Tavrin", "模块中的与本次写入的不同");
 constexpr const char *kModuleAndFile = QT_TRANSLATE_NOOP("Tavrin", "模块中的与文件中的不同");
@@ -69,10 +54,6 @@ constexpr const char *kOpened = QT_TRANSLATE_NOOP("Tavrin", "已打开 %1");
 constexpr const char *kWriteFailed = QT_TRANSLATE_NOOP("Tavrin", "无法写入文件 %1：%2");
 // A sheet of 64 keys is a few pages; far more than that is no sheet of ours.
 constexpr std::size_t kMaxSheetSize = 16 * 1024 * 1024;
-constexpr const char *kSheetModule = QT_TRANSLATE_NOOP("Tavrin", "模块：%1");
-constexpr const char *kSheetFile = QT_TRANSLATE_NOOP("Tavrin", "文件：%1");
-constexpr const char *kSheetDate = QT_TRANSLATE_NOOP("Tavrin", "日期：%1");
-constexpr const char *kSheetAssignment = QT_TRANSLATE_NOOP("Tavrin", "键值");
 constexpr const char *kNoEntry = QT_TRANSLATE_NOOP("Tavrin", "%1 没有可显示的键值");
 constexpr const char *kClosestPage = QT_TRANSLATE_NOOP("Tavrin", "%1 的记录（%2）只有原始形式能表示，页面显示的是最接近的设置");
 constexpr const char *kConfirmWrite = QT_TRANSLATE_NOOP("Tavrin", "将把 %1 中 %2 个按键的键值写入模块，是否继续？");
@@ -84,9 +65,7 @@ constexpr const char *kInvalidReply = QT_TRANSLATE_NOOP("Tavrin", "校验：模�
 constexpr const char *kReadAgain = QT_TRANSLATE_NOOP("Tavrin", "校验：已重新读取模块");
 constexpr const char *kFileMatches = QT_TRANSLATE_NOOP("Tavrin", "校验：模块与文件一致");
 constexpr const char *kFileDiffers = QT_TRANSLATE_NOOP("Tavrin", "校验：模块与文件不同：%1");
-constexpr const char *kEmptyRecord = QT_TRANSLATE_NOOP("Tavrin", "(空)");
 constexpr const char *kRecordBytes = QT_TRANSLATE_NOOP("Tavrin", "记录的字节：%1");
-constexpr const char *kLongPressWords[] = {QT_TRANSLATE_NOOP("Tavrin", "是"), QT_TRANSLATE_NOOP("Tavrin", "否")};
 // Keys of the file the module's reply does not reach: not checked, so never a match.
 constexpr const char *kNotChecked = QT_TRANSLATE_NOOP("Tavrin", "（另有 %1 个按键超出模块的应答，无法校验）");
 constexpr const char *kUnreadable = "—";
@@ -157,83 +136,12 @@ private:
     QString m_words;
 };
 
-// What a record sends, as the log writes it; "(空)" for a record that sends nothing.
-QString EntryWords(const KeyMapEntry &entry)
-{
-    return entry.text.empty() ? TranslatedText(kEmptyRecord) : QString::fromStdString(entry.text);
-}
-
-// A cell's entry in plain words: a parameter's value as the main window shows it, a key's record
-// as the log writes it. A text the reader refuses is shown as typed.
-QString PlainWords(const std::optional<MapParameter> &parameter, int row, const std::string &cell)
-{
-    if (parameter) {
-        KeyMap read;
-        if (*parameter == MapParameter::LongPress &&
-            ReadParameterCell(*parameter, cell, read) == CellState::Valid && read.longPress &&
-            *read.longPress < std::size(kLongPressWords))
-            return TranslatedText(kLongPressWords[*read.longPress]);
-        return QString::fromStdString(cell);
-    }
-    const KeyCell read = ReadKeyCell(row, cell);
-    return read.state == CellState::Valid ? EntryWords(read.entry) : QString::fromStdString(cell);
-}
-
 QTableWidgetItem *FixedItem(QTableWidgetItem *item)
 {
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     return item;
 }
 
-const DialogTemplate &TemplateOf(PageKind kind)
-{
-    switch (kind) {
-    case PageKind::Keyboard:
-        return KeyboardTemplate();
-    case PageKind::Mouse:
-        return MouseTemplate();
-    case PageKind::GamePad:
-        return GamePadTemplate();
-    }
-    return KeyboardTemplate();
-}
-
-IKeyPage *PageOfKind(PageKind kind)
-{
-    switch (kind) {
-    case PageKind::Keyboard:
-        return g_pKeyboardSettingDlg;
-    case PageKind::Mouse:
-        return g_pMouseSettingDlg;
-    case PageKind::GamePad:
-        return g_pGamePadSettingDig;
-    }
-    return nullptr;
-}
-
-// Sets the page's controls as state holds them; a list the state leaves unchosen keeps its choice.
-void ApplyState(const CControlState &state, const DialogTemplate &dialog, IDlgControls &page)
-{
-    for (const ControlTemplate &control : dialog.controls) {
-        if (control.id == kNoId)
-            continue;
-        switch (control.kind) {
-        case CtlKind::CheckBox:
-        case CtlKind::RadioButton:
-            page.CheckDlgButton(control.id, state.IsDlgButtonChecked(control.id));
-            break;
-        case CtlKind::Edit:
-            page.SetDlgItemText(control.id, state.GetDlgItemText(control.id));
-            break;
-        case CtlKind::ComboBox:
-            if (state.GetCurSel(control.id) >= 0)
-                page.SetCurSel(control.id, state.GetCurSel(control.id));
-            break;
-        default:
-            break;
-        }
-    }
-}
 // What a cell holds in a form two columns can be compared in: a key's record, a parameter's
 // value; nullopt for an empty cell, "!" for one the reader refuses.
 std::optional<std::string> CellValue(const std::optional<MapParameter> &parameter, int row, const QString &text)
@@ -254,11 +162,11 @@ std::optional<std::string> CellValue(const std::optional<MapParameter> &paramete
 }
 } // namespace
 
-CKeyTableDlg::CKeyTableDlg(CMainDlg &main, bool narrow)
-    : QDialog(&main, Qt::Window), m_main(main), m_items(narrow ? NarrowKeyTableTemplate() : KeyTableTemplate(), this),
+CKeyTableDlg::CKeyTableDlg(IKeyTableHost &host, QWidget *parent, bool narrow)
+    : QDialog(parent, Qt::Window), m_host(host), m_items(narrow ? NarrowKeyTableTemplate() : KeyTableTemplate(), this),
       m_table(m_items.Item<QTableWidget>(kTable))
 {
-    setWindowTitle(TranslatedText(kTableName));
+    setWindowTitle(KeyTableName());
     setFixedSize(size());
     m_hint = m_items.Item<QLabel>(kNote)->text();
     SetUpTable();
@@ -273,7 +181,7 @@ void CKeyTableDlg::SetUpTable()
     for (int column = 0; column < kColumns; ++column)
         titles << ColumnTitle(column);
     m_table->setHorizontalHeaderLabels(titles);
-    m_table->setAccessibleName(TranslatedText(kTableName));
+    m_table->setAccessibleName(KeyTableName());
     // The three columns of entries share the width; a row is one line of text high.
     QHeaderView *header = m_table->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Stretch);
@@ -299,15 +207,12 @@ void CKeyTableDlg::ConnectCommands()
     connect(m_table, &QTableWidget::itemChanged, this, &CKeyTableDlg::OnCellChanged);
     connect(m_table, &QTableWidget::activated, this,
             [this](const QModelIndex &index) { ShowRowInMainWindow(index.row(), index.column()); });
-    connect(&m_main, &CMainDlg::ModuleChanged, this, &CKeyTableDlg::TakeModuleReading);
-    connect(&m_main, &CMainDlg::KeyWritten, this, &CKeyTableDlg::OnKeyWritten);
-    connect(&m_main, &CMainDlg::ModuleRead, this, &CKeyTableDlg::ShowReading);
 }
 
 // The window's search read the module: its column shows that reading from now on.
 void CKeyTableDlg::TakeModuleReading()
 {
-    const ModuleSnapshot *reading = m_main.LastReading();
+    const ModuleSnapshot *reading = m_host.LastReading();
     m_module = reading ? std::optional(*reading) : std::nullopt;
     m_writtenSinceRead = {};
     Refresh();
@@ -323,7 +228,7 @@ void CKeyTableDlg::ShowReading(const ModuleSnapshot &reading)
 
 void CKeyTableDlg::OnKeyWritten(int keyIndex)
 {
-    for (const KeyMapEntry &entry : m_main.WrittenKeys().keys) {
+    for (const KeyMapEntry &entry : m_host.WrittenKeys().keys) {
         if (entry.keyIndex == keyIndex)
             SetKey(m_writtenSinceRead, entry);
     }
@@ -349,7 +254,7 @@ std::string CKeyTableDlg::ModuleCell(int row) const
 KeyMap CKeyTableDlg::ModuleMap() const
 {
     if (!m_module)
-        return m_main.WrittenKeys();
+        return m_host.WrittenKeys();
     KeyMap map = KeyMapOfModule(*m_module);
     for (const KeyMapEntry &entry : m_writtenSinceRead.keys)
         SetKey(map, entry);
@@ -364,10 +269,10 @@ int CKeyTableDlg::FileKeyCount() const
 // The module's keys once a query listed them; before, the open file's, or the settings' count.
 int CKeyTableDlg::KeyRows() const
 {
-    int rows = m_main.ListedKeys();
+    int rows = m_host.ListedKeys();
     if (rows == 0)
-        rows = m_filePath.isEmpty() ? m_main.KeyCount() : FileKeyCount();
-    int written = m_main.WrittenKeys().keys.empty() ? 0 : m_main.WrittenKeys().keys.back().keyIndex + 1;
+        rows = m_filePath.isEmpty() ? m_host.KeyCount() : FileKeyCount();
+    int written = m_host.WrittenKeys().keys.empty() ? 0 : m_host.WrittenKeys().keys.back().keyIndex + 1;
     return std::clamp(std::max({rows, FileKeyCount(), written}), 0, kMaxKeyCount);
 }
 
@@ -391,7 +296,7 @@ void CKeyTableDlg::Refresh()
     m_bFilling = false;
     for (int row = 0; row < m_table->rowCount(); ++row)
         FillRow(row);
-    const bool module = m_main.ListedKeys() > 0;
+    const bool module = m_host.ListedKeys() > 0;
     for (const int id : {kWriteAll, kVerify}) {
         QWidget *button = m_items.GetDlgItem(id);
         button->setEnabled(module);
@@ -422,10 +327,10 @@ void CKeyTableDlg::FillRow(int row)
 {
     m_bFilling = true;
     const std::optional<MapParameter> parameter = ParameterOfRow(row);
-    const KeyMap &written = m_main.WrittenKeys();
+    const KeyMap &written = m_host.WrittenKeys();
     if (parameter) {
         const int which = static_cast<int>(*parameter);
-        SetCell(row, kKeyColumn, TranslatedText(kParameterNames[which]).toStdString());
+        SetCell(row, kKeyColumn, ParameterName(*parameter).toStdString());
         SetCell(row, kModuleColumn, ModuleCell(row));
         SetCell(row, kWrittenColumn, ParameterCellText(written, *parameter));
         SetCell(row, kFileColumn, m_fileParameters[which]);
@@ -473,7 +378,7 @@ void CKeyTableDlg::MarkRow(int row)
         reasons << TranslatedText(kModuleAndFile);
     if (differ(written, file))
         reasons << TranslatedText(kWrittenAndFile);
-    if (!parameter && file && m_main.ListedKeys() > 0 && row >= m_main.ListedKeys())
+    if (!parameter && file && m_host.ListedKeys() > 0 && row >= m_host.ListedKeys())
         reasons << TranslatedText(kNoSuchKey);
 
     m_bFilling = true;
@@ -532,7 +437,7 @@ std::optional<KeyMap> CKeyTableDlg::FileMap(bool bTellWhy) const
         UserText reason;
         if (ReadParameterCell(parameter, text, map, &reason) == CellState::Invalid) {
             if (bTellWhy)
-                ShowMessage(kCellInvalid, {TranslatedText(kParameterNames[static_cast<int>(parameter)]).toStdString(),
+                ShowMessage(kCellInvalid, {ParameterName(parameter).toStdString(),
                                            QuotedInput(text), TranslateText(reason)});
             return std::nullopt;
         }
@@ -568,7 +473,7 @@ void CKeyTableDlg::Open()
 
 bool CKeyTableDlg::OpenFile(const QString &path)
 {
-    const int listed = m_main.ListedKeys();
+    const int listed = m_host.ListedKeys();
     const std::optional<KeyMap> map = LoadKeyMapFile(path.toStdString(), listed > 0 ? listed : kMaxKeyCount);
     if (!map)
         return false;
@@ -606,45 +511,12 @@ bool CKeyTableDlg::SaveTo(const QString &path)
     const std::optional<KeyMap> map = ChosenMap();
     if (!map)
         return false;
-    const QString saved = SaveKeyMapAndLog(path, *map, [this](const QString &line) { m_main.AddLogLine(line); });
+    const QString saved = SaveKeyMapAndLog(path, *map, [this](const QString &line) { m_host.AddLogLine(line); });
     if (saved.isEmpty())
         return false;
     if (m_items.GetCurSel(kContent) == 1)
         m_filePath = saved;
     return true;
-}
-
-std::string CKeyTableDlg::ModuleName() const
-{
-    return m_main.ListedKeys() > 0 ? m_main.Items().GetDlgItemText(MainId::kModuleName) : std::string();
-}
-
-// A printable sheet: the module and the date, then each key with its assignment text.
-QString CKeyTableDlg::SheetHtml(const KeyMap &map) const
-{
-    const auto escaped = [](const std::string &text) { return QString::fromStdString(text).toHtmlEscaped(); };
-    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title></head><body><h2>%1</h2><p>")
-                       .arg(TranslatedText(kTableName).toHtmlEscaped());
-    html += Text(kSheetModule, {ModuleName().empty() ? kUnreadable : ModuleName()}).toHtmlEscaped();
-    if (m_items.GetCurSel(kContent) == 1 && !m_filePath.isEmpty())
-        html += QStringLiteral("<br>") + Text(kSheetFile, {QFileInfo(m_filePath).fileName().toStdString()}).toHtmlEscaped();
-    html += QStringLiteral("<br>") +
-            Text(kSheetDate, {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString()})
-                .toHtmlEscaped();
-    html += QStringLiteral("</p><table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr><th>%1</th><th>%2</th></tr>")
-                .arg(ColumnTitle(kKeyColumn).toHtmlEscaped(), TranslatedText(kSheetAssignment).toHtmlEscaped());
-    const auto addRow = [&](const QString &name, const QString &text) {
-        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(name, text.toHtmlEscaped());
-    };
-    for (const KeyMapEntry &entry : map.keys)
-        addRow(escaped(KeyName(entry.keyIndex)), EntryWords(entry));
-    for (const MapParameter parameter : {MapParameter::LongPress, MapParameter::Debounce}) {
-        const std::string value = ParameterCellText(map, parameter);
-        if (!value.empty())
-            addRow(TranslatedText(kParameterNames[static_cast<int>(parameter)]).toHtmlEscaped(),
-                   PlainWords(parameter, 0, value));
-    }
-    return html + QStringLiteral("</table></body></html>");
 }
 
 bool CKeyTableDlg::WriteExport(const QString &path, const QByteArray &bytes)
@@ -657,7 +529,7 @@ bool CKeyTableDlg::WriteExport(const QString &path, const QByteArray &bytes)
     }
     if (const auto warning = DescribeFileWarning(error, path.toStdString()))
         ShowMessage(*warning);
-    m_main.AddLogLine(SavedLine(path));
+    m_host.AddLogLine(SavedLine(path));
     return true;
 }
 
@@ -666,9 +538,7 @@ bool CKeyTableDlg::ExportHtml(const QString &path)
     const std::optional<KeyMap> map = ChosenMap();
     if (!map)
         return false;
-    QTextDocument sheet;
-    sheet.setHtml(SheetHtml(*map));
-    return WriteExport(path, sheet.toHtml().toUtf8());
+    return WriteExport(path, SheetHtmlFile(SheetHtml(*map, Sheet())));
 }
 
 bool CKeyTableDlg::ExportPdf(const QString &path)
@@ -676,19 +546,15 @@ bool CKeyTableDlg::ExportPdf(const QString &path)
     const std::optional<KeyMap> map = ChosenMap();
     if (!map)
         return false;
-    QBuffer bytes;
-    bytes.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&bytes);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setTitle(TranslatedText(kTableName));
-        writer.setCreator(QStringLiteral("Tavrin"));
-        QTextDocument sheet;
-        sheet.setDefaultFont(font());
-        sheet.setHtml(SheetHtml(*map));
-        sheet.print(&writer);
-    }
-    return WriteExport(path, bytes.data());
+    return WriteExport(path, SheetPdfFile(SheetHtml(*map, Sheet()), font()));
+}
+
+// Where the sheet's column comes from: the module, and the file where the column is the file's.
+SheetSource CKeyTableDlg::Sheet() const
+{
+    const bool file = m_items.GetCurSel(kContent) == 1 && !m_filePath.isEmpty();
+    return {m_host.ListedKeys() > 0 ? m_host.ModuleName() : std::string(),
+            file ? QFileInfo(m_filePath).fileName() : QString()};
 }
 
 void CKeyTableDlg::AskExportPdf()
@@ -711,7 +577,11 @@ void CKeyTableDlg::AskExportHtml()
 
 void CKeyTableDlg::WriteAll()
 {
-    const CMainDlg::COperation running(m_main);
+    m_host.RunOperation([this] { WriteFileToModule(); });
+}
+
+void CKeyTableDlg::WriteFileToModule()
+{
     const std::optional<KeyMap> map = FileMap(true);
     if (!map)
         return;
@@ -725,15 +595,15 @@ void CKeyTableDlg::WriteAll()
                                   {QuotedInput(file), std::to_string(map->keys.size())});
     if (QMessageBox::question(this, MessageBoxTitle(), question) != QMessageBox::Yes)
         return;
-    if (m_main.WriteKeyMap(*map))
-        m_main.VerifyKeyMap(*map);
-    if (m_main.ModuleStillThere())
+    if (m_host.WriteKeyMap(*map))
+        m_host.VerifyKeyMap(*map);
+    if (m_host.ModuleStillThere())
         Verify();
 }
 
 void CKeyTableDlg::Verify()
 {
-    const ModuleReading reading = ReadModule(m_main.Link(), m_main.ListedKeys());
+    const ModuleReading reading = m_host.ReadModuleAgain();
     if (reading.status != QueryStatus::Valid) {
         SetNote(TranslatedText(reading.status == QueryStatus::NoReply ? kNoReply : kInvalidReply));
         return;
@@ -775,32 +645,7 @@ void CKeyTableDlg::ShowRowInMainWindow(int row, int column)
         SetNote(Text(kNoEntry, {KeyName(row)}));
         return;
     }
-    if (row < m_main.ListedKeys())
-        m_main.Items().SetCurSel(MainId::kKeyList, row);
-    const unsigned type = entry->record[0] >> 6;
-    const PageKind kind = type <= 2 ? static_cast<PageKind>(type) : PageKind::Keyboard;
-    IKeyPage *page = PageOfKind(kind);
-    auto *pageDlg = dynamic_cast<CPageDlg *>(page);
-    CPageTabCtrl &tab = m_main.Tab();
-    for (int index = 0; pageDlg && tab.PageAt(index); ++index) {
-        if (tab.PageAt(index) == pageDlg) {
-            tab.SetActivePage(index);
-            tab.m_nCurSel = index;
-        }
-    }
-    if (!pageDlg)
-        return;
-    // The page's controls as its own logic reads the text; a text no state of the page gives
-    // (a raw record's label) leaves the page with nothing chosen.
-    std::optional<CControlState> state = PageStateOfText(entry->text, kind);
-    if (!state)
-        state = PageStateOfText({}, kind);
-    if (state)
-        ApplyState(*state, TemplateOf(kind), pageDlg->Items());
-    std::uint8_t value1 = 0, value2 = 0;
-    std::optional<UserText> refusal;
-    page->GetKeyAssignment(value1, value2, refusal);
-    const bool exact = !refusal && MakeKeyRecord(row, kind, value1, value2) == entry->record;
+    const bool exact = m_host.ShowEntry(*entry);
     SetNote(exact ? QString() : Text(kClosestPage, {KeyName(row), "raw " + Hex(entry->record)}));
 }
 

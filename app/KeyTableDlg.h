@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/KeySheet.h"
+#include "app/KeyTableHost.h"
 #include "device/ModuleCommands.h"
 #include "keymap/KeyMap.h"
 #include "keymap/KeyTable.h"
@@ -12,7 +14,6 @@
 #include <optional>
 #include <string>
 
-class CMainDlg;
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -25,7 +26,7 @@ public:
     enum Column { kKeyColumn, kModuleColumn, kWrittenColumn, kFileColumn, kMarkColumn, kColumns };
 
     // narrow: the form that covers the main window's page area.
-    CKeyTableDlg(CMainDlg &main, bool narrow);
+    CKeyTableDlg(IKeyTableHost &host, QWidget *parent, bool narrow);
 
     CDialogItems &Items() { return m_items; }
     QTableWidget *Table() const { return m_table; }
@@ -45,14 +46,17 @@ public:
     // Shows row's key (or the column's entry of it) on its page of the main window.
     void ShowRowInMainWindow(int row, int column);
 
+    // What the window tells the table: a search, a reset or the watcher may have changed the module
+    // (its last reading is taken); a key was written; the module was read again.
+    void TakeModuleReading();
+    void OnKeyWritten(int keyIndex);
+    void ShowReading(const ModuleSnapshot &reading);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void ConnectCommands();
-    void TakeModuleReading();
-    void ShowReading(const ModuleSnapshot &reading);
-    void OnKeyWritten(int keyIndex);
     std::string ModuleCell(int row) const;
     KeyMap ModuleMap() const;
     void SetUpTable();
@@ -72,8 +76,8 @@ private:
 
     std::optional<KeyMap> FileMap(bool bTellWhy) const;
     std::optional<KeyMap> ChosenMap() const;
-    std::string ModuleName() const;
-    QString SheetHtml(const KeyMap &map) const;
+    SheetSource Sheet() const;
+    void WriteFileToModule();
     bool WriteExport(const QString &path, const QByteArray &bytes);
     QString AskSavePath(const char *title, const char *filter, const QString &suffix);
 
@@ -83,7 +87,7 @@ private:
     void AskExportHtml();
     void SetNote(const QString &text);
 
-    CMainDlg &m_main;
+    IKeyTableHost &m_host;
     CDialogItems m_items;
     QTableWidget *m_table;
     // The file column as it stands, edits included: the cell text of each key and parameter.

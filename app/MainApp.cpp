@@ -93,20 +93,24 @@ std::optional<int> AnswerWithoutWindow(const WindowArguments &arguments, const c
 }
 } // namespace
 
-int CMainApp::Run(int argc, char *argv[], IHidBackend &backend, std::unique_ptr<IModuleWatcher> watcher)
+int CMainApp::Run(int argc, char *argv[], IHidBackend &backend, CMainDlg::WatcherMaker makeWatcher)
 {
     // Without a display a window cannot start, but the answers on the terminal need none.
     const bool display = HasDisplay();
     const std::unique_ptr<QCoreApplication> app =
         display ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(TavrinVersion()));
     if (const std::optional<int> status = AnswerWithoutWindow(ReadWindowArguments(app->arguments()), m_pszHelp, display))
         return *status;
+    // The desktop entry that starts the program: the window system groups its windows under it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
     QApplication::setWindowIcon(AppIcon());
     CMessageBoxSink sink;
     CMessageSinkScope sinkScope(sink);
 
     CMainDlg dialog(backend, FindSettingsLocation());
-    dialog.WatchModules(std::move(watcher));
+    if (makeWatcher)
+        dialog.WatchModulesOnceShown(makeWatcher);
     dialog.exec();
     return 0;
 }

@@ -8,13 +8,17 @@
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
 #include "device/ModuleSearch.h"
+#include "keymap/AssignmentText.h"
 #include "keymap/ModuleConfig.h"
 #include "pages/GamePadSettingDig.h"
 #include "pages/KeyboardSettingDlg.h"
 #include "pages/MouseSettingDlg.h"
 #include "resources/AppIcon.h"
+#include "resources/GamePadTemplate.h"
 #include "resources/KeyTableTemplate.h"
+#include "resources/KeyboardTemplate.h"
 #include "resources/MainTemplate.h"
+#include "resources/MouseTemplate.h"
 #include "settings/ModuleSettings.h"
 #include "translations/Translation.h"
 
@@ -112,6 +116,43 @@ QScrollArea *MakeScrollArea(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
     return scroll;
+}
+
+const DialogTemplate &TemplateOf(PageKind kind)
+{
+    switch (kind) {
+    case PageKind::Keyboard:
+        return KeyboardTemplate();
+    case PageKind::Mouse:
+        return MouseTemplate();
+    case PageKind::GamePad:
+        return GamePadTemplate();
+    }
+    return KeyboardTemplate();
+}
+
+// Sets the page's controls as state holds them; a list the state leaves unchosen keeps its choice.
+void ApplyState(const CControlState &state, const DialogTemplate &dialog, IDlgControls &page)
+{
+    for (const ControlTemplate &control : dialog.controls) {
+        if (control.id == kNoId)
+            continue;
+        switch (control.kind) {
+        case CtlKind::CheckBox:
+        case CtlKind::RadioButton:
+            page.CheckDlgButton(control.id, state.IsDlgButtonChecked(control.id));
+            break;
+        case CtlKind::Edit:
+            page.SetDlgItemText(control.id, state.GetDlgItemText(control.id));
+            break;
+        case CtlKind::ComboBox:
+            if (state.GetCurSel(control.id) >= 0)
+                page.SetCurSel(control.id, state.GetCurSel(control.id));
+            break;
+        default:
+            break;
+        }
+    }
 }
 
 void SetLabelColour(QWidget *label, const QColor &colour)
@@ -318,6 +359,11 @@ void CMainDlg::WatchModules(std::unique_ptr<IModuleWatcher> watcher)
     m_pSettleTimer = new QTimer(this);
     m_pSettleTimer->setSingleShot(true);
     connect(m_pSettleTimer, &QTimer::timeout, this, &CMainDlg::OnModuleEvents);
+}
+
+void CMainDlg::WatchModulesOnceShown(WatcherMaker makeWatcher)
+{
+    m_pMakeWatcher = makeWatcher;
 }
 
 CMainDlg::COperation::COperation(CMainDlg &dialog) : m_dialog(dialog)
@@ -580,6 +626,60 @@ KeyTableSurroundings CMainDlg::KeyTableSurroundingsOn(const QRect &area) const
     return around;
 }
 
+std::string CMainDlg::ModuleName() const
+{
+    return m_items.GetDlgItemText(kModuleName);
+}
+
+bool CMainDlg::ShowEntry(const KeyMapEntry &entry)
+{
+    if (entry.keyIndex < ListedKeys())
+        m_items.SetCurSel(kKeyList, entry.keyIndex);
+    const unsigned type = entry.record[0] >> 6;
+    const PageKind kind = type <= 2 ? static_cast<PageKind>(type) : PageKind::Keyboard;
+    IKeyPage *page = PageOfKind(kind);
+    auto *pageDlg = dynamic_cast<CPageDlg *>(page);
+    if (!pageDlg)
+        return false;
+    for (int index = 0; m_tab->PageAt(index); ++index) {
+        if (m_tab->PageAt(index) == pageDlg) {
+            m_tab->SetActivePage(index);
+            m_tab->m_nCurSel = index;
+        }
+    }
+    // The page's controls as its own logic reads the text; a text no state of the page gives
+    // (a raw record's label) leaves the page with nothing chosen.
+    std::optional<CControlState> state = PageStateOfText(entry.text, kind);
+    if (!state)
+        state = PageStateOfText({}, kind);
+    if (state)
+        ApplyState(*state, TemplateOf(kind), pageDlg->Items());
+    std::uint8_t value1 = 0, value2 = 0;
+    std::optional<UserText> refusal;
+    page->GetKeyAssignment(value1, value2, refusal);
+    return !refusal && MakeKeyRecord(entry.keyIndex, kind, value1, value2) == entry.record;
+}
+
+void CMainDlg::RunOperation(const std::function<void()> &operation)
+{
+    const COperation running(*this);
+    operation();
+}
+
+ModuleReading CMainDlg::ReadModuleAgain()
+{
+    return ReadModule(m_link, ListedKeys());
+}
+
+// The table hears from the window what changed the module and its column.
+void CMainDlg::CreateKeyTable(bool narrow)
+{
+    m_pKeyTable = new CKeyTableDlg(*this, this, narrow);
+    connect(this, &CMainDlg::ModuleChanged, m_pKeyTable, &CKeyTableDlg::TakeModuleReading);
+    connect(this, &CMainDlg::KeyWritten, m_pKeyTable, &CKeyTableDlg::OnKeyWritten);
+    connect(this, &CMainDlg::ModuleRead, m_pKeyTable, &CKeyTableDlg::ShowReading);
+}
+
 void CMainDlg::ShowKeyTable()
 {
     if (!m_pKeyTable || !m_pKeyTable->isVisible()) {
@@ -592,7 +692,7 @@ void CMainDlg::ShowKeyTable()
             place = PlaceKeyTable(around);
         }
         if (!m_pKeyTable)
-            m_pKeyTable = new CKeyTableDlg(*this, place.narrow);
+            CreateKeyTable(place.narrow);
         if (place.narrow)
             m_pKeyTable->setFixedSize(place.table.size());
         if (place.mainTopLeft != pos())
@@ -637,6 +737,9 @@ void CMainDlg::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     KeepFrameOnScreen();
+    // After the events that paint the window.
+    if (const auto makeWatcher = std::exchange(m_pMakeWatcher, nullptr))
+        QTimer::singleShot(0, this, [this, makeWatcher] { WatchModules(makeWatcher()); });
 }
 
 // The window manager adds its frame after the window is shown, which moves the window.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/KeyTableHost.h"
 #include "app/KeyTablePlacement.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
@@ -27,7 +28,7 @@ class QTimer;
 
 // The main window: header, the tab host with the three key pages, parameters, operations and the
 // log list. Every button runs its operation synchronously in its click handler.
-class CMainDlg final : public QDialog {
+class CMainDlg final : public QDialog, public IKeyTableHost {
     Q_OBJECT
 public:
     // settings: where the settings are loaded at start and saved on cancel.
@@ -41,28 +42,32 @@ public:
     // scrolling inside so that every control can still be reached.
     void FitToArea(const QSize &area);
 
-    void AddLogLine(const QString &line);
+    void AddLogLine(const QString &line) override;
     void ClearLog();
     void ShowAboutBox();
     // The two key-map items beside the about item.
     void SaveKeyMap();
     void LoadKeyMap();
     // What this session wrote to each key.
-    const KeyMap &WrittenKeys() const { return m_writtenKeys; }
+    const KeyMap &WrittenKeys() const override { return m_writtenKeys; }
     // What "保存键值文件" saves after a valid query: the module's readable keys and parameters as
     // the query read them, with the keys written since on top.
     KeyMap ModuleKeyMap() const;
     // Writes a checked map as "载入并写入键值文件" does (progress, stop at the first failure, its
     // messages); true when everything went through.
-    bool WriteKeyMap(const KeyMap &map);
+    bool WriteKeyMap(const KeyMap &map) override;
     // Queries once more without touching a control and logs one line: whether the module holds the map.
-    void VerifyKeyMap(const KeyMap &map);
+    void VerifyKeyMap(const KeyMap &map) override;
     // The keys the last valid query listed (none before), and the settings' key count.
-    int ListedKeys() const { return m_operations.ListedKeys(); }
-    int KeyCount() const { return m_operations.KeyCount(); }
-    // What the last valid query read, and the link the key table reads the module through.
-    const ModuleSnapshot *LastReading() const { return m_operations.LastReading(); }
-    CDeviceLink &Link() { return m_link; }
+    int ListedKeys() const override { return m_operations.ListedKeys(); }
+    int KeyCount() const override { return m_operations.KeyCount(); }
+    // What the last valid query read.
+    const ModuleSnapshot *LastReading() const override { return m_operations.LastReading(); }
+    // The rest of what the key table may ask of the window (app/KeyTableHost.h).
+    std::string ModuleName() const override;
+    bool ShowEntry(const KeyMapEntry &entry) override;
+    void RunOperation(const std::function<void()> &operation) override;
+    ModuleReading ReadModuleAgain() override;
     // Opens the key table beside the window, or brings it to the front.
     void ShowKeyTable();
     // Where the key table goes on a screen whose available area is area, and what that depends on.
@@ -83,6 +88,10 @@ public:
     // and queried by itself, the open one pulled out is closed with the buttons disabled; the
     // same module back keeps the chosen key and parameters.
     void WatchModules(std::unique_ptr<IModuleWatcher> watcher);
+    // The same with a watcher made once the window has been shown: setting one up is no part of
+    // the time a user waits for the window.
+    using WatcherMaker = std::unique_ptr<IModuleWatcher> (*)();
+    void WatchModulesOnceShown(WatcherMaker makeWatcher);
 
     // An operation on the module, from its first check to its last message: while one runs, in
     // every dialog, message box and progress it shows, the watcher's events wait, and they are
@@ -99,7 +108,7 @@ public:
     };
     // Whether the module the operation began on is still there: the watcher's latest events are
     // read, and a removal of it among them means it is not. Says nothing.
-    bool ModuleStillThere();
+    bool ModuleStillThere() override;
 
     // Cancel (Esc, the close box): save the parameters, then close.
     void reject() override;
@@ -125,6 +134,7 @@ private:
     void ApplyParameters();
     void ConnectCommands();
     void GiveButtonsShortcuts();
+    void CreateKeyTable(bool narrow);
     IKeyPage *PageOfKind(PageKind kind) const;
     int CurrentPageKind() const;
     void OnModuleEvents();
@@ -165,4 +175,5 @@ private:
     std::optional<OpenModule> m_openModule;
     // The module pulled out last: back again, it keeps the window's choices.
     std::optional<ModuleIdentity> m_leftModule;
+    WatcherMaker m_pMakeWatcher = nullptr;
 };

@@ -19,5 +19,5 @@ constexpr const char *kHelp = QT_TRANSLATE_NOOP(
 int main(int argc, char *argv[])
 {
     CHidapiBackend backend;
-    return CMainApp(kHelp).Run(argc, argv, backend, CreateModuleWatcher());
+    return CMainApp(kHelp).Run(argc, argv, backend, &CreateModuleWatcher);
 }

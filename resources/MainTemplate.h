@@ -16,7 +16,7 @@ inline constexpr const char *kAboutMenuText = QT_TRANSLATE_NOOP("Tavrin", "å…³äº
 inline constexpr int kIdmAboutBox = 16;
 
 // Icon 128, the application icon, at the sizes a window shows it (title bar, task bar, window
-// switcher). Every size is decoded and handed to the window system at start-up, so the large ones
-// are left to the desktop entry's icon theme.
+// switcher); the window system may ask for each, so the large ones are left to the desktop
+// entry's icon theme.
 inline constexpr const char *kAppIconPrefix = ":/icons/tavrin-";
 inline constexpr int kAppIconSizes[] = {16, 24, 32, 48, 64};

@@ -30,7 +30,7 @@ for wanted in ./usr/bin/tavrin ./usr/bin/tavrin-cli ./usr/bin/tavrin-settings ./
               ./usr/share/man/man1/tavrin.1.gz ./usr/share/man/man1/tavrin-settings.1.gz \
               ./usr/share/man/man5/tavrin-keymap.5.gz \
               ./usr/lib/udev/rules.d/60-tavrin.rules ./usr/share/tavrin/udev/61-tavrin-plugdev.rules \
-              ./usr/share/applications/tavrin.desktop \
+              ./usr/share/applications/tavrin.desktop ./usr/share/metainfo/org.example.tavrin.metainfo.xml \
               ./usr/share/icons/hicolor/48x48/apps/tavrin.png ./usr/share/icons/hicolor/scalable/apps/tavrin.svg; do
   if ! grep -q " $wanted\$" <<<"$files"; then
     echo "missing from the package (or not a regular file): $wanted"
