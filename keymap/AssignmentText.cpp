@@ -338,7 +338,8 @@ std::size_t EditDistance(std::string_view a, std::string_view b)
         d[0][j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (same(a[i - 1], b[j - 1]) ? 0 : 1)});
+            const std::size_t replace = d[i - 1][j - 1] + (same(a[i - 1], b[j - 1]) ? 0 : 1);
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, replace});
             if (i > 1 && j > 1 && same(a[i - 1], b[j - 2]) && same(a[i - 2], b[j - 1]))
                 d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
         }
@@ -413,8 +414,12 @@ std::vector<std::string> ClosestKeyTexts(std::string_view text, std::optional<Pa
     // Close: at most half of the shorter text edited (one edit always counts as close).
     std::vector<std::pair<std::size_t, std::string>> close;
     for (std::string &candidate : texts) {
-        const std::size_t distance = EditDistance(typed, candidate);
-        if (distance <= std::max<std::size_t>(1, std::min(typed.size(), candidate.size()) / 2))
+        const std::size_t reach = std::max<std::size_t>(1, std::min(typed.size(), candidate.size()) / 2);
+        // The lengths alone put a long line out of reach, before any cost grows with its length.
+        const std::size_t longer = std::max(typed.size(), candidate.size());
+        if (longer - std::min(typed.size(), candidate.size()) > reach)
+            continue;
+        if (const std::size_t distance = EditDistance(typed, candidate); distance <= reach)
             close.emplace_back(distance, std::move(candidate));
     }
     std::stable_sort(close.begin(), close.end(), [](const auto &a, const auto &b) { return a.first < b.first; });

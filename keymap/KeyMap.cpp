@@ -335,8 +335,8 @@ private:
         // Several characters that name no key: only the first would be sent, so the line is not
         // taken unless it names the keyboard page.
         if (!page && IsLongCharacterField(key.text)) {
-            FailQuoting(m_texts.notAKeyName, {DidYouMean(ClosestKeyTexts(key.text)),
-                                              Written(m_texts.form, name, kPageNames[0], key.text)});
+            const std::string field = Written(m_texts.form, name, kPageNames[0], QuotedInput(key.text));
+            FailQuoting(m_texts.notAKeyName, {DidYouMean(ClosestKeyTexts(key.text)), field});
             return std::nullopt;
         }
         return MakeKeyRecord(index, assignment->kind, assignment->value1, assignment->value2);
@@ -353,7 +353,7 @@ private:
             return true;
         std::string_view text = key.text.substr(close + 1);
         text = Trim(text.starts_with(" =") ? text.substr(2) : text);
-        return Unreadable(Written(m_texts.form, name, qualifier, text));
+        return Unreadable(Written(m_texts.form, name, qualifier, QuotedInput(text)));
     }
 
     // The record bytes as given, when their index bits name this key (or the module may hold them
@@ -371,8 +371,8 @@ private:
             return record;
         KeyRecord own = *record;
         own[0] = static_cast<std::uint8_t>((own[0] & ~kIndexBits) | (index & kIndexBits));
-        FailQuoting(m_texts.othersRecord,
-                    {KeyName((*record)[0] & kIndexBits), Written(m_texts.form, name, RawQualifier(own), key.text)});
+        const std::string fixed = Written(m_texts.form, name, RawQualifier(own), QuotedInput(key.text));
+        FailQuoting(m_texts.othersRecord, {KeyName((*record)[0] & kIndexBits), fixed});
         return std::nullopt;
     }
 

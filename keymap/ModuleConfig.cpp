@@ -167,8 +167,8 @@ VerifyReport CompareWithModule(const KeyMap &expected, const ModuleSnapshot &mod
         const std::optional<int> value = MapValue(expected, parameter);
         const int held = ParameterValue(module.parameters, parameter);
         if (value && *value != held)
-            report.differences.push_back(
-                {std::string(ItemOf(parameter).name), ParameterText(parameter, *value), ParameterText(parameter, held)});
+            report.differences.push_back({std::string(ItemOf(parameter).name), ParameterText(parameter, *value),
+                                          ParameterText(parameter, held)});
     }
     return report;
 }

@@ -311,14 +311,14 @@ private slots:
         TypeIntoFileCell(3, QStringLiteral("CTRL+ALT+DELL"));
         QCOMPARE(Cell(3, CKeyTableDlg::kMarkColumn), QStringLiteral("!"));
         const QString why = table->Table()->item(3, CKeyTableDlg::kFileColumn)->toolTip();
-        QVERIFY2(why.contains(QStringLiteral("CTRL+ALT+DEL？")) && why.contains(QStringLiteral("(keyboard) = CTRL+ALT+DELL")),
-                 qPrintable(why));
+        QVERIFY2(why.contains(QStringLiteral("CTRL+ALT+DEL？")), qPrintable(why));
+        QVERIFY2(why.contains(QStringLiteral("(keyboard) = CTRL+ALT+DELL")), qPrintable(why));
         questions.clear();
         table->Items().Item<QPushButton>(kWriteAll)->click();
         QVERIFY(questions.isEmpty());
         QCOMPARE(sink.messages.size(), 1u);
-        QVERIFY2(sink.messages[0].find("KEY-4") != std::string::npos && sink.messages[0].find(why.toStdString()) != std::string::npos,
-                 sink.messages[0].c_str());
+        const std::string &told = sink.messages[0];
+        QVERIFY2(told.find("KEY-4") != std::string::npos && told.find(why.toStdString()) != std::string::npos, told.c_str());
         QVERIFY(module->Memory() == memory);
     }
 

@@ -373,6 +373,8 @@ TEST(KeyMapFailClosed, ATextNamingNoKeyIsRefusedWithTheClosestKeyTexts)
         const std::string hint = *c.didYouMean ? "是不是 " + std::string(c.didYouMean) + "？" : "";
         EXPECT_EQ(result.error.args, (std::vector<std::string>{"1", c.line, hint, "KEY-1 (keyboard) = " + text})) << c.line;
     }
+    // A long line's fix is cut like its text, not copied whole into the message.
+    EXPECT_LT(ParseKeyMap("KEY-1 = " + std::string(100000, 'x'), 8).error.args.back().size(), 300u);
     // The page belongs before "=".
     EXPECT_EQ(ParseKeyMap("KEY-2 = (mouse) MLKey", 8).error.args,
               (std::vector<std::string>{"1", "KEY-2 = (mouse) MLKey", "KEY-2 (mouse) = MLKey"}));
