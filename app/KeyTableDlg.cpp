@@ -604,17 +604,17 @@ void CKeyTableDlg::WriteFileToModule()
 void CKeyTableDlg::Verify()
 {
     const ModuleReading reading = m_host.ReadModuleAgain();
-    if (reading.status != QueryStatus::Valid) {
+    if (!reading.valid) {
         SetNote(TranslatedText(reading.status == QueryStatus::NoReply ? kNoReply : kInvalidReply));
         return;
     }
-    ShowReading(reading.snapshot);
+    ShowReading(reading.valid->Snapshot());
     const std::optional<KeyMap> file = FileMap(false);
     if (!file || (file->keys.empty() && !file->HasParameters())) {
         SetNote(TranslatedText(kReadAgain));
         return;
     }
-    const VerifyReport report = CompareWithModule(*file, reading.snapshot);
+    const VerifyReport report = CompareWithModule(*file, reading.valid->Snapshot());
     QStringList items;
     for (const ConfigDifference &difference : report.differences)
         items << QString::fromStdString(difference.item);

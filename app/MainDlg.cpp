@@ -490,7 +490,7 @@ void CMainDlg::ShowAboutBox()
 // there: checked before each step that follows a dialog.
 bool CMainDlg::ModuleFound()
 {
-    if (m_operations.ListedKeys() > 0 && ModuleStillThere())
+    if (m_operations.Valid() && ModuleStillThere())
         return true;
     ShowMessage(kSearchFirst);
     return false;
@@ -546,14 +546,18 @@ bool CMainDlg::WriteKeyMap(const KeyMap &map)
     progress.setMinimumDuration(500);
     QStringList written;
     bool lost = false;
-    const ModuleParameters kept = KeptParameters(*m_operations.LastReading(), m_operations.ControlParameters());
+    if (!m_operations.Valid())
+        return false;
+    // A copy: the proof stays whatever the device events do meanwhile.
+    const ValidQuery valid = *m_operations.Valid();
+    const ModuleParameters kept = KeptParameters(valid.Snapshot(), m_operations.ControlParameters());
     // Once the module has gone, the link is closed and the map's remaining writes fail unsaid, so
     // that none goes to the module that may have come in its place.
     m_link.SetFailureReport([&](TransportFailure failure) {
         if (!lost)
             ShowTransportFailure(failure);
     });
-    const ApplyOutcome outcome = ApplyKeyMap(m_link, map, m_operations.ListedKeys(), kept, [&](const KeyMapEntry &entry) {
+    const ApplyOutcome outcome = ApplyKeyMap(m_link, valid, map, kept, [&](const KeyMapEntry &entry) {
         m_operations.LogKeyWritten(entry.keyIndex, entry.record, entry.text);
         written << QString::fromStdString(KeyName(entry.keyIndex));
         progress.setValue(static_cast<int>(written.size()));
@@ -587,12 +591,12 @@ void CMainDlg::VerifyKeyMap(const KeyMap &map)
 void CMainDlg::VerifyKeyMap(const KeyMap &map, const char *matches, const char *differs)
 {
     const ModuleReading reading = ReadModule(m_link, m_operations.KeyCount());
-    if (reading.status != QueryStatus::Valid) {
+    if (!reading.valid) {
         AddLogLine(TranslatedText(reading.status == QueryStatus::NoReply ? kVerifyNoReply : kVerifyInvalid));
         return;
     }
-    emit ModuleRead(reading.snapshot);
-    const VerifyReport report = CompareWithModule(map, reading.snapshot);
+    emit ModuleRead(reading.valid->Snapshot());
+    const VerifyReport report = CompareWithModule(map, reading.valid->Snapshot());
     QString line;
     if (report.Matches()) {
         line = TranslatedText(matches).arg(report.comparedKeys);

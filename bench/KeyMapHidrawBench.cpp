@@ -23,7 +23,9 @@ struct HidrawBench {
         for (int key = 1; key <= kMaxKeyCount; ++key)
             text += "KEY-" + std::to_string(key) + " = CTRL+ALT+DEL\n";
         map = *ParseKeyMap(text, kMaxKeyCount).map;
-        ApplyKeyMap(link, map, kMaxKeyCount, kKept, {});
+        valid = ReadModule(link, kMaxKeyCount).valid;
+        module.ClearReports();
+        ApplyKeyMap(link, *valid, map, kKept, {});
         reports = module.Reports();
         module.ClearReports();
     }
@@ -32,6 +34,7 @@ struct HidrawBench {
     CHidapiBackend backend;
     CDeviceLink link{backend};
     KeyMap map;
+    std::optional<ValidQuery> valid;
     std::vector<std::vector<std::uint8_t>> reports;
 };
 } // namespace
@@ -40,7 +43,7 @@ static void BM_HidrawApplyKeyMap64(benchmark::State &state)
 {
     HidrawBench bench;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ApplyKeyMap(bench.link, bench.map, kMaxKeyCount, kKept, {}));
+        benchmark::DoNotOptimize(ApplyKeyMap(bench.link, *bench.valid, bench.map, kKept, {}));
         bench.module.ClearReports();
     }
 }
@@ -70,7 +73,7 @@ static void ApplyTwelve(benchmark::State &state, bool verify)
     const KeyMap map = *ParseKeyMap(text, kReadableKeys).map;
     std::size_t reports = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ApplyKeyMap(bench.link, map, kReadableKeys, kKept, {}));
+        benchmark::DoNotOptimize(ApplyKeyMap(bench.link, *bench.valid, map, kKept, {}));
         if (verify)
             benchmark::DoNotOptimize(VerifyModule(bench.link, map, kReadableKeys));
         reports += bench.module.Reports().size();

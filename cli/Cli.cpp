@@ -187,18 +187,18 @@ public:
     }
 
     // A search and a valid query, with the exit status when there is none.
-    std::optional<int> ConnectValid(ModuleSnapshot &module)
+    std::optional<int> ConnectValid(std::optional<ValidQuery> &valid)
     {
         if (!Connect())
             return kNoModule;
-        return Query(module);
+        return Query(valid);
     }
 
-    // A query of the module that is open.
-    std::optional<int> Query(ModuleSnapshot &module)
+    // A query of the module that is open; valid holds its proof when it is valid.
+    std::optional<int> Query(std::optional<ValidQuery> &valid)
     {
-        const ModuleReading reading = ReadModule(link, keyCount);
-        module = reading.snapshot;
+        ModuleReading reading = ReadModule(link, keyCount);
+        valid = std::move(reading.valid);
         return Refusal(reading.status);
     }
 
@@ -293,9 +293,10 @@ int RunList(CCliRun &run)
 
 int RunInfo(CCliRun &run)
 {
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     run.Print(kInfoLines, {run.link.OpenPath(), std::to_string(module.parameters.workMode),
                            std::to_string(module.triggerLevel), std::to_string(run.keyCount)});
     run.result = JsonOfModule(run.link.OpenPath(), run.link.OpenSerial(), module, run.keyCount);
@@ -347,9 +348,9 @@ std::string VerifyVerdict(const VerifyReport &report)
 // Writes a key map to a module that was found valid, printing each key's log line; with verify,
 // queries again and compares what can be read. entry, when given, keeps what was written and the
 // verdict.
-int ApplyTo(CCliRun &run, const KeyMap &map, const ModuleSnapshot &module, bool verify, ModuleLogEntry *entry = nullptr)
+int ApplyTo(CCliRun &run, const KeyMap &map, const ValidQuery &valid, bool verify, ModuleLogEntry *entry = nullptr)
 {
-    const ApplyOutcome outcome = ApplyKeyMap(run.link, map, run.keyCount, run.Kept(module), [&](const KeyMapEntry &key) {
+    const ApplyOutcome outcome = ApplyKeyMap(run.link, valid, map, run.Kept(valid.Snapshot()), [&](const KeyMapEntry &key) {
         const std::string line = KeyLogLine(key.keyIndex, key.text);
         std::fprintf(run.env.out, "%s\n", line.c_str());
         if (entry)
@@ -383,10 +384,10 @@ int RunWrite(CCliRun &run)
         ShowMessage(result.error);
         return run.Fail(CliError::BadKeyMap);
     }
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    return ApplyTo(run, *result.map, module, false);
+    return ApplyTo(run, *result.map, *valid, false);
 }
 
 // Appends the module's line to the log; a failure is told, and the line goes on without it, but
@@ -411,8 +412,8 @@ bool ServeModule(CCliRun &run, const KeyMap &map, bool verify, const SearchResul
     if (found.status == SearchStatus::Opened) {
         entry.node = run.link.OpenPath();
         entry.serial = run.link.OpenSerial();
-        ModuleSnapshot module;
-        good = !run.Query(module) && ApplyTo(run, map, module, verify, &entry) == kOk;
+        std::optional<ValidQuery> valid;
+        good = !run.Query(valid) && ApplyTo(run, map, *valid, verify, &entry) == kOk;
         run.Print(good ? kEachDone : kEachFailed, {std::to_string(number), entry.node});
     } else {
         entry.node = found.refusedPath;
@@ -492,10 +493,10 @@ int RunApply(CCliRun &run)
         return run.Fail(CliError::BadKeyMap);
     if (run.args.each)
         return ApplyEach(run, *map, run.args.count.value_or(0), run.args.verify, run.args.log);
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    return ApplyTo(run, *map, module, run.args.verify);
+    return ApplyTo(run, *map, *valid, run.args.verify);
 }
 
 int RunVerify(CCliRun &run)
@@ -503,10 +504,10 @@ int RunVerify(CCliRun &run)
     const std::optional<KeyMap> map = LoadKeyMap(run, run.words.front());
     if (!map)
         return run.Fail(CliError::BadKeyMap);
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    const VerifyReport report = CompareWithModule(*map, module);
+    const VerifyReport report = CompareWithModule(*map, valid->Snapshot());
     run.result = JsonOfVerify(report);
     return ReportVerify(run, report);
 }
@@ -514,9 +515,10 @@ int RunVerify(CCliRun &run)
 // The readable configuration as a key map; a comment names the keys the reply does not reach.
 int RunDump(CCliRun &run)
 {
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     const KeyMap map = KeyMapOfModule(module);
     std::string note;
     if (module.keyCount > module.ReadableKeys()) {
@@ -539,10 +541,10 @@ int RunParams(CCliRun &run)
     KeyMap map;
     map.longPress = run.args.longPress;
     map.debounce = run.args.debounce;
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
-    return ApplyTo(run, map, module, false);
+    return ApplyTo(run, map, *valid, false);
 }
 
 int RunDoctorCommand(CCliRun &run)
@@ -563,9 +565,10 @@ int RunReset(CCliRun &run)
     run.Print(kResetKeys, {number, TranslateText({result.keysWritten ? kStepDone : kStepFailed, {}})});
     if (!result.Done())
         return kFailed;
-    ModuleSnapshot module;
-    if (const auto status = run.ConnectValid(module))
+    std::optional<ValidQuery> valid;
+    if (const auto status = run.ConnectValid(valid))
         return *status;
+    const ModuleSnapshot &module = valid->Snapshot();
     // Acknowledged writes are not kept ones: the query after them tells.
     const std::vector<ConfigDifference> differences = FactoryResetDifferences(number == "2" ? 2 : 1, module);
     for (const ConfigDifference &difference : differences)

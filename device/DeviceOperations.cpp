@@ -16,6 +16,7 @@
 namespace {
 constexpr const char *kModuleName = "KORVA SB V2.2";
 constexpr const char *kInvalidModule = QT_TRANSLATE_NOOP("Tavrin", "此模块非法，请检查！");
+constexpr const char *kNoKeyChosen = QT_TRANSLATE_NOOP("Tavrin", "未选择按键，请先查找模块并选择按键！");
 constexpr const char *kArrived = QT_TRANSLATE_NOOP("Tavrin", "模块已插入：%1（%2），%3 个按键");
 constexpr const char *kReturned =
     QT_TRANSLATE_NOOP("Tavrin", "模块已重新插入：%1（%2），%3 个按键，所选按键和参数不变");
@@ -64,7 +65,7 @@ void CDeviceOperations::SetLog(LogLine addLogLine)
 
 void CDeviceOperations::FindModule()
 {
-    m_nListedKeys = 0;
+    m_valid.reset();
     ::FindModule(m_link, m_controls, [this] { QueryModule(); });
 }
 
@@ -72,7 +73,7 @@ bool CDeviceOperations::ModuleArrived(bool returning)
 {
     if (m_link.IsOpen())
         return false;
-    m_nListedKeys = 0;
+    m_valid.reset();
     // What the operations would show goes into the log line instead.
     const CMessageRecorder shown(false);
     const SearchResult result = SearchModule(m_link, m_controls);
@@ -85,24 +86,23 @@ bool CDeviceOperations::ModuleArrived(bool returning)
     int choices[std::size(kChoices)];
     std::transform(std::begin(kChoices), std::end(kChoices), choices, [&](int id) { return m_controls.GetCurSel(id); });
     QueryModule();
-    if (m_nListedKeys == 0 && !shown.Texts().empty()) {
+    if (!m_valid && !shown.Texts().empty()) {
         AddLogLine(TranslateText({kArrivedNotValid, {m_link.OpenPath(), TranslateText(shown.Texts().front())}}));
         return false;
     }
-    if (returning && m_nListedKeys > 0) {
+    if (returning && ListedKeys() > 0) {
         for (std::size_t i = 0; i < std::size(kChoices); ++i)
             m_controls.SetCurSel(kChoices[i], choices[i]);
     }
     AddLogLine(TranslateText({returning ? kReturned : kArrived,
-                              {ModuleName(m_link.OpenSerial()), m_link.OpenPath(), std::to_string(m_nListedKeys)}}));
-    return m_nListedKeys > 0;
+                              {ModuleName(m_link.OpenSerial()), m_link.OpenPath(), std::to_string(ListedKeys())}}));
+    return ListedKeys() > 0;
 }
 
 void CDeviceOperations::ModuleRemoved(const std::string &serial, const std::string &node)
 {
     m_link.Close();
-    m_nListedKeys = 0;
-    m_lastReading.reset();
+    m_valid.reset();
     EnableDeviceButtons(m_controls, false);
     m_controls.ResetContent(MainId::kModuleName);
     m_controls.AddString(MainId::kModuleName, TranslateText({kUnplugged, {kModuleName}}));
@@ -118,14 +118,12 @@ void CDeviceOperations::AddLogLine(const std::string &line) const
 
 void CDeviceOperations::QueryModule()
 {
-    m_nListedKeys = 0;
-    m_lastReading.reset();
-    const ModuleReading reading = ReadModule(m_link, m_nKeyCount);
-    if (reading.status != QueryStatus::Valid) {
+    m_valid = ReadModule(m_link, m_nKeyCount).valid;
+    if (!m_valid) {
         ShowMessage(kInvalidModule);
         return;
     }
-    const ModuleSnapshot &module = reading.snapshot;
+    const ModuleSnapshot &module = m_valid->Snapshot();
     m_controls.ResetContent(MainId::kModuleName);
     m_controls.AddString(MainId::kModuleName, kModuleName);
     m_controls.SetCurSel(MainId::kModuleName, 0);
@@ -137,8 +135,6 @@ void CDeviceOperations::QueryModule()
         m_controls.AddString(MainId::kKeyList, KeyName(index));
     m_controls.SetCurSel(MainId::kKeyList, 0);
     m_controls.SetCurSel(MainId::kTriggerLevel, module.triggerLevel);
-    m_nListedKeys = m_nKeyCount;
-    m_lastReading = module;
     if (m_queried)
         m_queried();
     if (m_nClampedFrom != m_nKeyCount && m_addLogLine) {
@@ -160,14 +156,17 @@ ModuleParameters CDeviceOperations::ControlParameters() const
 
 void CDeviceOperations::WriteParameters()
 {
-    const ModuleParameters parameters = ControlParameters();
-    const DebounceCheck check = CheckDebounce(parameters.debounce);
-    if (check != DebounceCheck::Ok) {
-        ShowMessage(DebounceRefusal(check));
+    if (!m_valid) {
+        ShowMessage(kInvalidModule);
         return;
     }
-    const bool done = ::WriteParameters(m_link, parameters) == WriteResult::Done;
-    ShowMessage(done ? QT_TRANSLATE_NOOP("Tavrin", " 配置写入完成") : QT_TRANSLATE_NOOP("Tavrin", "配置写入失败"));
+    const ParameterWrite written = ::WriteParameters(m_link, *m_valid, ControlParameters());
+    if (written.result == WriteResult::Refused)
+        ShowMessage(DebounceRefusal(written.refusal));
+    else if (written.result == WriteResult::Done)
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", " 配置写入完成"));
+    else
+        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "配置写入失败"));
 }
 
 void CDeviceOperations::ShowParameters(const ModuleParameters &parameters)
@@ -204,8 +203,8 @@ void CDeviceOperations::RunFactoryReset(int number)
     }
     FindModule();
     // Acknowledged writes are not kept ones: the query after them tells, in one log line.
-    if (m_lastReading)
-        LogResetDifference(number, CompareFactoryReset(number, *m_lastReading));
+    if (m_valid)
+        LogResetDifference(number, CompareFactoryReset(number, m_valid->Snapshot()));
 }
 
 void CDeviceOperations::LogResetDifference(int number, const ModuleDifference &difference) const
@@ -247,8 +246,8 @@ void CDeviceOperations::WriteKey()
     // Only a key that a valid query listed: after an invalid reply the list still holds the
     // template's blank item, which must not pass for KEY-1.
     const int selection = m_controls.GetCurSel(MainId::kKeyList);
-    if (selection < 0 || selection >= m_nListedKeys) {
-        ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "未选择按键，请先查找模块并选择按键！"));
+    if (!m_valid || selection < 0) {
+        ShowMessage(kNoKeyChosen);
         return;
     }
     const int kind = m_currentPage ? m_currentPage() : 0;
@@ -267,8 +266,15 @@ void CDeviceOperations::WriteKey()
         return;
     }
     const KeyRecord record = MakeKeyRecord(selection, static_cast<PageKind>(kind), value1, value2);
-    if (SendKeyRecord(m_link, selection, record))
+    switch (SendKeyRecord(m_link, *m_valid, selection, record)) {
+    case WriteResult::Done:
         LogKeyWritten(selection, record, text);
-    else
+        break;
+    case WriteResult::Refused:
+        ShowMessage(kNoKeyChosen);
+        break;
+    case WriteResult::Failed:
         ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设置失败!!"));
+        break;
+    }
 }

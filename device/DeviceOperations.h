@@ -58,13 +58,15 @@ public:
     void FactoryReset2();
     void WriteKey();
 
-    // The keys the last query listed: none after a failed search or an invalid reply, so that no
-    // key is written to a module that was not found valid.
-    int ListedKeys() const { return m_nListedKeys; }
+    // The last query's proof that the module is valid, which every write takes; nullptr after a
+    // failed search, an invalid reply or the module's removal.
+    const ValidQuery *Valid() const { return m_valid ? &*m_valid : nullptr; }
+    // The keys the last valid query listed; none without one.
+    int ListedKeys() const { return m_valid ? m_valid->KeyCount() : 0; }
     // Logs a key that went to the module, as "键值写入" does, and passes it on.
     void LogKeyWritten(int keyIndex, const KeyRecord &record, const std::string &text);
     // What the last valid query read; nullptr before one or after a failed one.
-    const ModuleSnapshot *LastReading() const { return m_lastReading ? &*m_lastReading : nullptr; }
+    const ModuleSnapshot *LastReading() const { return m_valid ? &m_valid->Snapshot() : nullptr; }
     // The parameters as the controls show them.
     ModuleParameters ControlParameters() const;
     // Shows parameters that went to the module in their controls.
@@ -79,8 +81,7 @@ private:
     IDlgControls &m_controls;
     int m_nKeyCount = 0;
     int m_nClampedFrom = 0; // the settings' key count while it is still to be told that it was bounded
-    int m_nListedKeys = 0;
-    std::optional<ModuleSnapshot> m_lastReading;
+    std::optional<ValidQuery> m_valid;
     PageLookup m_pages;
     CurrentPage m_currentPage;
     LogLine m_addLogLine;

@@ -92,12 +92,12 @@ ModuleReading ReadModule(CDeviceLink &link, int keyCount)
 {
     std::array<std::uint8_t, 128> reply{};
     if (link.SendCommand(MakeQueryCommand(), reply.data()) <= 0)
-        return {QueryStatus::NoReply, {}};
+        return {QueryStatus::NoReply, std::nullopt};
     if (reply[0] != kValidMarker)
-        return {QueryStatus::Invalid, {}};
+        return {QueryStatus::Invalid, std::nullopt};
     std::array<std::uint8_t, kQueryLength> memory{};
     std::copy_n(reply.begin(), kQueryLength, memory.begin());
-    return {QueryStatus::Valid, DecodeModuleMemory(memory, keyCount)};
+    return {QueryStatus::Valid, ValidQuery(DecodeModuleMemory(memory, keyCount))};
 }
 
 const ParameterItem &ItemOf(Parameter parameter)
@@ -165,12 +165,12 @@ const char *DebounceRefusal(DebounceCheck check)
                                             : QT_TRANSLATE_NOOP("Tavrin", "注意，按键消抖值不能大于255 MS");
 }
 
-WriteResult WriteParameters(CDeviceLink &link, const ModuleParameters &parameters)
+ParameterWrite WriteParameters(CDeviceLink &link, const ValidQuery &, const ModuleParameters &parameters)
 {
-    if (CheckDebounce(parameters.debounce) != DebounceCheck::Ok)
-        return WriteResult::Refused;
+    if (const DebounceCheck check = CheckDebounce(parameters.debounce); check != DebounceCheck::Ok)
+        return {WriteResult::Refused, check};
     ParameterBlock block = MakeParameterBlock(parameters);
-    return Send(link, kParameterLength, kParameterAddress, block.data()) > 0 ? WriteResult::Done : WriteResult::Failed;
+    return {Send(link, kParameterLength, kParameterAddress, block.data()) > 0 ? WriteResult::Done : WriteResult::Failed};
 }
 
 const FactoryConfig &FactoryConfigOf(int number)
@@ -254,12 +254,14 @@ KeyRecord MakeKeyRecord(int keyIndex, PageKind kind, std::uint8_t value1, std::u
     return {static_cast<std::uint8_t>((static_cast<unsigned>(keyIndex) & 0x3F) | type), value1, value2};
 }
 
-bool SendKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record)
+WriteResult SendKeyRecord(CDeviceLink &link, const ValidQuery &valid, int keyIndex, const KeyRecord &record)
 {
-    if (keyIndex < 0 || keyIndex >= kMaxKeyCount)
-        return false;
+    if (keyIndex < 0 || keyIndex >= valid.KeyCount())
+        return WriteResult::Refused;
     std::array<std::uint8_t, 4> data{0x00, record[0], record[1], record[2]};
-    return Send(link, data.size(), kKeyRecordBase + 3u * static_cast<std::uint32_t>(keyIndex), data.data()) > 0;
+    return Send(link, data.size(), kKeyRecordBase + 3u * static_cast<std::uint32_t>(keyIndex), data.data()) > 0
+               ? WriteResult::Done
+               : WriteResult::Failed;
 }
 
 std::string KeyName(int keyIndex)

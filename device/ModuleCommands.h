@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CDeviceLink;
@@ -77,13 +79,30 @@ struct ModuleSnapshot {
     // Keys from here on are not in the reply.
     int ReadableKeys() const { return static_cast<int>(keys.size()); }
 };
-struct ModuleReading {
-    QueryStatus status = QueryStatus::NoReply;
-    ModuleSnapshot snapshot; // meaningful when status is Valid
-};
+struct ModuleReading;
 
 // The one read of 64 bytes at address 0, decoded.
 ModuleReading ReadModule(CDeviceLink &link, int keyCount);
+
+// Proof that the module answered a query with the valid marker, and what it answered. Only
+// ReadModule makes one and every write takes one, so that no caller (window, key table,
+// tavrin-cli) can write to a module it has not found valid, nor to a key the query did not list.
+class ValidQuery {
+public:
+    const ModuleSnapshot &Snapshot() const { return m_snapshot; }
+    // The keys the query listed: those a write may address.
+    int KeyCount() const { return m_snapshot.keyCount; }
+
+private:
+    friend ModuleReading ReadModule(CDeviceLink &link, int keyCount);
+    explicit ValidQuery(ModuleSnapshot snapshot) : m_snapshot(std::move(snapshot)) {}
+    ModuleSnapshot m_snapshot;
+};
+
+struct ModuleReading {
+    QueryStatus status = QueryStatus::NoReply;
+    std::optional<ValidQuery> valid; // with status Valid only
+};
 // The reply's layout: the parameter block's bytes from address 2, key i's record at 28 + 3 × i.
 ModuleSnapshot DecodeModuleMemory(const std::array<std::uint8_t, kQueryLength> &memory, int keyCount);
 
@@ -99,8 +118,13 @@ DebounceCheck CheckDebounce(int debounce);
 const char *DebounceRefusal(DebounceCheck check);
 
 enum class WriteResult { Done, Refused, Failed };
-// Sends the parameter block; Refused, with nothing sent, for a debounce time the module cannot keep.
-WriteResult WriteParameters(CDeviceLink &link, const ModuleParameters &parameters);
+// Sends the parameter block; Refused, with nothing sent and the reason, for a debounce time the
+// module cannot keep.
+struct ParameterWrite {
+    WriteResult result = WriteResult::Done;
+    DebounceCheck refusal = DebounceCheck::Ok;
+};
+ParameterWrite WriteParameters(CDeviceLink &link, const ValidQuery &valid, const ModuleParameters &parameters);
 
 // The two factory configurations (1 and 2). A reset checks the module with a query, then makes two
 // writes: the parameters, then the key records. Nothing is written to a module that is not valid.
@@ -140,9 +164,9 @@ struct ModuleDifference {
 ModuleDifference CompareFactoryReset(int number, const ModuleSnapshot &after);
 
 KeyRecord MakeKeyRecord(int keyIndex, PageKind kind, std::uint8_t value1, std::uint8_t value2);
-// Sends one key record to its key's address; false, with nothing sent, for an index a record
-// cannot carry. A failure is shown by the transport only.
-bool SendKeyRecord(CDeviceLink &link, int keyIndex, const KeyRecord &record);
+// Sends one key record to its key's address; Refused, with nothing sent, for a key the query did
+// not list. A failure is shown by the transport only.
+WriteResult SendKeyRecord(CDeviceLink &link, const ValidQuery &valid, int keyIndex, const KeyRecord &record);
 // "KEY-3": how the key list and the log name key index 2.
 std::string KeyName(int keyIndex);
 // The log line of a written key: "KEY-3 = CTRL+ALT+DEL".

@@ -572,9 +572,8 @@ ModuleParameters ParametersToSend(const KeyMap &map, const ModuleParameters &kep
 ApplyOutcome CheckKeyMap(const KeyMap &map, int keyCount, const ModuleParameters &kept)
 {
     ApplyOutcome outcome;
-    const int count = ModuleKeyCount(keyCount).count;
     for (const KeyMapEntry &entry : map.keys) {
-        if (entry.keyIndex < 0 || entry.keyIndex >= count) {
+        if (entry.keyIndex < 0 || entry.keyIndex >= keyCount) {
             outcome.result = WriteResult::Refused;
             outcome.refusal = ApplyRefusal::KeyBeyondCount;
             outcome.key = entry.keyIndex;
@@ -593,15 +592,15 @@ ApplyOutcome CheckKeyMap(const KeyMap &map, int keyCount, const ModuleParameters
 }
 } // namespace
 
-ApplyOutcome ApplyKeyMap(CDeviceLink &link, const KeyMap &map, int keyCount, const ModuleParameters &kept,
+ApplyOutcome ApplyKeyMap(CDeviceLink &link, const ValidQuery &valid, const KeyMap &map, const ModuleParameters &kept,
                          const std::function<void(const KeyMapEntry &)> &written)
 {
-    ApplyOutcome outcome = CheckKeyMap(map, keyCount, kept);
+    ApplyOutcome outcome = CheckKeyMap(map, valid.KeyCount(), kept);
     if (outcome.result != WriteResult::Done)
         return outcome;
     for (const KeyMapEntry &entry : map.keys) {
-        if (!SendKeyRecord(link, entry.keyIndex, entry.record)) {
-            outcome.result = WriteResult::Failed;
+        outcome.result = SendKeyRecord(link, valid, entry.keyIndex, entry.record);
+        if (outcome.result != WriteResult::Done) {
             outcome.key = entry.keyIndex;
             return outcome;
         }
@@ -609,7 +608,7 @@ ApplyOutcome ApplyKeyMap(CDeviceLink &link, const KeyMap &map, int keyCount, con
             written(entry);
     }
     if (outcome.parameters)
-        outcome.result = WriteParameters(link, *outcome.parameters);
+        outcome.result = WriteParameters(link, valid, *outcome.parameters).result;
     return outcome;
 }
 

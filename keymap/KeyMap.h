@@ -88,11 +88,11 @@ struct ApplyOutcome {
     int key = -1; // the key beyond the count, or the key that did not go through
     std::optional<ModuleParameters> parameters; // what the map sends, when it names any parameter
 };
-// Checks the whole map against the module before anything is sent (every key within the module's
-// key count, kept to 0..64, and the parameters it will send, those it leaves out taken from kept),
-// then writes each key as "键值写入" does, then its parameters. Stops at the first failure.
-// written() is told of each key that went through.
-ApplyOutcome ApplyKeyMap(CDeviceLink &link, const KeyMap &map, int keyCount, const ModuleParameters &kept,
+// Checks the whole map against the module the valid query found before anything is sent (every
+// key within the keys it listed, and the parameters the map will send, those it leaves out taken
+// from kept), then writes each key as "键值写入" does, then its parameters. Stops at the first
+// failure. written() is told of each key that went through.
+ApplyOutcome ApplyKeyMap(CDeviceLink &link, const ValidQuery &valid, const KeyMap &map, const ModuleParameters &kept,
                          const std::function<void(const KeyMapEntry &)> &written);
 // What to tell of a map that was refused or did not go through (the transport has told its part).
 UserText DescribeApplyFailure(const ApplyOutcome &outcome);

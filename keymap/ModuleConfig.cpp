@@ -196,7 +196,7 @@ std::vector<ConfigDifference> FactoryResetDifferences(int number, const ModuleSn
 ModuleVerification VerifyModule(CDeviceLink &link, const KeyMap &expected, int keyCount)
 {
     const ModuleReading reading = ReadModule(link, keyCount);
-    if (reading.status != QueryStatus::Valid)
+    if (!reading.valid)
         return {reading.status, {}};
-    return {QueryStatus::Valid, CompareWithModule(expected, reading.snapshot)};
+    return {QueryStatus::Valid, CompareWithModule(expected, reading.valid->Snapshot())};
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include <map>
 
 namespace {
@@ -138,8 +140,18 @@ TEST_F(DeviceOperationsTest, InvalidReplyChangesNothing)
         EXPECT_EQ(controls.ListOf(MainId::kModuleName).items, Messages{""}) << c.name;
         EXPECT_EQ(controls.GetCurSel(MainId::kBaudRate), 1) << c.name;
         EXPECT_TRUE(controls.IsWindowEnabled(MainId::kWriteKey)) << c.name;
+        // The buttons stay enabled, but nothing is written to a module not found valid.
+        module.ClearReports();
+        operations.WriteParameters();
+        operations.WriteKey();
+        EXPECT_TRUE(module.Reports().empty()) << c.name;
     }
 }
+
+// Every write takes a valid query's proof, and only a query makes one: a caller that would write
+// without asking the module first does not compile.
+static_assert(!std::is_default_constructible_v<ValidQuery>);
+static_assert(!std::is_constructible_v<ValidQuery, ModuleSnapshot>);
 
 TEST_F(DeviceOperationsTest, KeyCountIsKeptWithinTheIndexField)
 {
