@@ -4,7 +4,6 @@
 #include "common/MessageSink.h"
 #include "device/DeviceLink.h"
 #include "device/HidBackend.h"
-#include "device/ModuleWatcher.h"
 
 #include <nlohmann/json.hpp>
 #include <systemd/sd-daemon.h>
@@ -106,10 +105,12 @@ int OpenError(const std::string &node)
     return 0;
 }
 
-// The kernel's own check for the effective user, access lists and groups included.
+// The kernel's own check, access lists and groups included. The real user is the one that runs
+// the tool (it is not set-user-ID); AT_EACCESS would fall back to a check without access lists
+// where the kernel or a container's filter lacks faccessat2.
 bool MayReadWrite(const std::string &node)
 {
-    return ::faccessat(AT_FDCWD, node.c_str(), R_OK | W_OK, AT_EACCESS) == 0;
+    return ::access(node.c_str(), R_OK | W_OK) == 0;
 }
 
 struct Ownership {
@@ -151,7 +152,7 @@ std::string GroupRuleToCopy(const DoctorProbes &probes)
 
 struct NodeCheck {
     const ModuleInterface *interface;
-    std::string module;
+    ModuleIdentity module;
     int openError;
     bool mayReadWrite;
 };
@@ -185,16 +186,15 @@ const NodeCheck *SearchedNode(const std::vector<NodeCheck> &checks)
     return best;
 }
 
-// The modules in the order enumeration lists them, each with its interfaces: one module is one
-// USB device with its serial, as the watcher counts modules. A node whose USB device is unknown
-// stays a module of its own rather than merging two modules.
+// The modules in the order enumeration lists them, each with its interfaces, as the watcher
+// identifies modules. A node whose USB device is unknown stays a module of its own rather than
+// merging two modules.
 std::vector<Module> ByModule(const std::vector<NodeCheck> &checks)
 {
     std::vector<Module> modules;
     for (const NodeCheck &check : checks) {
         const auto same = std::find_if(modules.begin(), modules.end(), [&](const Module &module) {
-            return !check.module.empty() && module.front()->module == check.module &&
-                   module.front()->interface->info.serial == check.interface->info.serial;
+            return !check.module.usbDevice.empty() && module.front()->module == check.module;
         });
         if (same == modules.end())
             modules.push_back({&check});
@@ -222,7 +222,7 @@ Fix ChooseFix(const Diagnosis &diagnosis)
 Diagnosis Diagnose(const std::vector<ModuleInterface> &interfaces, const DoctorProbes &probes)
 {
     Diagnosis diagnosis;
-    const uid_t uid = ::geteuid();
+    const uid_t uid = ::getuid();
     diagnosis.user = UserName(uid);
     for (const ModuleInterface &candidate : interfaces) {
         const std::string &node = candidate.info.path;
@@ -329,7 +329,7 @@ void PrintJson(std::FILE *out, const Diagnosis &diagnosis, const DoctorProbes &p
         modules.push_back({{"vendor_id", Hex4(first.vendor_id)},
                            {"product_id", Hex4(first.product_id)},
                            {"serial", OrNull(first.serial)},
-                           {"usb_device", OrNull(module.front()->module)},
+                           {"usb_device", OrNull(module.front()->module.usbDevice)},
                            {"interfaces", interfaces}});
     }
     const nlohmann::ordered_json report = {

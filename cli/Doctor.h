@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/ModuleWatcher.h"
+
 #include <sys/types.h>
 
 #include <cstdio>
@@ -24,8 +26,8 @@ struct DoctorProbes {
     // The optional group rule as the package installs it, to copy.
     std::string groupRule;
     std::function<SeatState(uid_t)> seat;
-    // The module a node belongs to (the watcher's definition); empty when unknown.
-    std::function<std::string(const std::string &node)> moduleOf;
+    // The module a node belongs to, as the watcher identifies it; an empty USB device when unknown.
+    std::function<ModuleIdentity(const std::string &node)> moduleOf;
     // The error of opening the node as a search does; 0 when it opens.
     std::function<int(const std::string &node)> openError;
     // Whether this user's rights on the node allow reading and writing.

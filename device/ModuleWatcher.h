@@ -109,6 +109,6 @@ public:
 // The platform's watcher, or nullptr where there is none (or it cannot be started).
 std::unique_ptr<IModuleWatcher> CreateModuleWatcher();
 
-// The module a present hidraw node belongs to, as the watcher names it (its identity's USB
-// device); empty where the platform cannot tell.
-std::string ModuleOfNode(const std::string &node);
+// The module a present hidraw node belongs to, as the watcher identifies it; an empty USB device
+// where the platform cannot tell.
+ModuleIdentity ModuleOfNode(const std::string &node);

@@ -6,7 +6,7 @@ std::unique_ptr<IModuleWatcher> CreateModuleWatcher()
     return nullptr;
 }
 
-std::string ModuleOfNode(const std::string &)
+ModuleIdentity ModuleOfNode(const std::string &)
 {
     return {};
 }

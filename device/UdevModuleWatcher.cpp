@@ -137,7 +137,7 @@ std::unique_ptr<IModuleWatcher> CreateModuleWatcher()
     return watcher;
 }
 
-std::string ModuleOfNode(const std::string &node)
+ModuleIdentity ModuleOfNode(const std::string &node)
 {
     struct stat status {};
     if (::stat(node.c_str(), &status) != 0 || !S_ISCHR(status.st_mode))
@@ -145,10 +145,10 @@ std::string ModuleOfNode(const std::string &node)
     udev *context = udev_new();
     if (!context)
         return {};
-    std::string module;
+    ModuleIdentity module;
     if (udev_device *device = udev_device_new_from_devnum(context, 'c', status.st_rdev)) {
         if (const auto announcement = AnnouncementOf(device))
-            module = announcement->module.usbDevice;
+            module = announcement->module;
         udev_device_unref(device);
     }
     udev_unref(context);

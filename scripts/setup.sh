@@ -12,13 +12,13 @@ packages=(
   libhidapi-dev libudev-dev libsystemd-dev libcli11-dev nlohmann-json3-dev
   fonts-wqy-zenhei
 )
-# Testing: the test frameworks, the emulated hidraw nodes, the package checks (the desktop entry
-# and the software centres' description too), virtual X and Wayland displays, the second CJK
-# font, and the screen reader's view of the window.
+# Testing: the test frameworks, the emulated hidraw nodes, the package and manual page checks (the
+# desktop entry and the software centres' description too), virtual X and Wayland displays, the
+# second CJK font, and the screen reader's view of the window.
 test_packages=(
   libgtest-dev libgmock-dev
   umockdev libumockdev-dev libglib2.0-dev
-  desktop-file-utils appstream dpkg-dev file lintian
+  desktop-file-utils appstream dpkg-dev file lintian mandoc
   xvfb xauth fonts-noto-cjk
   weston qt6-wayland
   at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-x11

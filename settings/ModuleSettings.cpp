@@ -6,6 +6,7 @@
 #include "settings/Utf8Path.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -82,20 +83,24 @@ bool LoadFile(CIniFile &doc, const std::string &path, bool bReport)
 
 std::string SettingsFilePath()
 {
-    return Utf8FromPath(PathFromUtf8(g_programFolder.GetFolder()) / kSettingsFileName);
+    return FindSettingsLocation().strShippedPath;
 }
 
-SettingsLocation SettingsLocationFor(const std::string &programFolder, const std::string &configHome)
+SettingsLocation SettingsLocationFor(const std::string &programFolder, const std::string &configHome,
+                                     const std::string &installedFile)
 {
-    const std::string shipped = Utf8FromPath(PathFromUtf8(programFolder) / kSettingsFileName);
-    if (configHome.empty())
-        return {shipped};
-    return {shipped, Utf8FromPath(PathFromUtf8(configHome) / "tavrin" / kSettingsFileName)};
+    const std::string beside =
+        programFolder.empty() ? std::string() : Utf8FromPath(PathFromUtf8(programFolder) / kSettingsFileName);
+    const bool installed = !installedFile.empty() && (beside.empty() || !FileExists(beside));
+    const std::string shipped = installed ? installedFile : beside;
+    const std::string user =
+        configHome.empty() ? std::string() : Utf8FromPath(PathFromUtf8(configHome) / "tavrin" / kSettingsFileName);
+    return {shipped, user, installed};
 }
 
 SettingsLocation FindSettingsLocation()
 {
-    return SettingsLocationFor(g_programFolder.GetFolder(), UserConfigFolder());
+    return SettingsLocationFor(g_programFolder.GetFolder(), UserConfigFolder(), TAVRIN_INSTALLED_SETTINGS);
 }
 
 std::vector<SettingKey> TavrinSettings()
@@ -142,6 +147,8 @@ SettingValue CSettingsFiles::Resolve(const std::string &section, const std::stri
 std::string SaveTargetFor(const SettingsLocation &location)
 {
     const std::string &user = location.strUserPath;
+    if (location.bInstalled)
+        return user;
     if (user.empty() || (!FileExists(user) && MayReplaceFile(PathFromUtf8(location.strShippedPath))))
         return location.strShippedPath;
     return user;
@@ -159,7 +166,13 @@ FileError SaveTo(CIniFile &doc, const SettingsLocation &location, std::string &s
         doc.Save();
         return doc.LastError();
     };
-    const FileError error = saveAs(SaveTargetFor(location));
+    const std::string target = SaveTargetFor(location);
+    // The installed file and no user's file: nowhere the parameters may go.
+    if (target.empty()) {
+        strPath = location.strShippedPath;
+        return {FileProblem::System, EACCES};
+    }
+    const FileError error = saveAs(target);
     if (error.IsRefusal() && strPath != location.strUserPath && !location.strUserPath.empty())
         return saveAs(location.strUserPath);
     return error;

@@ -33,8 +33,8 @@ extern CIniFile g_iniFile;
 // pages are set up, and the module query lists m_nKeyNum keys.
 extern ModuleSettings g_moduleSettings;
 
-// The one place that decides where the settings file lives: confight.ini in the executable's
-// folder, as a full path, whatever the working folder is.
+// The one place that decides where the settings file lives, as a full path whatever the working
+// folder is: the shipped file of FindSettingsLocation.
 std::string SettingsFilePath();
 
 // Where the settings are read and saved. The shipped file beside the executable is the
@@ -43,17 +43,24 @@ std::string SettingsFilePath();
 // install) the five parameters go to the user's own file, which then holds only them and gives
 // them first from then on.
 struct SettingsLocation {
-    SettingsLocation(std::string shipped, std::string user = {})
-        : strShippedPath(std::move(shipped)), strUserPath(std::move(user))
+    SettingsLocation(std::string shipped, std::string user = {}, bool installed = false)
+        : strShippedPath(std::move(shipped)), strUserPath(std::move(user)), bInstalled(installed)
     {
     }
     std::string strShippedPath;
     std::string strUserPath; // empty: there is no user's file
+    // The shipped file is the installed one, the package's configuration file: no program saves
+    // it, so that an upgrade need not ask about it; the parameters go to the user's file, root's
+    // as anyone's.
+    bool bInstalled = false;
 };
 
-// The location for a program in programFolder: the user's file is configHome/tavrin/confight.ini,
-// none when configHome is empty.
-SettingsLocation SettingsLocationFor(const std::string &programFolder, const std::string &configHome);
+// The location for a program in programFolder: the shipped file is confight.ini there where it
+// exists (a build, a portable copy), else installedFile where given, an absolute path compiled in
+// (so a program that cannot tell its folder still finds it); the user's file is
+// configHome/tavrin/confight.ini, none when configHome is empty.
+SettingsLocation SettingsLocationFor(const std::string &programFolder, const std::string &configHome,
+                                     const std::string &installedFile = {});
 // The same for the running executable and the platform's configuration folder ($XDG_CONFIG_HOME,
 // else ~/.config; %APPDATA% on Windows).
 SettingsLocation FindSettingsLocation();
@@ -96,8 +103,8 @@ private:
 };
 
 // The file the window's parameters are saved to: the user's file once it exists, else the
-// shipped file where the user may write it, else the user's file (the shipped one when there
-// is no user's file).
+// shipped file where the user may write it and it is not the installed one, else the user's file
+// (the shipped one when there is no user's file and it is not the installed one; none when it is).
 std::string SaveTargetFor(const SettingsLocation &location);
 
 // Sets the values in doc and saves it to the location's target; when the user may not write the

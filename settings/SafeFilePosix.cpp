@@ -161,8 +161,9 @@ FileError TakeOverAttributes(int fd, const struct stat *old)
 {
     if (!old)
         return ::fchmod(fd, NewFileMode()) == 0 ? FileError{} : SystemError(errno);
-    if (::fchown(fd, old->st_uid, old->st_gid) != 0)
-        ::fchown(fd, static_cast<uid_t>(-1), old->st_gid);
+    // Where the owner cannot be given back the group may be; the check below tells what was kept.
+    [[maybe_unused]] const bool owned =
+        ::fchown(fd, old->st_uid, old->st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), old->st_gid) == 0;
     ::fchmod(fd, old->st_mode & 07777);
     struct stat now {};
     if (::fstat(fd, &now) != 0)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 constexpr std::string_view kMagic = "\x3C\xB8\x64\x18\xCA\xEF\x9C\x95\xCD\x21\x1C\xBF\x60\xA1\xBD\xDD";
@@ -165,9 +166,18 @@ bool InstallCatalog(Language language, const std::string &programFolder)
     SetTextTranslator(&LookUp);
     if (language == Language::Chinese)
         return true;
-    for (const char *folder : {"translations", TAVRIN_INSTALLED_TRANSLATIONS}) {
+    // Beside the program, where a moved installed tree keeps them, then the installed folder;
+    // never the working folder.
+    std::vector<std::filesystem::path> folders;
+    for (const char *relative : {"translations", TAVRIN_MOVED_TRANSLATIONS}) {
+        if (!programFolder.empty() && *relative)
+            folders.push_back(PathFromUtf8(programFolder) / relative);
+    }
+    if (*TAVRIN_INSTALLED_TRANSLATIONS)
+        folders.push_back(PathFromUtf8(TAVRIN_INSTALLED_TRANSLATIONS));
+    for (const auto &folder : folders) {
         std::string bytes;
-        const auto path = PathFromUtf8(programFolder) / folder / "tavrin_en.qm";
+        const auto path = folder / "tavrin_en.qm";
         if (ReadRegularFile(path, bytes, kMaxTranslationFileSize).Failed())
             continue;
         if (auto catalog = ReadTextCatalog(bytes, "Tavrin")) {

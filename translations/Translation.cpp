@@ -18,12 +18,19 @@ std::string TranslateSource(const std::string &source, int count)
     return QCoreApplication::translate(kTextContext, source.c_str(), nullptr, count).toStdString();
 }
 
-// Beside the program in a build, in the data folder of an installed copy.
+// Beside the program (a build, a portable copy), where a moved installed tree keeps them, then
+// the installed folder; never the working folder, where a folder that cannot be told would lead.
 QStringList TranslationFolders()
 {
-    const QDir programFolder(QCoreApplication::applicationDirPath());
-    return {programFolder.filePath(QStringLiteral("translations")),
-            programFolder.filePath(QStringLiteral(TAVRIN_INSTALLED_TRANSLATIONS))};
+    QStringList folders;
+    const QString program = QCoreApplication::applicationDirPath();
+    for (const char *relative : {"translations", TAVRIN_MOVED_TRANSLATIONS}) {
+        if (!program.isEmpty() && *relative)
+            folders << QDir(program).filePath(QString::fromUtf8(relative));
+    }
+    if (const QString installed = QStringLiteral(TAVRIN_INSTALLED_TRANSLATIONS); !installed.isEmpty())
+        folders << installed;
+    return folders;
 }
 
 // Qt's catalog knows the file dialog's type names ("Folder", "Drive") under the dialog's own name,

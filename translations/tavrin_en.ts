@@ -1484,15 +1484,28 @@ when the parameters or keys queried again (of KEY-1 to KEY-12, those the reset w
 what was written, they are listed and the status is 6.</translation>
     </message>
     <message>
+        <source>用法错误：%1（请参阅 tavrin-settings --help）</source>
+        <translation>wrong usage: %1; see tavrin-settings --help</translation>
+    </message>
+    <message>
+        <source>输出没有全部写出</source>
+        <translation>not all of the output could be written</translation>
+    </message>
+    <message>
+        <source>--lang 只接受 en 或 zh，不接受 %1</source>
+        <translation>--lang takes en or zh, not %1</translation>
+    </message>
+    <message>
         <source>用法：tavrin-settings [--file FILE] show
       tavrin-settings [--file FILE] get SECTION KEY
       tavrin-settings [--file FILE] set SECTION KEY VALUE
       tavrin-settings --help | --version
 
 显示和修改 Tavrin 设置文件中的值，文件里的值是加扰保存的。
-不带 --file 时，与 Tavrin 的读取方式相同：按键数和三行标题来自本程序旁边的 confight.ini；
-窗口保存的五个参数在您自己的 ~/.config/tavrin/confight.ini 存在后从那里读取，
-本程序旁边的文件您无权写入时也写到那里。每次都说明读取或写入了哪个文件。
+不带 --file 时，与 Tavrin 的读取方式相同：按键数和三行标题来自本程序旁边的 confight.ini，
+没有时来自安装的 /etc/tavrin/confight.ini；窗口保存的五个参数在您自己的
+~/.config/tavrin/confight.ini 存在后从那里读取，设置文件是安装的文件或您无权写入时也写到那里。
+每次都说明读取或写入了哪个文件。
 
   show   以明文列出每个值（带 --file 时：文件的所有节和值）
   get    以明文显示一个值
@@ -1516,9 +1529,10 @@ what was written, they are listed and the status is 6.</translation>
 
 Shows and changes the values of a Tavrin settings file, which keeps them scrambled.
 Without --file it works as Tavrin does: the key count and the header lines come from the
-confight.ini beside this program; the five parameters the window saves come from your own
-~/.config/tavrin/confight.ini once it exists, and go there where the file beside this
-program is not yours to write. It says which file it read or wrote.
+confight.ini beside this program, else from the installed /etc/tavrin/confight.ini; the five
+parameters the window saves come from your own ~/.config/tavrin/confight.ini once it exists,
+and go there where the settings file is the installed one or not yours to write.
+It says which file it read or wrote.
 
   show   prints every value in clear (with --file: every section and value of FILE)
   get    prints one value in clear
@@ -1536,18 +1550,6 @@ Values are UTF-8 text. The header lines of the main window are &quot;man&quot;, 
 
 Exit status: 0 done, 1 the file or the value could not be read or written, 2 wrong usage.
 </translation>
-    </message>
-    <message>
-        <source>用法错误：%1（请参阅 tavrin-settings --help）</source>
-        <translation>wrong usage: %1; see tavrin-settings --help</translation>
-    </message>
-    <message>
-        <source>输出没有全部写出</source>
-        <translation>not all of the output could be written</translation>
-    </message>
-    <message>
-        <source>--lang 只接受 en 或 zh，不接受 %1</source>
-        <translation>--lang takes en or zh, not %1</translation>
     </message>
     <message>
         <source>写入中被第二次 Ctrl-C 中断，模块的状态不明</source>

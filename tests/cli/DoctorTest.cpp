@@ -136,7 +136,7 @@ TEST_F(DoctorTest, TheFixFollowsTheRuleTheRightsAndTheSeat)
         }
         places.ruleFolders = {(folder / (test.rule ? "rules" : "none")).string()};
         places.seat = [&](uid_t) { return SeatState{test.seat, "seat0"}; };
-        places.moduleOf = [&](const std::string &path) { return nodes.at(path).usb; };
+        places.moduleOf = [&](const std::string &path) { return ModuleIdentity{nodes.at(path).usb, ""}; };
         places.openError = [&](const std::string &path) { return nodes.at(path).openError; };
         places.mayReadWrite = [&](const std::string &path) { return nodes.at(path).mayReadWrite; };
         const DoctorRun run = RunAsOrdinaryUser(fake, places, folder, true);

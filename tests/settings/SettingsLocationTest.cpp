@@ -26,6 +26,34 @@ TEST(SettingsLocation, TheUsersFileIsInTheConfigurationFolder)
     EXPECT_EQ(FindSettingsLocation().strShippedPath, SettingsFilePath());
 }
 
+// The shipped file is the one beside the program where it is there (a build, a portable copy),
+// else the installed one, also for a program that cannot tell its folder (no /proc).
+TEST(SettingsLocation, TheProgramsFolderComesBeforeTheInstalledFile)
+{
+    CTempFolder folder;
+    const std::string beside = folder.File("confight.ini");
+    const std::string installed = "/etc/tavrin/confight.ini";
+    const struct {
+        std::string programFolder;
+        bool besideExists;
+        std::string installedFile;
+        std::string shipped;
+    } cases[] = {
+        {folder.Path().string(), true, installed, beside},
+        {folder.Path().string(), false, installed, installed},
+        {"", false, installed, installed},
+        {folder.Path().string(), false, "", beside},
+    };
+    for (const auto &test : cases) {
+        fs::remove(beside);
+        if (test.besideExists)
+            WriteBytes(beside, "[int]\r\n");
+        const SettingsLocation location = SettingsLocationFor(test.programFolder, "/home/u/.config", test.installedFile);
+        EXPECT_EQ(location.strShippedPath, test.shipped) << test.programFolder << test.besideExists;
+        EXPECT_EQ(location.bInstalled, test.shipped == installed) << test.programFolder << test.besideExists;
+    }
+}
+
 // Finding the settings writes nothing: a link planted under a probe's name is never followed.
 TEST(SettingsLocation, FindingItCreatesNoFile)
 {
@@ -132,6 +160,18 @@ TEST_F(InstalledSettingsTest, ASaveTheShippedFileRefusesGoesToTheUsersFile)
     fs::permissions(shipped, fs::perms::all);
     const std::string shippedBytes = ReadBytes(shipped);
     ASSERT_TRUE(RunAsOtherUser([&] { return OpenAndClose(0, "25"); }));
+    EXPECT_EQ(ReadBytes(shipped), shippedBytes);
+    EXPECT_EQ(ReadBytes(user), CrLf(kFiveParameters));
+}
+
+// The installed file is the package's configuration file: a user who may write it, root too,
+// keeps the parameters in the user's own file.
+TEST_F(InstalledSettingsTest, TheInstalledFileIsNeverSavedByTheWindow)
+{
+    fs::permissions(folder.Path() / "install", fs::perms::owner_all, fs::perm_options::add);
+    location.bInstalled = true;
+    const std::string shippedBytes = ReadBytes(shipped);
+    ASSERT_TRUE(OpenAndClose(0, "25"));
     EXPECT_EQ(ReadBytes(shipped), shippedBytes);
     EXPECT_EQ(ReadBytes(user), CrLf(kFiveParameters));
 }

@@ -11,7 +11,7 @@
 // readable, as the system's announcements would; the modules it announced answer ModuleOf.
 class CFakeModuleWatcher final : public IModuleWatcher {
 public:
-    CFakeModuleWatcher() { static_cast<void>(::pipe2(m_pipe, O_NONBLOCK | O_CLOEXEC)); }
+    CFakeModuleWatcher() { [[maybe_unused]] const int made = ::pipe2(m_pipe, O_NONBLOCK | O_CLOEXEC); }
     ~CFakeModuleWatcher() override
     {
         ::close(m_pipe[0]);
@@ -28,7 +28,7 @@ public:
         if (kind == ModuleEvent::Kind::Arrived)
             m_present.push_back(event);
         m_ready.push_back(std::move(event));
-        static_cast<void>(::write(m_pipe[1], "!", 1));
+        [[maybe_unused]] const ssize_t written = ::write(m_pipe[1], "!", 1);
     }
 
     int FileDescriptor() const override { return m_pipe[0]; }

@@ -17,10 +17,11 @@ struct Case {
 
 TEST(ProgramLanguageTest, ProgramsSpeakTheChosenLanguage)
 {
-    QTemporaryDir prefix;
+    // Staged in a folder of its own, as a package is: nothing reaches the system's /etc.
+    QTemporaryDir stage;
     QProcess install;
-    install.start(QStringLiteral(TAVRIN_CMAKE),
-                  {QStringLiteral("--install"), QStringLiteral(TAVRIN_BUILD_DIR), QStringLiteral("--prefix"), prefix.path()});
+    install.setEnvironment(QProcess::systemEnvironment() << QStringLiteral("DESTDIR=") + stage.path());
+    install.start(QStringLiteral(TAVRIN_CMAKE), {QStringLiteral("--install"), QStringLiteral(TAVRIN_BUILD_DIR)});
     ASSERT_TRUE(install.waitForFinished(60000) && install.exitCode() == 0) << install.readAllStandardError().toStdString();
 
     const QString settings = QStringLiteral(TAVRIN_SETTINGS_TOOL);
@@ -35,7 +36,7 @@ TEST(ProgramLanguageTest, ProgramsSpeakTheChosenLanguage)
         {"the window's program checks --lang", demo, {QStringLiteral("--lang=xx")},
          {QStringLiteral("LANG=en_GB.UTF-8"), QStringLiteral("QT_QPA_PLATFORM=offscreen")}, 2,
          QStringLiteral("tavrin-demo: --lang takes en or zh")},
-        {"installed copy", prefix.filePath(QStringLiteral(TAVRIN_INSTALL_APPDIR "/tavrin-settings")),
+        {"installed copy", stage.path() + QStringLiteral(TAVRIN_INSTALL_PREFIX "/" TAVRIN_INSTALL_APPDIR "/tavrin-settings"),
          {QStringLiteral("--lang"), QStringLiteral("en"), help}, {}, 0, QStringLiteral("Usage: tavrin-settings")},
         // The window's programs answer --help and a wrong --lang on the terminal, without a display.
         {"the window's help", window, {help}, {}, 0, QStringLiteral("用法：tavrin [--lang en|zh]")},
