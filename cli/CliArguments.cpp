@@ -46,7 +46,7 @@ enum Takes : unsigned {
     kParameters = 16 // params: --long-press, --debounce
 };
 
-struct CommandSpec {
+struct CommandForm {
     const char *name;
     unsigned takes;
     std::size_t minOperands;
@@ -56,7 +56,7 @@ struct CommandSpec {
 
 constexpr std::size_t kAny = 1024;
 
-const std::array<CommandSpec, 9> kCommands = {{
+const std::array<CommandForm, 9> kCommands = {{
     {"list", kJson | kChoice, 0, 0,
      QT_TRANSLATE_NOOP("Tavrin",
                        "用法：tavrin-cli list [--json] [--device 设备路径 | --serial 序列号]\n"
@@ -172,11 +172,11 @@ void AddCommandOptions(CLI::App &sub, unsigned takes, CliArguments &arguments, O
 }
 
 // The checks of the values CLI11 read as text; the first refusal, named by its option.
-std::optional<UserText> CheckValues(const CLI::App &sub, const CommandSpec &spec, const OptionTexts &texts,
+std::optional<UserText> CheckValues(const CLI::App &sub, const CommandForm &form, const OptionTexts &texts,
                                     CliArguments &arguments)
 {
     const auto given = [&](const char *name) { return sub.get_option_no_throw(name) && sub.count(name) > 0; };
-    const auto bad = [&](const char *word) { return BadArgument(spec.name, word); };
+    const auto bad = [&](const char *word) { return BadArgument(form.name, word); };
     if (given("--wait")) {
         const std::optional<int> seconds = ReadOptionNumber(texts.wait);
         if (texts.wait != kWaitForever && !seconds)
@@ -209,21 +209,21 @@ std::optional<UserText> CheckValues(const CLI::App &sub, const CommandSpec &spec
         if (const DebounceCheck check = CheckDebounce(*arguments.debounce); check != DebounceCheck::Ok)
             return UserText{DebounceRefusal(check), {}};
     }
-    if ((spec.takes & kParameters) && !given("--long-press") && !given("--debounce"))
+    if ((form.takes & kParameters) && !given("--long-press") && !given("--debounce"))
         return bad("--long-press, --debounce");
     return std::nullopt;
 }
 
-std::optional<UserText> CheckOperands(const CommandSpec &spec, const CliArguments &arguments)
+std::optional<UserText> CheckOperands(const CommandForm &form, const CliArguments &arguments)
 {
     const std::vector<std::string> &operands = arguments.operands;
-    const bool pairs = spec.maxOperands == kAny && operands.size() % 2 != 0;
-    const bool resetNumber = spec.name != std::string_view("reset") || operands.empty() || operands[0] == "1" || operands[0] == "2";
-    if (operands.size() >= spec.minOperands && operands.size() <= spec.maxOperands && !pairs && resetNumber)
+    const bool pairs = form.maxOperands == kAny && operands.size() % 2 != 0;
+    const bool resetNumber = form.name != std::string_view("reset") || operands.empty() || operands[0] == "1" || operands[0] == "2";
+    if (operands.size() >= form.minOperands && operands.size() <= form.maxOperands && !pairs && resetNumber)
         return std::nullopt;
     if (!resetNumber)
-        return BadArgument(spec.name, operands[0]);
-    return BadArgument(spec.name, operands.size() > spec.maxOperands ? operands[spec.maxOperands]
+        return BadArgument(form.name, operands[0]);
+    return BadArgument(form.name, operands.size() > form.maxOperands ? operands[form.maxOperands]
                                   : operands.empty()                ? std::string()
                                                                     : operands.back());
 }
@@ -249,8 +249,8 @@ const char *CliOverview()
 
 const char *CliCommandHelp(const std::string &command)
 {
-    const auto spec = std::find_if(kCommands.begin(), kCommands.end(), [&](const CommandSpec &c) { return command == c.name; });
-    return spec == kCommands.end() ? nullptr : spec->help;
+    const auto form = std::find_if(kCommands.begin(), kCommands.end(), [&](const CommandForm &c) { return command == c.name; });
+    return form == kCommands.end() ? nullptr : form->help;
 }
 
 CliArguments ReadCliArguments(const std::vector<std::string> &args)
@@ -310,7 +310,7 @@ CliArguments ReadCliArguments(const std::vector<std::string> &args)
     if (arguments.help)
         return arguments;
     const std::size_t index = static_cast<std::size_t>(
-        std::find_if(kCommands.begin(), kCommands.end(), [&](const CommandSpec &c) { return arguments.command == c.name; }) -
+        std::find_if(kCommands.begin(), kCommands.end(), [&](const CommandForm &c) { return arguments.command == c.name; }) -
         kCommands.begin());
     if (!(arguments.error = CheckValues(*sub, kCommands[index], texts[index], arguments)))
         arguments.error = CheckOperands(kCommands[index], arguments);
