@@ -54,13 +54,8 @@ TEST(CliJson, EachCommandGivesOneObjectWithStableKeysAndCodes)
         const std::string name = testing::PrintToString(c.args);
         CRecordingSink sink;
         CVirtualModule module;
-        module.SetMarker(CVirtualModule::kValidMarker);
-        CVirtualHidBackend backend;
-        AddStandardModule(backend, module);
-        if (c.setUp)
-            c.setUp(module);
         std::string printed;
-        const int status = RunCliCollecting(c.args, {backend, 13, [](int) {}, [] { return false; }}, printed);
+        const int status = RunCliOnModule(module, c.setUp, c.args, 13, printed);
         ASSERT_EQ(printed.find('\n'), printed.size() - 1) << name << ": one line\n" << printed;
         const nlohmann::json result = nlohmann::json::parse(printed, nullptr, false);
         ASSERT_TRUE(result.is_object()) << name << ": " << printed;

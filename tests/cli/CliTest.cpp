@@ -29,13 +29,8 @@ void ExpectCases(std::span<const Case> cases, bool everyMessage, int writesOnRef
     for (const Case &c : cases) {
         CRecordingSink sink;
         CVirtualModule module;
-        module.SetMarker(CVirtualModule::kValidMarker);
-        CVirtualHidBackend backend;
-        AddStandardModule(backend, module);
-        if (c.setUp)
-            c.setUp(module);
         std::string printed;
-        EXPECT_EQ(RunCliCollecting(c.args, {backend, c.keyCount, [](int) {}, [] { return false; }}, printed), c.status) << c.name;
+        EXPECT_EQ(RunCliOnModule(module, c.setUp, c.args, c.keyCount, printed), c.status) << c.name;
         EXPECT_NE(printed.find(c.output), std::string::npos) << c.name << ": " << printed;
         for (const auto &[address, bytes] : c.memory)
             EXPECT_EQ(std::vector(module.Memory().begin() + address, module.Memory().begin() + address + bytes.size()), bytes) << c.name;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cli/Cli.h"
+#include "sim/VirtualHidBackend.h"
+#include "sim/VirtualModule.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +24,20 @@ inline int RunCliCollecting(const std::vector<std::string> &args, CliEnvironment
     printed.assign(output, size);
     std::free(output);
     return status;
+}
+
+// Runs one command line against module, answering validly as the standard module on a backend of
+// its own; setUp (if any) prepares the module first.
+template <typename SetUp>
+int RunCliOnModule(CVirtualModule &module, const SetUp &setUp, const std::vector<std::string> &args, int keyCount,
+                   std::string &printed)
+{
+    module.SetMarker(CVirtualModule::kValidMarker);
+    if (setUp)
+        setUp(module);
+    CVirtualHidBackend backend;
+    AddStandardModule(backend, module);
+    return RunCliCollecting(args, {backend, keyCount, [](int) {}, [] { return false; }}, printed);
 }
 
 // A key-map file holding content, in a temporary folder of this process's own that goes when the
