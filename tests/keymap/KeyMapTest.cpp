@@ -1,5 +1,7 @@
 #include "keymap/AssignmentText.h"
 #include "keymap/KeyMap.h"
+#include "keymap/KeyMapReader.h"
+#include "keymap/KeyMapWriter.h"
 #include "keymap/KeyTable.h"
 #include "pages/GamePadAssignment.h"
 #include "pages/KeyCodes.h"
