@@ -473,11 +473,11 @@ std::optional<CControlState> PageStateOfText(std::string_view text, PageKind pag
 
 bool IsLongCharacterField(std::string_view text)
 {
-    const auto assignment = ParseAssignmentText(text);
-    if (!assignment || assignment->kind != PageKind::Keyboard || !(assignment->value1 & KeyFlag::kCustomChar))
-        return false;
-    const std::optional<CControlState> state = PageStateOfText(text, PageKind::Keyboard);
-    return state && state->GetDlgItemText(KeyboardId::kCharField).size() > 1;
+    // Read without a page, a keyboard text comes from the keyboard's own reading, state and all.
+    const Reading reading = AnyPageText(text);
+    const auto &assignment = reading.assignment;
+    return assignment && assignment->kind == PageKind::Keyboard && (assignment->value1 & KeyFlag::kCustomChar) &&
+           reading.state.GetDlgItemText(KeyboardId::kCharField).size() > 1;
 }
 
 std::vector<std::string> ClosestKeyTexts(std::string_view text, std::optional<PageKind> page)
