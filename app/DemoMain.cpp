@@ -1,6 +1,7 @@
 #include "app/MainApp.h"
 #include "common/UserText.h"
 #include "keymap/KeyMap.h"
+#include "keymap/KeyMapReader.h"
 #include "sim/VirtualHidBackend.h"
 
 #include <algorithm>

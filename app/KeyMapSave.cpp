@@ -1,6 +1,7 @@
 #include "app/KeyMapSave.h"
 
 #include "common/UserText.h"
+#include "keymap/KeyMapFile.h"
 #include "translations/Translation.h"
 
 #include <QFileInfo>

@@ -5,6 +5,7 @@
 #include "app/KeyMapSave.h"
 #include "app/MessageBox.h"
 #include "common/MessageSink.h"
+#include "keymap/KeyMapFile.h"
 #include "keymap/ModuleConfig.h"
 #include "pages/PageDlg.h"
 #include "resources/KeyTableTemplate.h"

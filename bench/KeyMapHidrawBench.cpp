@@ -1,7 +1,9 @@
 #include "HidrawTestbed.h"
 #include "device/DeviceLink.h"
 #include "device/HidapiBackend.h"
+#include "device/KeyMapApply.h"
 #include "keymap/KeyMap.h"
+#include "keymap/KeyMapReader.h"
 #include "keymap/ModuleConfig.h"
 
 #include <benchmark/benchmark.h>

@@ -1,16 +1,19 @@
 #include "cli/Cli.h"
 
 #include "cli/CliArguments.h"
-#include "cli/CliRun.h"
-#include "cli/ProductionLine.h"
 #include "cli/CliJson.h"
+#include "cli/CliRun.h"
 #include "cli/Doctor.h"
 #include "cli/ExitStatus.h"
+#include "cli/ProductionLine.h"
 #include "common/MessageSink.h"
 #include "common/Version.h"
 #include "device/HidBackend.h"
 #include "device/ModuleCommands.h"
 #include "device/ModuleSearch.h"
+#include "keymap/KeyMapFile.h"
+#include "keymap/KeyMapReader.h"
+#include "keymap/KeyMapWriter.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,7 @@
 #include "cli/CliJson.h"
 
 #include "keymap/KeyMap.h"
+#include "keymap/KeyMapWriter.h"
 
 #include <cstdio>
 

@@ -2,7 +2,11 @@
 
 #include "cli/ExitStatus.h"
 #include "common/MessageSink.h"
+#include "device/KeyMapApply.h"
 #include "device/ModuleSearch.h"
+#include "keymap/KeyMapFile.h"
+#include "keymap/KeyMapReader.h"
+#include "keymap/KeyMapWriter.h"
 #include "settings/SafeFile.h"
 #include "settings/Utf8Path.h"
 

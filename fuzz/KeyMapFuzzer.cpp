@@ -4,7 +4,8 @@
 // key line that reads back to the same record. All in memory: the file layer has its own fuzzer
 // and tests, and a save's fsync would cut the inputs a second a hundredfold.
 #include "keymap/AssignmentText.h"
-#include "keymap/KeyMap.h"
+#include "keymap/KeyMapReader.h"
+#include "keymap/KeyMapWriter.h"
 
 #include <cstdint>
 #include <cstdlib>

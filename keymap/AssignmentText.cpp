@@ -9,6 +9,7 @@
 #include "pages/MouseIds.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <span>
 #include <string>
@@ -243,24 +244,34 @@ Reading AnyPageText(std::string_view text)
     return CharacterText(text);
 }
 
-// The keyboard's named texts: each key and each modifier set alone or in front of it, the media
-// keys, and a typed code with the number the text holds.
-void AddKeyboardTexts(std::vector<std::string> &texts, const std::string &number)
+// The keyboard's named texts: each key and each modifier set alone or in front of it, and the
+// media keys; with a number, instead, a typed code holding it under each modifier set.
+void AddKeyboardTexts(std::vector<std::string> &texts, const std::string *number)
 {
     const auto add = [&](const CControlState &state) {
         if (std::string text = RunKeyboardText(state); !text.empty())
             texts.push_back(std::move(text));
     };
-    for (const KeyEntry &media : kMediaKeys) {
-        CControlState state;
-        Keyboard::ClickRadio(state, media.id);
-        add(state);
+    if (!number) {
+        for (const KeyEntry &media : kMediaKeys) {
+            CControlState state;
+            Keyboard::ClickRadio(state, media.id);
+            add(state);
+        }
     }
     for (unsigned subset = 0; subset < (1u << kModifierKeys.size()); ++subset) {
         std::vector<int> modifiers;
         for (std::size_t bit = 0; bit < kModifierKeys.size(); ++bit) {
             if (subset & (1u << bit))
                 modifiers.push_back(kModifierKeys[bit].id);
+        }
+        if (number) {
+            CControlState code;
+            Keyboard::TakeField(code, KeyboardId::kCodeField);
+            code.SetDlgItemText(KeyboardId::kCodeField, *number);
+            TickModifiers(code, modifiers);
+            add(code);
+            continue;
         }
         for (const auto keys : {std::span<const KeyEntry>(kSpecialKeys), std::span<const KeyEntry>(kFunctionKeys)}) {
             for (const KeyEntry &key : keys) {
@@ -270,37 +281,37 @@ void AddKeyboardTexts(std::vector<std::string> &texts, const std::string &number
                 add(state);
             }
         }
-        CControlState code;
-        Keyboard::TakeField(code, KeyboardId::kCodeField);
-        code.SetDlgItemText(KeyboardId::kCodeField, number);
-        TickModifiers(code, modifiers);
-        add(code);
         if (subset != 0)
             add(NothingChosen(modifiers));
     }
 }
 
-// The mouse's texts: every set of buttons alone, with each movement and with the wheel either
-// way, the count being the number the text holds.
-void AddMouseTexts(std::vector<std::string> &texts, const std::string &number)
+// The mouse's texts: every set of buttons alone; with a number, instead, each set with each
+// movement and with the wheel either way, counting that number.
+void AddMouseTexts(std::vector<std::string> &texts, const std::string *number)
 {
     const int buttons[] = {MouseId::kLeftButton, MouseId::kMiddleButton, MouseId::kRightButton};
     for (int subset = 0; subset < 8; ++subset) {
         CControlState base;
         for (int bit = 0; bit < 3; ++bit)
             base.CheckDlgButton(buttons[bit], (subset >> bit) & 1);
-        std::vector<CControlState> states(1, base);
-        ClickMouseRadio(states.back(), MouseId::kWheelNone);
+        std::vector<CControlState> states;
+        if (!number) {
+            states.push_back(base);
+            ClickMouseRadio(states.back(), MouseId::kWheelNone);
+        }
         for (const MouseMove &move : kMouseMoves) {
+            if (!number)
+                break;
             states.push_back(base);
             ClickMouseRadio(states.back(), move.button);
-            states.back().SetDlgItemText(move.countField, number);
+            states.back().SetDlgItemText(move.countField, *number);
         }
-        for (int turn = 0; turn < 2; ++turn) {
+        for (int turn = 0; number && turn < 2; ++turn) {
             states.push_back(base);
             ClickMouseRadio(states.back(), MouseId::kMoveNone);
             states.back().SetCurSel(MouseId::kWheelDirection, turn);
-            states.back().SetDlgItemText(MouseId::kWheelCount, number);
+            states.back().SetDlgItemText(MouseId::kWheelCount, *number);
         }
         for (const CControlState &state : states) {
             std::uint8_t value1 = 0;
@@ -325,26 +336,96 @@ void AddGamePadTexts(std::vector<std::string> &texts)
 }
 
 // The edits (insert, delete, replace, swap two neighbours) that turn one text into the other,
-// ignoring case; no library at hand does this for a few hundred short texts.
-std::size_t EditDistance(std::string_view a, std::string_view b)
+// ignoring case, or reach + 1 once every way needs more than reach; no library at hand does this
+// for a few hundred short texts.
+std::size_t EditDistance(std::string_view a, std::string_view b, std::size_t reach)
 {
     const auto same = [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     };
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i)
-        d[i][0] = i;
+    // Three rows of the table, in one block: two back (for a swap), one back, this one.
+    std::vector<std::size_t> rows(3 * (b.size() + 1));
+    std::size_t *before = rows.data();
+    std::size_t *previous = before + b.size() + 1;
+    std::size_t *row = previous + b.size() + 1;
     for (std::size_t j = 0; j <= b.size(); ++j)
-        d[0][j] = j;
+        previous[j] = j;
+    std::size_t previousBest = 0;
     for (std::size_t i = 1; i <= a.size(); ++i) {
+        row[0] = i;
+        std::size_t best = row[0];
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t replace = d[i - 1][j - 1] + (same(a[i - 1], b[j - 1]) ? 0 : 1);
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, replace});
+            const std::size_t replace = previous[j - 1] + (same(a[i - 1], b[j - 1]) ? 0 : 1);
+            row[j] = std::min(std::min(previous[j], row[j - 1]) + 1, replace);
             if (i > 1 && j > 1 && same(a[i - 1], b[j - 2]) && same(a[i - 2], b[j - 1]))
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+                row[j] = std::min(row[j], before[j - 2] + 1);
+            best = std::min(best, row[j]);
         }
+        // A row only grows downwards, but a swap looks two rows back: stop when both are past reach.
+        if (best > reach && previousBest > reach)
+            return reach + 1;
+        previousBest = best;
+        std::swap(before, previous);
+        std::swap(previous, row);
     }
-    return d[a.size()][b.size()];
+    return previous[b.size()];
+}
+
+// How often each character occurs in a text, case ignored and folded into 64 kinds. The
+// characters one text holds beyond the other's never exceed their edit distance, and are counted
+// in a fraction of its time: most candidates are ruled out by them alone.
+using CharacterCounts = std::array<int, 64>;
+
+CharacterCounts CountCharacters(std::string_view text)
+{
+    CharacterCounts counts{};
+    for (const char c : text)
+        ++counts[static_cast<std::size_t>(std::toupper(static_cast<unsigned char>(c))) % counts.size()];
+    return counts;
+}
+
+std::size_t CountDistance(const CharacterCounts &a, const CharacterCounts &b)
+{
+    std::size_t onlyA = 0;
+    std::size_t onlyB = 0;
+    for (std::size_t kind = 0; kind < a.size(); ++kind) {
+        onlyA += static_cast<std::size_t>(std::max(0, a[kind] - b[kind]));
+        onlyB += static_cast<std::size_t>(std::max(0, b[kind] - a[kind]));
+    }
+    return std::max(onlyA, onlyB);
+}
+
+struct Candidate {
+    std::string text;
+    CharacterCounts counts;
+};
+
+void AddCandidates(std::vector<Candidate> &candidates, std::vector<std::string> texts)
+{
+    for (std::string &text : texts) {
+        const CharacterCounts counts = CountCharacters(text);
+        candidates.push_back({std::move(text), counts});
+    }
+}
+
+// The named texts of one page that the typed text's number does not change, and those holding
+// the number 1, which a text without a number is compared with: thousands of page runs, made once.
+const std::vector<Candidate> &PlainCandidates(PageKind page)
+{
+    static const std::array<std::vector<Candidate>, 3> candidates = [] {
+        const std::string one = "1";
+        std::array<std::vector<std::string>, 3> texts;
+        for (const std::string *number : {static_cast<const std::string *>(nullptr), &one}) {
+            AddKeyboardTexts(texts[static_cast<std::size_t>(PageKind::Keyboard)], number);
+            AddMouseTexts(texts[static_cast<std::size_t>(PageKind::Mouse)], number);
+        }
+        AddGamePadTexts(texts[static_cast<std::size_t>(PageKind::GamePad)]);
+        std::array<std::vector<Candidate>, 3> made;
+        for (std::size_t kind = 0; kind < made.size(); ++kind)
+            AddCandidates(made[kind], std::move(texts[kind]));
+        return made;
+    }();
+    return candidates[static_cast<std::size_t>(page)];
 }
 
 // What of a typed text is compared: without the blanks around it and a trailing comment.
@@ -392,11 +473,11 @@ std::optional<CControlState> PageStateOfText(std::string_view text, PageKind pag
 
 bool IsLongCharacterField(std::string_view text)
 {
-    const auto assignment = ParseAssignmentText(text);
-    if (!assignment || assignment->kind != PageKind::Keyboard || !(assignment->value1 & KeyFlag::kCustomChar))
-        return false;
-    const std::optional<CControlState> state = PageStateOfText(text, PageKind::Keyboard);
-    return state && state->GetDlgItemText(KeyboardId::kCharField).size() > 1;
+    // Read without a page, a keyboard text comes from the keyboard's own reading, state and all.
+    const Reading reading = AnyPageText(text);
+    const auto &assignment = reading.assignment;
+    return assignment && assignment->kind == PageKind::Keyboard && (assignment->value1 & KeyFlag::kCustomChar) &&
+           reading.state.GetDlgItemText(KeyboardId::kCharField).size() > 1;
 }
 
 std::vector<std::string> ClosestKeyTexts(std::string_view text, std::optional<PageKind> page)
@@ -404,23 +485,31 @@ std::vector<std::string> ClosestKeyTexts(std::string_view text, std::optional<Pa
     const std::string_view typed = ComparedPart(text);
     const std::optional<CountPlace> count = LastNumber(typed);
     const std::string number = count ? std::string(typed.substr(count->begin, count->end - count->begin)) : "1";
-    std::vector<std::string> texts;
-    if (!page || *page == PageKind::GamePad)
-        AddGamePadTexts(texts);
-    if (!page || *page == PageKind::Mouse)
-        AddMouseTexts(texts, number);
-    if (!page || *page == PageKind::Keyboard)
-        AddKeyboardTexts(texts, number);
     // Close: at most half of the shorter text edited (one edit always counts as close).
+    const CharacterCounts typedCounts = CountCharacters(typed);
     std::vector<std::pair<std::size_t, std::string>> close;
-    for (std::string &candidate : texts) {
-        const std::size_t reach = std::max<std::size_t>(1, std::min(typed.size(), candidate.size()) / 2);
+    const auto compare = [&](const Candidate &candidate) {
+        const std::size_t shorter = std::min(typed.size(), candidate.text.size());
+        const std::size_t reach = std::max<std::size_t>(1, shorter / 2);
         // The lengths alone put a long line out of reach, before any cost grows with its length.
-        const std::size_t longer = std::max(typed.size(), candidate.size());
-        if (longer - std::min(typed.size(), candidate.size()) > reach)
+        if (std::max(typed.size(), candidate.text.size()) - shorter > reach ||
+            CountDistance(typedCounts, candidate.counts) > reach)
+            return;
+        if (const std::size_t distance = EditDistance(typed, candidate.text, reach); distance <= reach)
+            close.emplace_back(distance, candidate.text);
+    };
+    for (const PageKind kind : {PageKind::GamePad, PageKind::Mouse, PageKind::Keyboard}) {
+        if (page && *page != kind)
             continue;
-        if (const std::size_t distance = EditDistance(typed, candidate); distance <= reach)
-            close.emplace_back(distance, std::move(candidate));
+        std::for_each(PlainCandidates(kind).begin(), PlainCandidates(kind).end(), compare);
+        std::vector<std::string> numbered;
+        if (kind == PageKind::Mouse && number != "1")
+            AddMouseTexts(numbered, &number);
+        if (kind == PageKind::Keyboard && number != "1")
+            AddKeyboardTexts(numbered, &number);
+        std::vector<Candidate> candidates;
+        AddCandidates(candidates, std::move(numbered));
+        std::for_each(candidates.begin(), candidates.end(), compare);
     }
     std::stable_sort(close.begin(), close.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     std::vector<std::string> closest;

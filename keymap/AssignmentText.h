@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/UserText.h"
-#include "device/ModuleCommands.h"
+#include "records/ModuleRecords.h"
 #include "keymap/ControlState.h"
 
 #include <cstdint>

@@ -1,11 +1,8 @@
 #pragma once
 
-#include "common/UserText.h"
-#include "device/ModuleCommands.h"
+#include "records/ModuleRecords.h"
 
-#include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,51 +53,3 @@ void SetKey(KeyMap &map, KeyMapEntry entry);
 std::optional<int> MapValue(const KeyMap &map, Parameter parameter);
 void SetMapValue(KeyMap &map, Parameter parameter, std::optional<int> value);
 std::string ParameterText(Parameter parameter, int value);
-
-// Reads a whole key map, checking every line: the keys against the module's key count, the
-// parameters against their ranges. A line is read only where it means one thing: a text of
-// several characters that names no key is refused, not sent as its first character. On the first
-// bad line the result holds no map but the one message that names the line, its text quoted and
-// why: the page's reason, or what to write instead (the closest key texts, the explicit form, the
-// corrected record). Nothing is shown.
-struct KeyMapResult {
-    std::optional<KeyMap> map;
-    UserText error;
-};
-KeyMapResult ParseKeyMap(std::string_view text, int keyCount);
-// The same for KEY-n TEXT pairs of the command line (words holds them in turn, an even number):
-// each pair is one key line, and nothing but a key; a pair holding a NUL, CR or LF is refused.
-KeyMapResult ParseKeyArguments(std::span<const std::string> words, int keyCount);
-// The same for one line a cell of the key table gives; its error is worded for the cell.
-KeyMapResult ParseTableLine(std::string_view line);
-
-// The line of one key: the log's form when its text reads back to its record, else the page's or
-// the raw form. A text ending in a blank always names its page.
-std::string FormatKeyLine(const KeyMapEntry &entry);
-// header: comment lines ("# …\n") that follow the file's first line.
-std::string FormatKeyMap(const KeyMap &map, const std::string &header = {});
-
-// Why a map was refused before its first report.
-enum class ApplyRefusal { None, KeyBeyondCount, DebounceTooSmall, DebounceTooLarge };
-struct ApplyOutcome {
-    WriteResult result = WriteResult::Done;
-    ApplyRefusal refusal = ApplyRefusal::None;
-    int key = -1; // the key beyond the count, or the key that did not go through
-    std::optional<ModuleParameters> parameters; // what the map sends, when it names any parameter
-};
-// Checks the whole map against the module the valid query found before anything is sent (every
-// key within the keys it listed, and the parameters the map will send, those it leaves out taken
-// from kept), then writes each key as "键值写入" does, then its parameters. Stops at the first
-// failure. written() is told of each key that went through.
-ApplyOutcome ApplyKeyMap(CDeviceLink &link, const ValidQuery &valid, const KeyMap &map, const ModuleParameters &kept,
-                         const std::function<void(const KeyMapEntry &)> &written);
-// What to tell of a map that was refused or did not go through (the transport has told its part).
-UserText DescribeApplyFailure(const ApplyOutcome &outcome);
-
-// A key map of a few hundred keys is some kilobytes; a file this large is none.
-inline constexpr std::size_t kMaxKeyMapFileSize = 4 * 1024 * 1024;
-
-// The file forms, through the one safe file layer (settings/SafeFile.h); both show what went
-// wrong through the message sink. A map the loader would refuse is not saved.
-std::optional<KeyMap> LoadKeyMapFile(const std::string &path, int keyCount);
-bool SaveKeyMapFile(const std::string &path, const KeyMap &map, const std::string &header = {});

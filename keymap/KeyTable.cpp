@@ -1,8 +1,11 @@
 #include "keymap/KeyTable.h"
 
+#include "keymap/KeyLineSyntax.h"
+#include "keymap/KeyMapReader.h"
+#include "keymap/KeyMapWriter.h"
+
 namespace {
 constexpr std::string_view kEquals = " = ";
-constexpr std::string_view kPageNames[] = {"keyboard", "mouse", "gamepad"}; // by PageKind
 
 bool IsBlank(std::string_view cell)
 {

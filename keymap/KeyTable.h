@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/UserText.h"
 #include "keymap/KeyMap.h"
 
 #include <optional>

@@ -2,12 +2,14 @@
 
 #include "keymap/AssignmentText.h"
 #include "keymap/ControlState.h"
+#include "keymap/KeyLineSyntax.h"
+#include "keymap/KeyMapWriter.h"
 #include "pages/GamePadAssignment.h"
 #include "pages/KeyCodes.h"
 #include "pages/MouseAssignment.h"
 #include "pages/MouseIds.h"
+#include "records/FactoryConfig.h"
 
-#include <cstdio>
 #include <span>
 
 namespace {
@@ -102,13 +104,6 @@ bool ReadsBackTo(int keyIndex, const KeyRecord &record, const std::string &text,
     return assignment && MakeKeyRecord(keyIndex, assignment->kind, assignment->value1, assignment->value2) == record;
 }
 
-std::string HexByte(std::uint8_t byte)
-{
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", byte);
-    return text;
-}
-
 // A key's side of a difference: its line without the key's name.
 std::string EntryText(const KeyMapEntry &entry)
 {
@@ -184,19 +179,11 @@ std::vector<ConfigDifference> FactoryResetDifferences(int number, const ModuleSn
                                ParameterText(parameter, ParameterValue(after.parameters, parameter))});
     for (const int key : difference.keys) {
         const WrittenRecord record = FactoryRecord(FactoryConfigOf(number), key);
-        std::string bytes = "(raw";
+        std::string bytes = "(" + std::string(kRaw);
         for (int byte = 0; byte < 3; ++byte)
             bytes += byte < record.count ? " " + HexByte(record.bytes[static_cast<std::size_t>(byte)]) : " ??";
         const KeyRecord &held = after.keys[static_cast<std::size_t>(key)];
         differences.push_back({KeyName(key), bytes + ") =", EntryText(EntryOfRecord(key, held))});
     }
     return differences;
-}
-
-ModuleVerification VerifyModule(CDeviceLink &link, const KeyMap &expected, int keyCount)
-{
-    const ModuleReading reading = ReadModule(link, keyCount);
-    if (!reading.valid)
-        return {reading.status, {}};
-    return {QueryStatus::Valid, CompareWithModule(expected, reading.valid->Snapshot())};
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/ModuleCommands.h"
+#include "records/ModuleRecords.h"
 #include "keymap/KeyMap.h"
 
 #include <string>
@@ -35,11 +35,3 @@ VerifyReport CompareWithModule(const KeyMap &expected, const ModuleSnapshot &mod
 // as a key map writes them; a key's record that the reset wrote only in part shows "??" for the
 // bytes it left.
 std::vector<ConfigDifference> FactoryResetDifferences(int number, const ModuleSnapshot &after);
-
-// Queries the module once more and compares: what apply --verify and the window's load do after
-// writing. The report is meaningful when status is Valid.
-struct ModuleVerification {
-    QueryStatus status = QueryStatus::NoReply;
-    VerifyReport report;
-};
-ModuleVerification VerifyModule(CDeviceLink &link, const KeyMap &expected, int keyCount);

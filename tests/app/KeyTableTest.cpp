@@ -2,6 +2,7 @@
 #include "app/MainDlg.h"
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
+#include "keymap/KeyMapReader.h"
 #include "resources/KeyTableTemplate.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/RecordingSink.h"

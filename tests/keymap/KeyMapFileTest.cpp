@@ -1,5 +1,8 @@
 #include "../settings/SettingsTestFiles.h"
 #include "keymap/KeyMap.h"
+#include "keymap/KeyMapFile.h"
+#include "keymap/KeyMapReader.h"
+#include "keymap/KeyMapWriter.h"
 #include "support/RecordingSink.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #include "keymap/AssignmentText.h"
 #include "keymap/KeyMap.h"
+#include "keymap/KeyMapReader.h"
+#include "keymap/KeyMapWriter.h"
 #include "keymap/KeyTable.h"
 #include "pages/GamePadAssignment.h"
 #include "pages/KeyCodes.h"
@@ -11,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
 #include <map>
 #include <set>
@@ -401,6 +405,34 @@ TEST(KeyMapFailClosed, ATextNamingNoKeyIsRefusedWithTheClosestKeyTexts)
 // A record's index bits name its own key, or the line is refused with the first byte that does;
 // its page bits are free, and what a module holds unwritten (erased, cleared, a factory record)
 // reads back as it is.
+// Every one-edit slip of a named text (a character dropped, two neighbours swapped, the case
+// changed) still finds that text among the closest: the comparison's shortcuts (the character
+// counts, the cut-off once a row is past reach, the texts made once) may only skip what is far.
+TEST(KeyMapFailClosed, EveryOneEditSlipOfANamedTextFindsIt)
+{
+    const std::string named[] = {"CTRL+ALT+DEL", "SHIFT+WIN+ESC", "VOL_UP", "Move Left(10)Pixel",
+                                 "GameKey1", "CTRL+HID(41)", "Wheel BackWard = 3 "};
+    for (const std::string &text : named) {
+        std::vector<std::string> slips;
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            if (std::isdigit(static_cast<unsigned char>(text[at])))
+                continue; // another number is another text, not a slip
+            slips.push_back(std::string(text).erase(at, 1));
+            if (at + 1 < text.size() && !std::isdigit(static_cast<unsigned char>(text[at + 1])))
+                slips.push_back(std::string(text).replace(at, 2, {text[at + 1], text[at]}));
+        }
+        std::string lower = text;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        slips.push_back(lower);
+        for (const std::string &slip : slips) {
+            if (ParseAssignmentText(slip) && !IsLongCharacterField(slip))
+                continue; // the slip names another key ("F12" losing its "1")
+            const std::vector<std::string> closest = ClosestKeyTexts(slip);
+            EXPECT_NE(std::find(closest.begin(), closest.end(), text), closest.end()) << slip << " -> " << text;
+        }
+    }
+}
+
 TEST(KeyMapFailClosed, ARawRecordNamesItsOwnKey)
 {
     struct Case {

@@ -1,4 +1,5 @@
 #include "keymap/KeyMap.h"
+#include "keymap/KeyMapReader.h"
 #include "keymap/ModuleConfig.h"
 
 #include <gtest/gtest.h>
