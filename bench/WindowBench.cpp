@@ -2,7 +2,7 @@
 #include "app/MainDlg.h"
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
-#include "keymap/KeyMap.h"
+#include "keymap/KeyMapReader.h"
 #include "resources/AppIcon.h"
 #include "resources/DialogItems.h"
 #include "resources/GamePadTemplate.h"
