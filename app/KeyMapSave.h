@@ -6,13 +6,8 @@
 
 #include <functional>
 
-class QWidget;
-
-// The one way the window and its key table save a file a person chose.
-
-// The file to save to, chosen in the save dialog, with suffix (".txt") added to a name that has
-// none before the dialog asks whether to replace a file; empty when the user cancelled.
-QString AskSavePath(QWidget *parent, const char *title, const char *filter, const QString &folder, const QString &suffix);
+// The one way the window and its key table save a key map a person chose (app/FileDialog.h asks
+// for the file).
 
 // The log line that names a file saved.
 QString SavedLine(const QString &path);

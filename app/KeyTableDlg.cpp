@@ -1,6 +1,7 @@
 #include "app/KeyTableDlg.h"
 
 #include "app/EntryWords.h"
+#include "app/FileDialog.h"
 #include "app/KeyMapSave.h"
 #include "app/MessageBox.h"
 #include "common/MessageSink.h"
@@ -13,7 +14,6 @@
 #include "translations/Translation.h"
 
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -466,8 +466,7 @@ void CKeyTableDlg::SetNote(const QString &text)
 
 void CKeyTableDlg::Open()
 {
-    const QString path = QFileDialog::getOpenFileName(this, TranslatedText(kOpenTitle), m_filePath,
-                                                      TranslatedText(kKeyMapFilter));
+    const QString path = AskOpenPath(this, kOpenTitle, kKeyMapFilter, m_filePath);
     if (!path.isEmpty())
         OpenFile(path);
 }

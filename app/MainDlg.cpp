@@ -1,6 +1,7 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/FileDialog.h"
 #include "app/KeyMapSave.h"
 #include "app/KeyTableDlg.h"
 #include "app/MessageBox.h"
@@ -27,7 +28,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -521,8 +521,7 @@ void CMainDlg::LoadKeyMap()
     const COperation running(*this);
     if (!ModuleFound())
         return;
-    const QString path = QFileDialog::getOpenFileName(this, TranslatedText(kLoadKeyMapTitle),
-                                                      QString(), TranslatedText(kKeyMapFilter));
+    const QString path = AskOpenPath(this, kLoadKeyMapTitle, kKeyMapFilter, QString());
     if (path.isEmpty() || !ModuleFound())
         return;
     const std::optional<KeyMap> map = LoadKeyMapFile(path.toStdString(), m_operations.ListedKeys());

@@ -1,8 +1,12 @@
+#include "app/KeyTableDlg.h"
 #include "app/MainDlg.h"
+#include "common/ControlIds.h"
 #include "common/MessageSink.h"
+#include "keymap/KeyMapReader.h"
 #include "resources/AppIcon.h"
 #include "resources/DialogItems.h"
 #include "resources/GamePadTemplate.h"
+#include "resources/KeyTableTemplate.h"
 #include "resources/KeyboardTemplate.h"
 #include "resources/MainTemplate.h"
 #include "resources/MouseTemplate.h"
@@ -11,21 +15,30 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDataStream>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWindow>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <vector>
 
 // The window's start-up and close side by side with a bare Qt dialog that holds the same widgets
 // and texts (the same templates, built by the same builder, with a plain tab widget for the
-// pages): what the window adds beyond the toolkit's floor. Goal: at most 1.1 times the floor for
-// each. Run it on the display a user has, e.g. xvfb-run -a build/bin/tavrin_window_bench, since
-// the window system's share (the icon, the frame) is part of the cost.
+// pages): what the window adds beyond the toolkit's floor. Goals: start at most 1.1 times the
+// floor, close at most 1.05 times, and a process with the key table open at most 1.1 times the
+// memory of one showing the bare dialog beside a bare table with the same cells. Run it on the
+// display a user has, e.g. xvfb-run -a build/bin/tavrin_window_bench, since the window system's
+// share (the icon, the frame) is part of the cost.
 namespace {
 class CSilentSink final : public IMessageSink {
 public:
@@ -154,11 +167,163 @@ void BM_Close(benchmark::State &state)
     Report(state, windowNs, bareNs);
 }
 BENCHMARK(BM_Close)->Unit(benchmark::kMillisecond);
+
+// Memory: each side is a process of its own (this program again), since a process's resident
+// memory only grows. The window's side writes the key table's cells for the bare side to show.
+constexpr const char *kMemoryChild = "--memory-of";
+
+// Resident memory in KiB, as the kernel counts it (0 where there is no /proc).
+long ResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLong();
+    }
+    return 0;
+}
+
+// What a table shows, cell by cell, tooltips and headings included.
+struct TableCells {
+    QStringList headings;
+    QList<QStringList> texts;
+    QList<QStringList> tips;
+};
+
+QDataStream &operator<<(QDataStream &stream, const TableCells &cells)
+{
+    return stream << cells.headings << cells.texts << cells.tips;
+}
+
+QDataStream &operator>>(QDataStream &stream, TableCells &cells)
+{
+    return stream >> cells.headings >> cells.texts >> cells.tips;
+}
+
+TableCells CellsOf(const QTableWidget &table)
+{
+    TableCells cells;
+    for (int column = 0; column < table.columnCount(); ++column)
+        cells.headings << table.horizontalHeaderItem(column)->text();
+    for (int row = 0; row < table.rowCount(); ++row) {
+        QStringList texts, tips;
+        for (int column = 0; column < table.columnCount(); ++column) {
+            const QTableWidgetItem *item = table.item(row, column);
+            texts << (item ? item->text() : QString());
+            tips << (item ? item->toolTip() : QString());
+        }
+        cells.texts << texts;
+        cells.tips << tips;
+    }
+    return cells;
+}
+
+void SettleOnScreen()
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// The window after a search, with its key table open; the table's cells go to cellsFile.
+long WindowMemory(const QString &cellsFile)
+{
+    Fixture fixture;
+    // Keys of every page, so that the cells carry words and tooltips.
+    const std::optional<KeyMap> map =
+        ParseKeyMap("KEY-1 = c+CTRL\nKEY-2 = ENTER\nKEY-3 = MLKey\nKEY-4 = GameKey1\n", kMaxKeyCount).map;
+    for (const KeyMapEntry &entry : map ? map->keys : std::vector<KeyMapEntry>{})
+        std::copy(entry.record.begin(), entry.record.end(),
+                  fixture.module.Memory().begin() + kKeyRecordBase + 3 * entry.keyIndex);
+    auto window = fixture.Window();
+    ShowAndWait(*window);
+    window->Items().Item<QPushButton>(MainId::kFindModule)->click();
+    window->ShowKeyTable();
+    SettleOnScreen();
+    QFile file(cellsFile);
+    if (!file.open(QIODevice::WriteOnly))
+        return 0;
+    QDataStream stream(&file);
+    stream << CellsOf(*window->KeyTable()->Table());
+    return ResidentKiB();
+}
+
+// The bare dialog and, as a window of its own, a dialog built from the key table's template
+// whose table holds the same cells.
+long BareMemory(const QString &cellsFile)
+{
+    TableCells cells;
+    QFile file(cellsFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    QDataStream stream(&file);
+    stream >> cells;
+    const auto bare = BareDialog();
+    ShowAndWait(*bare);
+    QDialog tableDialog(nullptr, Qt::Window);
+    const CDialogItems items(KeyTableTemplate(), &tableDialog);
+    auto *table = items.Item<QTableWidget>(KeyTableId::kTable);
+    table->setColumnCount(static_cast<int>(cells.headings.size()));
+    table->setRowCount(static_cast<int>(cells.texts.size()));
+    table->setHorizontalHeaderLabels(cells.headings);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int column = 0; column < table->columnCount(); ++column) {
+            auto *item = new QTableWidgetItem(cells.texts[row][column]);
+            item->setToolTip(cells.tips[row][column]);
+            table->setItem(row, column, item);
+        }
+    }
+    ShowAndWait(tableDialog);
+    SettleOnScreen();
+    return ResidentKiB();
+}
+
+long MemoryOf(const QString &side, const QString &cellsFile)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QLatin1String(kMemoryChild), side, cellsFile});
+    if (!child.waitForFinished(60000) || child.exitCode() != 0)
+        return 0;
+    return child.readAllStandardOutput().trimmed().toLong();
+}
+
+double Median(std::vector<long> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : static_cast<double>(values[values.size() / 2]);
+}
+
+// Whole processes: the window's after a search with the key table open, against the bare one.
+void BM_MemoryWithKeyTable(benchmark::State &state)
+{
+    const QTemporaryDir folder;
+    const QString cellsFile = folder.filePath(QStringLiteral("cells"));
+    std::vector<long> window, bare;
+    for (auto _ : state) {
+        window.push_back(MemoryOf(QStringLiteral("window"), cellsFile));
+        bare.push_back(MemoryOf(QStringLiteral("bare"), cellsFile));
+    }
+    const double windowKiB = Median(window), bareKiB = Median(bare);
+    state.counters["window_MiB"] = windowKiB / 1024;
+    state.counters["bare_MiB"] = bareKiB / 1024;
+    state.counters["ratio"] = bareKiB > 0 ? windowKiB / bareKiB : 0.0;
+}
+BENCHMARK(BM_MemoryWithKeyTable)->Iterations(5)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == kMemoryChild) {
+        QApplication::setWindowIcon(AppIcon());
+        const QString cellsFile = QString::fromLocal8Bit(argv[3]);
+        const long kib = QByteArray(argv[2]) == "window" ? WindowMemory(cellsFile) : BareMemory(cellsFile);
+        std::printf("%ld\n", kib);
+        return kib > 0 ? 0 : 1;
+    }
     // As the program does: the window icon belongs to the application too.
     QApplication::setWindowIcon(AppIcon());
     benchmark::Initialize(&argc, argv);

@@ -95,7 +95,7 @@ FileError ReadRegularFile(const std::filesystem::path &path, std::string &bytes,
 //
 // The temporary file is ".NAME.tavrin-" and six letters or digits, NAME cut so that the whole
 // fits the longest name the folder takes. Those of a save that was killed are removed by a later
-// save of the same file once they are older than kStaleTemporaryAge and belong to the caller; no
+// save that writes the same file once they are older than kStaleTemporaryAge and belong to the caller; no
 // other file is. The file's other hard links keep the old bytes: the result warns of them.
 using ContentChange = std::function<FileError(const std::string *current, std::string &next)>;
 FileError RewriteFile(const std::filesystem::path &path, const ContentChange &change,

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <system_error>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -295,7 +296,9 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change, std::si
     if (const FileError busy = LockFolder(folder.Get()); busy.Failed())
         return busy;
     const std::string prefix = TemporaryPrefixIn(folder.Get(), target);
-    RemoveStaleTemporaries(folder.Get(), prefix);
+    // Only a save that writes looks through the folder: most saves find the file as they would
+    // leave it (every close of the window saves the parameters).
+    bool bCleared = false;
 
     for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {
         std::string current;
@@ -317,6 +320,8 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change, std::si
             return SystemError(nReadOnly);
         if (next.size() > maxBytes)
             return TooLarge(maxBytes);
+        if (!std::exchange(bCleared, true))
+            RemoveStaleTemporaries(folder.Get(), prefix);
         bool bChanged = false;
         if (const FileError replaced = ReplaceWith(folder.Get(), target, prefix, read, next, bChanged);
             replaced.Failed())

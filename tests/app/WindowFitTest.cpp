@@ -1,4 +1,5 @@
 #include "app/AboutDlg.h"
+#include "app/FileDialog.h"
 #include "app/KeyTableDlg.h"
 #include "app/MainDlg.h"
 #include "app/MessageBox.h"
@@ -495,6 +496,33 @@ class WindowFitTest : public QObject {
         for (const QString &text : texts)
             QVERIFY2(text.isEmpty() || text.contains(kChinese) == (language == Language::Chinese), qPrintable(text));
         QVERIFY(texts.filter(kChinese).size() >= (language == Language::Chinese ? 4 : 0));
+    }
+
+    // The program's file dialog lists a file's size and type in the window's language, and its
+    // date as the window's locale writes it; Qt's file model alone uses the system's.
+    void theFileDialogsListSpeaksTheWindowsLanguage()
+    {
+        const QString path = folder.filePath(QStringLiteral("keys.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("KEY-1 = A\n") == 10);
+        file.close();
+        CFileDialog files(nullptr, "载入并写入键值文件", "键值文件 (*.txt)", folder.path());
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        // The dialog's detail view, whatever model it shows.
+        const auto *view = files.findChild<QAbstractItemView *>(QStringLiteral("treeView"));
+        QVERIFY(view);
+        const auto cell = [view](int column) {
+            const QAbstractItemModel *list = view->model();
+            for (int row = 0; row < list->rowCount(view->rootIndex()); ++row) {
+                if (list->index(row, 0, view->rootIndex()).data().toString() == QLatin1String("keys.txt"))
+                    return list->index(row, column, view->rootIndex()).data().toString();
+            }
+            return QString();
+        };
+        QTRY_VERIFY(!cell(3).isEmpty());
+        QCOMPARE(cell(3), QLocale().toString(QFileInfo(path).lastModified(), QLocale::ShortFormat));
+        for (const int column : {1, 2})
+            QVERIFY2(cell(column).contains(kChinese) == (language == Language::Chinese), qPrintable(cell(column)));
     }
 
   private:
