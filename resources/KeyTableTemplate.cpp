@@ -2,9 +2,11 @@
 
 #include "common/UserText.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <tuple>
+#include <utility>
 
 namespace {
 using namespace KeyTableId;
@@ -25,10 +27,10 @@ DialogTemplate BuildKeyTable()
             {kContent, CtlKind::ComboBox, 143, 262, 142, 40, "", kDropDownList,
              {QT_TRANSLATE_NOOP("Tavrin", "模块读到的键值及本次写入"), QT_TRANSLATE_NOOP("Tavrin", "文件（含编辑）")}},
             {kSave, CtlKind::PushButton, 289, 262, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "保存…"), kStyleNone, {}},
-            {kExportPdf, CtlKind::PushButton, 221, 281, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "导出PDF…"), kStyleNone, {}},
-            {kExportHtml, CtlKind::PushButton, 289, 281, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "导出HTML…"), kStyleNone, {}},
             {kWriteAll, CtlKind::PushButton, 7, 281, 84, 14, QT_TRANSLATE_NOOP("Tavrin", "写入全部"), kDisabled, {}},
             {kVerify, CtlKind::PushButton, 95, 281, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "校验"), kDisabled, {}},
+            {kExportPdf, CtlKind::PushButton, 221, 281, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "导出PDF…"), kStyleNone, {}},
+            {kExportHtml, CtlKind::PushButton, 289, 281, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "导出HTML…"), kStyleNone, {}},
             {kNote, CtlKind::Label, 7, 301, 278, 32,
              QT_TRANSLATE_NOOP("Tavrin", "“文件”一列可直接输入或按 F2 编辑；双击或回车在主窗口显示该键。"), kStyleNone, {}},
             {kClose, CtlKind::PushButton, 289, 319, 64, 14, QT_TRANSLATE_NOOP("Tavrin", "关闭"), kStyleNone, {}},
@@ -52,6 +54,12 @@ DialogTemplate BuildNarrowKeyTable()
         const std::array<int, 4> &rect = places.at(control.id);
         std::tie(control.x, control.y, control.cx, control.cy) = std::tuple(rect[0], rect[1], rect[2], rect[3]);
     }
+    // Tab follows the controls as they stand, row by row (a label a little lower than its row's
+    // buttons still belongs to it).
+    constexpr int kRowHeight = 14;
+    std::stable_sort(dialog.controls.begin(), dialog.controls.end(), [](const ControlTemplate &a, const ControlTemplate &b) {
+        return std::pair(a.y / kRowHeight, a.x) < std::pair(b.y / kRowHeight, b.x);
+    });
     return dialog;
 }
 } // namespace
