@@ -1,6 +1,7 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/EntryOnPage.h"
 #include "app/FileDialog.h"
 #include "app/KeyMapSave.h"
 #include "app/KeyTableDlg.h"
@@ -10,18 +11,14 @@
 #include "common/MessageSink.h"
 #include "device/KeyMapApply.h"
 #include "device/ModuleSearch.h"
-#include "keymap/AssignmentText.h"
 #include "keymap/KeyMapFile.h"
 #include "keymap/ModuleConfig.h"
 #include "pages/GamePadSettingDig.h"
 #include "pages/KeyboardSettingDlg.h"
 #include "pages/MouseSettingDlg.h"
 #include "resources/AppIcon.h"
-#include "resources/GamePadTemplate.h"
 #include "resources/KeyTableTemplate.h"
-#include "resources/KeyboardTemplate.h"
 #include "resources/MainTemplate.h"
-#include "resources/MouseTemplate.h"
 #include "settings/ModuleSettings.h"
 #include "translations/Translation.h"
 
@@ -118,43 +115,6 @@ QScrollArea *MakeScrollArea(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
     return scroll;
-}
-
-const DialogTemplate &TemplateOf(PageKind kind)
-{
-    switch (kind) {
-    case PageKind::Keyboard:
-        return KeyboardTemplate();
-    case PageKind::Mouse:
-        return MouseTemplate();
-    case PageKind::GamePad:
-        return GamePadTemplate();
-    }
-    return KeyboardTemplate();
-}
-
-// Sets the page's controls as state holds them; a list the state leaves unchosen keeps its choice.
-void ApplyState(const CControlState &state, const DialogTemplate &dialog, IDlgControls &page)
-{
-    for (const ControlTemplate &control : dialog.controls) {
-        if (control.id == kNoId)
-            continue;
-        switch (control.kind) {
-        case CtlKind::CheckBox:
-        case CtlKind::RadioButton:
-            page.CheckDlgButton(control.id, state.IsDlgButtonChecked(control.id));
-            break;
-        case CtlKind::Edit:
-            page.SetDlgItemText(control.id, state.GetDlgItemText(control.id));
-            break;
-        case CtlKind::ComboBox:
-            if (state.GetCurSel(control.id) >= 0)
-                page.SetCurSel(control.id, state.GetCurSel(control.id));
-            break;
-        default:
-            break;
-        }
-    }
 }
 
 void SetLabelColour(QWidget *label, const QColor &colour)
@@ -640,29 +600,17 @@ bool CMainDlg::ShowEntry(const KeyMapEntry &entry)
 {
     if (entry.keyIndex < ListedKeys())
         m_items.SetCurSel(kKeyList, entry.keyIndex);
-    const unsigned type = entry.record[0] >> 6;
-    const PageKind kind = type <= 2 ? static_cast<PageKind>(type) : PageKind::Keyboard;
-    IKeyPage *page = PageOfKind(kind);
-    auto *pageDlg = dynamic_cast<CPageDlg *>(page);
-    if (!pageDlg)
+    const PageKind kind = PageKindOfRecord(entry.record);
+    auto *page = dynamic_cast<CPageDlg *>(PageOfKind(kind));
+    if (!page)
         return false;
     for (int index = 0; m_tab->PageAt(index); ++index) {
-        if (m_tab->PageAt(index) == pageDlg) {
+        if (m_tab->PageAt(index) == page) {
             m_tab->SetActivePage(index);
             m_tab->m_nCurSel = index;
         }
     }
-    // The page's controls as its own logic reads the text; a text no state of the page gives
-    // (a raw record's label) leaves the page with nothing chosen.
-    std::optional<CControlState> state = PageStateOfText(entry.text, kind);
-    if (!state)
-        state = PageStateOfText({}, kind);
-    if (state)
-        ApplyState(*state, TemplateOf(kind), pageDlg->Items());
-    std::uint8_t value1 = 0, value2 = 0;
-    std::optional<UserText> refusal;
-    page->GetKeyAssignment(value1, value2, refusal);
-    return !refusal && MakeKeyRecord(entry.keyIndex, kind, value1, value2) == entry.record;
+    return SetPageToEntry(*page, kind, entry);
 }
 
 void CMainDlg::RunOperation(const std::function<void()> &operation)
