@@ -100,16 +100,37 @@ FileError CIniFile::TakeBytes(std::string_view bytes)
 
 bool CIniFile::Load()
 {
+    const std::filesystem::path path = PathFromUtf8(m_strPath);
+    const std::optional<FileStamp> before = StampOf(path);
     std::string bytes;
-    m_error = ReadRegularFile(PathFromUtf8(m_strPath), bytes);
+    m_error = ReadRegularFile(path, bytes);
     if (!m_error.Failed())
         m_error = TakeBytes(bytes);
     m_bOpen = !m_error.Failed();
+    m_loadedStamp = m_bOpen && before && before == StampOf(path) ? before : std::nullopt;
+    m_loadedLines = m_loadedStamp ? m_lines : std::vector<std::string>{};
     return m_bOpen;
+}
+
+bool CIniFile::HoldsEverySetValue() const
+{
+    if (!m_loadedStamp || StampOf(PathFromUtf8(m_strPath)) != m_loadedStamp)
+        return false;
+    std::vector<std::string> lines = m_loadedLines;
+    for (const Edit &edit : m_pending)
+        Apply(lines, edit.section, edit.key, edit.text);
+    return lines == m_loadedLines;
 }
 
 bool CIniFile::Save()
 {
+    // Most saves (every close of the window) set the values the file already holds.
+    if (HoldsEverySetValue()) {
+        m_error = {};
+        m_bOpen = true;
+        m_pending.clear();
+        return true;
+    }
     m_error = RewriteFile(PathFromUtf8(m_strPath), [&](const std::string *current, std::string &next) {
         if (current) {
             if (const FileError refused = TakeBytes(*current); refused.Failed())

@@ -3,6 +3,7 @@
 #include "settings/SafeFile.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,7 +44,12 @@ public:
     CIniFile &operator=(const CIniFile &) = delete;
 
     // A relative path is taken relative to the working folder at each load and save.
-    void SetPath(const std::string &strPath) { m_strPath = strPath; }
+    void SetPath(const std::string &strPath)
+    {
+        if (strPath != m_strPath)
+            m_loadedStamp.reset();
+        m_strPath = strPath;
+    }
     const std::string &GetPath() const { return m_strPath; }
 
     // The unscrambled value, or the default when the file, the section or the key is missing.
@@ -64,7 +70,8 @@ public:
     bool Load();
     // Reloads the file under the folder's lock, applies the values set since the last successful
     // save and replaces the file atomically (see RewriteFile); a link's target is written. On
-    // failure the file keeps every byte and the values stay set for the next save.
+    // failure the file keeps every byte and the values stay set for the next save. A file still
+    // as loaded (by its stamp) that already holds every value set is left alone without a lock.
     bool Save();
     // Outcome of the most recent Load or Save, and why it failed.
     bool IsOpen() const { return m_bOpen; }
@@ -93,6 +100,8 @@ private:
     };
     // Takes the file's bytes as the lines, or says why the lines could not keep them.
     FileError TakeBytes(std::string_view bytes);
+    // The file is still as loaded and already holds every value set since.
+    bool HoldsEverySetValue() const;
 
     std::string m_strPath = "ini.ini";
     bool m_bOpen = false;
@@ -100,6 +109,9 @@ private:
     FileError m_error;
     std::vector<std::string> m_lines;
     std::vector<Edit> m_pending; // set since the last successful save
+    // The file as the last load read it, when nothing replaced it during the read.
+    std::optional<FileStamp> m_loadedStamp;
+    std::vector<std::string> m_loadedLines;
 };
 
 // Why a value cannot be written under the section and key so that it reads back unchanged (a text

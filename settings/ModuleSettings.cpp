@@ -201,6 +201,10 @@ bool LoadSettings(IDlgControls &controls, const SettingsLocation &location)
         settings.*header.pstrValue = files.Resolve(kSectionString, header.pszKey, defaults.*header.pstrValue).strText;
     for (const HeaderSetting &header : kHeaderSettings)
         controls.SetDlgItemText(header.nLabel, settings.*header.pstrValue);
+    // The file the parameters go back to, as it is now: a close that changed none of them then
+    // only looks at the file's stamp.
+    g_iniFile.SetPath(SaveTargetFor(location));
+    g_iniFile.Load();
     return bFound;
 }
 

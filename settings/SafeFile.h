@@ -76,6 +76,21 @@ FileError ResolveLinks(const std::filesystem::path &path, std::filesystem::path 
 // folder is writable and so is the file, when it exists. Follows links.
 bool MayReplaceFile(const std::filesystem::path &path);
 
+// What tells one version of a file from the next without reading it: a writer changes at least
+// one of these (the same the save's own check of other writers looks at).
+struct FileStamp {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    long long size = 0;
+    long long modifiedNs = 0;
+    long long changedNs = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+
+// The stamp of the regular file path names, links followed; none for anything else, and none
+// where the platform's half knows no stamps (then every save reads the file under the lock).
+std::optional<FileStamp> StampOf(const std::filesystem::path &path);
+
 // Reads a whole regular file of at most maxBytes bytes (TooLarge beyond).
 FileError ReadRegularFile(const std::filesystem::path &path, std::string &bytes,
                           std::size_t maxBytes = kMaxSettingsFileSize);

@@ -273,6 +273,16 @@ bool MayReplaceFile(const fs::path &path)
     return MayTrustIn(FolderOf(target), info.st_uid) && ::access(target.c_str(), W_OK) == 0;
 }
 
+std::optional<FileStamp> StampOf(const fs::path &path)
+{
+    fs::path target;
+    struct stat info {};
+    if (ResolveLinks(path, target).Failed() || ::lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    const auto ns = [](const timespec &time) { return time.tv_sec * 1000000000LL + time.tv_nsec; };
+    return FileStamp{info.st_dev, info.st_ino, info.st_size, ns(info.st_mtim), ns(info.st_ctim)};
+}
+
 FileError ReadRegularFile(const fs::path &path, std::string &bytes, std::size_t maxBytes)
 {
     fs::path target;

@@ -435,6 +435,20 @@ TEST_F(IniFileTest, ASaveRewritesTheFileOnlyWhenAValueChanges)
     }
 }
 
+// A save that sets the values a load found skips the file only while nothing replaced it: a value
+// another program changed meanwhile is set back.
+TEST_F(IniFileTest, ASaveAfterALoadSetsItsValuesInAFileChangedMeanwhile)
+{
+    WriteFile({"[int]", "KeyDelay=" + Scrambled("30")});
+    ASSERT_TRUE(ini.Load());
+    CIniFile other;
+    other.SetPath(path);
+    ASSERT_TRUE(other.WriteInt("int", "KeyDelay", 50));
+    ini.SetInt("int", "KeyDelay", 30);
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(other.ReadInt("int", "KeyDelay", 0), 30);
+}
+
 TEST_F(IniFileTest, ASaveKeepsTheFilesPermissionsAndLeavesNoTemporaryFile)
 {
     WriteFile({"[int]"});
