@@ -1,4 +1,5 @@
 #include "keymap/AssignmentText.h"
+#include "keymap/ControlState.h"
 #include "keymap/KeyMap.h"
 #include "keymap/KeyMapReader.h"
 #include "keymap/KeyMapWriter.h"
@@ -348,6 +349,27 @@ TEST(KeyTableCells, ParameterCellsFollowTheReadersRanges)
 }
 
 // A text of several characters that names no key is refused, never sent as its first character:
+// A state holds each control once, whatever order the pages' reactions set and clear it in: a
+// button checked twice and cleared once is clear, a value set again replaces the first.
+TEST(ControlState, EachControlIsHeldOnce)
+{
+    CControlState state;
+    for (const int id : {7, 3, 7}) {
+        state.CheckDlgButton(id, true);
+        state.SetDlgItemText(id, "t" + std::to_string(id));
+        state.SetCurSel(id, id);
+    }
+    state.CheckDlgButton(7, false);
+    state.SetDlgItemText(3, "again");
+    state.ResetContent(7);
+    EXPECT_FALSE(state.IsDlgButtonChecked(7));
+    EXPECT_TRUE(state.IsDlgButtonChecked(3));
+    EXPECT_EQ(state.GetDlgItemText(3), "again");
+    EXPECT_EQ(state.GetDlgItemText(9), "");
+    EXPECT_EQ(state.GetCurSel(7), -1);
+    EXPECT_EQ(state.GetCurSel(3), 3);
+}
+
 // the fix names the closest key texts and the explicit form for the characters themselves.
 TEST(KeyMapFailClosed, ATextNamingNoKeyIsRefusedWithTheClosestKeyTexts)
 {
