@@ -21,9 +21,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include <algorithm>
@@ -61,16 +63,26 @@ void Close(QDialog &dialog)
 
 std::unique_ptr<QDialog> BareDialog()
 {
-    // The widgets belong to the dialog; the builders are needed only while they build.
+    // The widgets belong to the dialog; the builders are needed only while they build. Like the
+    // window's, they stand on a content widget in a frameless scroll area, which lets the window
+    // scroll on a screen smaller than itself: that is part of the widget tree compared.
     auto dialog = std::make_unique<QDialog>();
-    const CDialogItems main(MainDlgTemplate(), dialog.get());
-    auto *tabs = new QTabWidget(dialog.get());
+    auto *scroll = new QScrollArea(dialog.get());
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto *content = new QWidget;
+    const CDialogItems main(MainDlgTemplate(), content);
+    auto *tabs = new QTabWidget(content);
     tabs->setGeometry(main.GetDlgItem(1021)->geometry());
     for (const DialogTemplate *page : {&KeyboardTemplate(), &MouseTemplate(), &GamePadTemplate()}) {
         auto *host = new QWidget;
         const CDialogItems pageItems(*page, host);
         tabs->addTab(host, QString::fromStdString(page->caption));
     }
+    scroll->setWidget(content);
+    auto *layout = new QVBoxLayout(dialog.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    dialog->resize(content->size());
     dialog->setWindowTitle(QStringLiteral("Tavrin V2.3 Vela"));
     return dialog;
 }
