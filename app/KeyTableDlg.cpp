@@ -199,9 +199,15 @@ void CKeyTableDlg::SetUpTable()
 void CKeyTableDlg::ConnectCommands()
 {
     connect(m_items.Item<QPushButton>(kOpen), &QPushButton::clicked, this, &CKeyTableDlg::Open);
-    connect(m_items.Item<QPushButton>(kSave), &QPushButton::clicked, this, &CKeyTableDlg::Save);
-    connect(m_items.Item<QPushButton>(kExportPdf), &QPushButton::clicked, this, &CKeyTableDlg::AskExportPdf);
-    connect(m_items.Item<QPushButton>(kExportHtml), &QPushButton::clicked, this, &CKeyTableDlg::AskExportHtml);
+    // A save or export is one operation on the module too: it keeps the column as shown when it
+    // was asked for, and a module that comes or goes inside its file dialog is handled after it.
+    const auto asOperation = [this](int id, void (CKeyTableDlg::*command)()) {
+        connect(m_items.Item<QPushButton>(id), &QPushButton::clicked, this,
+                [this, command] { m_host.RunOperation([this, command] { (this->*command)(); }); });
+    };
+    asOperation(kSave, &CKeyTableDlg::Save);
+    asOperation(kExportPdf, &CKeyTableDlg::AskExportPdf);
+    asOperation(kExportHtml, &CKeyTableDlg::AskExportHtml);
     connect(m_items.Item<QPushButton>(kClose), &QPushButton::clicked, this, &QDialog::close);
     connect(m_items.Item<QPushButton>(kWriteAll), &QPushButton::clicked, this, &CKeyTableDlg::WriteAll);
     connect(m_items.Item<QPushButton>(kVerify), &QPushButton::clicked, this, &CKeyTableDlg::Verify);

@@ -1,6 +1,8 @@
+#include "app/KeyTableDlg.h"
 #include "app/MainDlg.h"
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
+#include "resources/KeyTableTemplate.h"
 #include "sim/VirtualHidBackend.h"
 #include "support/FakeModuleWatcher.h"
 
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 using namespace MainId;
@@ -71,6 +74,11 @@ class HotplugWindowTest : public QObject {
     // file, a question with Yes; inside() runs in the first dialog of the kind inside names.
     void TriggerAnswering(const char *action, const char *content, char insideOf, const std::function<void()> &inside)
     {
+        StartAnswering([&] { dialog->findChild<QAction *>(action)->trigger(); }, content, insideOf, inside);
+    }
+    void StartAnswering(const std::function<void()> &start, const char *content, char insideOf,
+                        const std::function<void()> &inside)
+    {
         const QString path = folder->filePath(QStringLiteral("map.txt"));
         QFile file(path);
         if (*content && file.open(QIODevice::WriteOnly))
@@ -93,7 +101,7 @@ class HotplugWindowTest : public QObject {
             }
         });
         answer.start(20);
-        dialog->findChild<QAction *>(action)->trigger();
+        start();
     }
 
     QStringList Log() const
@@ -179,6 +187,21 @@ private slots:
         QCOMPARE(Log().mid(3), (QStringList{QStringLiteral("模块已拔出，键值文件的写入已停止；已写入：KEY-1、KEY-2"),
                                             QStringLiteral("模块已拔出：KORVA SB V2.2（/dev/hidraw1），设备操作按钮已禁用"),
                                             QStringLiteral("模块已插入：KORVA SB V2.2（/dev/hidraw3），8 个按键")}));
+    }
+
+    // Swapped inside the key table's save dialog: the file holds the module column as it was
+    // shown, and the other module is taken only after the save.
+    void aSwapInsideTheKeyTablesSaveKeepsWhatWasShown()
+    {
+        std::copy_n("\x00\x00\x28", 3, other->memory.Memory().begin() + 28); // KEY-1 = ENTER
+        FindModuleOnArrival();
+        dialog->findChild<QAction *>(QStringLiteral("keyTable"))->trigger();
+        auto *save = dialog->KeyTable()->findChild<QWidget *>(QString::number(KeyTableId::kSave));
+        StartAnswering([&] { QTest::mouseClick(save, Qt::LeftButton); }, "", 'f', [&] { Swap(); });
+        QFile saved(folder->filePath(QStringLiteral("map.txt")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(!saved.readAll().contains("ENTER"));
+        QCOMPARE(Log().last(), QStringLiteral("模块已插入：KORVA SB V2.2（/dev/hidraw3），8 个按键"));
     }
 
     // Plugged in while "模块不在线" is open: once it is closed, the module is found and the device
