@@ -8,7 +8,6 @@
 
 namespace {
 constexpr const char *kSavedLine = QT_TRANSLATE_NOOP("Tavrin", "已保存到 %1");
-constexpr const char *kKeyMapSuffix = ".txt";
 } // namespace
 
 QString SavedLine(const QString &path)

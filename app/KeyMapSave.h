@@ -9,6 +9,9 @@
 // The one way the window and its key table save a key map a person chose (app/FileDialog.h asks
 // for the file).
 
+// The suffix a key-map file is saved with where its name has none.
+inline constexpr const char *kKeyMapSuffix = ".txt";
+
 // The log line that names a file saved.
 QString SavedLine(const QString &path);
 

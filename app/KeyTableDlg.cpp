@@ -507,7 +507,7 @@ void CKeyTableDlg::Save()
 {
     if (!ChosenMap())
         return;
-    const QString path = AskSavePath(kSaveTitle, kKeyMapFilter, QStringLiteral(".txt"));
+    const QString path = AskSavePath(kSaveTitle, kKeyMapFilter, QLatin1String(kKeyMapSuffix));
     if (!path.isEmpty())
         SaveTo(path);
 }

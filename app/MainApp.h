@@ -2,8 +2,6 @@
 
 #include "app/MainDlg.h"
 
-#include <memory>
-
 class IHidBackend;
 
 // The application object: builds the main window on the given HID backend, runs it modally and

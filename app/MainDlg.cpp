@@ -471,7 +471,7 @@ void CMainDlg::SaveKeyMap()
     const COperation running(*this);
     if (!ModuleFound())
         return;
-    const QString path = AskSavePath(this, kSaveKeyMapTitle, kKeyMapFilter, QString(), QStringLiteral(".txt"));
+    const QString path = AskSavePath(this, kSaveKeyMapTitle, kKeyMapFilter, QString(), QLatin1String(kKeyMapSuffix));
     if (!path.isEmpty() && ModuleFound())
         SaveKeyMapAndLog(path, ModuleKeyMap(), [this](const QString &line) { AddLogLine(line); });
 }
@@ -507,9 +507,8 @@ bool CMainDlg::WriteKeyMap(const KeyMap &map)
     progress.setMinimumDuration(500);
     QStringList written;
     bool lost = false;
-    if (!m_operations.Valid())
-        return false;
-    // A copy: the proof stays whatever the device events do meanwhile.
+    // A copy of the query ModuleFound made sure of: the proof stays whatever the device events do
+    // meanwhile.
     const ValidQuery valid = *m_operations.Valid();
     const ModuleParameters kept = KeptParameters(valid.Snapshot(), m_operations.ControlParameters());
     // Once the module has gone, the link is closed and the map's remaining writes fail unsaid, so

@@ -61,18 +61,14 @@ void FollowInTabOrder(QWidget *previous, QWidget *page)
 struct PageKey {
     QKeySequence keys;
     int step;
+    bool listKeepsIt; // a list that has the focus takes the key for itself
 };
 const PageKey kPageKeys[] = {
-    {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
-    {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
-    {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
-    {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1, false},
+    {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1, false},
+    {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1, true},
+    {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1, true},
 };
-
-bool IsPageKey(const QKeySequence &keys)
-{
-    return keys[0].key() == Qt::Key_PageDown || keys[0].key() == Qt::Key_PageUp;
-}
 } // namespace
 
 CPageTabCtrl::CPageTabCtrl(QWidget *parent) : QWidget(parent), m_pTabBar(new QTabBar(this))
@@ -87,7 +83,7 @@ CPageTabCtrl::CPageTabCtrl(QWidget *parent) : QWidget(parent), m_pTabBar(new QTa
         auto *shortcut = new QShortcut(pageKey.keys, this);
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, [this, step = pageKey.step] { StepPage(step); });
-        if (IsPageKey(pageKey.keys)) {
+        if (pageKey.listKeepsIt) {
             connect(qApp, &QApplication::focusChanged, shortcut, [shortcut](QWidget *, QWidget *now) {
                 shortcut->setEnabled(!qobject_cast<QAbstractItemView *>(now));
             });
