@@ -348,7 +348,8 @@ private slots:
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             return presses;
         };
-        QVERIFY2(pressesTo(MainId::kFindModule) <= 20, qPrintable(QString::number(pressesTo(MainId::kFindModule))));
+        const int toFind = pressesTo(MainId::kFindModule);
+        QVERIFY2(toFind <= 20, qPrintable(QString::number(toFind)));
         QTest::mouseClick(PageControl<QAbstractButton>(0, kSpecialFirst + 2), Qt::LeftButton);
         QStringList stops = TabCycle(Qt::Key_Tab);
         QVERIFY(stops.contains(QString::number(kSpecialFirst + 2)));
