@@ -424,10 +424,10 @@ TEST(KeyMapFailClosed, ATextNamingNoKeyIsRefusedWithTheClosestKeyTexts)
     }
 }
 
-// Every one-edit slip of a named text (a character dropped, two neighbours swapped, the case
+// Each slip of a named text (a character dropped, two neighbours swapped, the case
 // changed) still finds that text among the closest: the comparison's shortcuts (the character
 // counts, the cut-off once a row is past reach, the texts made once) may only skip what is far.
-TEST(KeyMapFailClosed, EveryOneEditSlipOfANamedTextFindsIt)
+TEST(KeyMapFailClosed, ADroppedOrSwappedCharacterOrAnotherCaseStillFindsTheNamedText)
 {
     const std::string named[] = {"CTRL+ALT+DEL", "SHIFT+WIN+ESC", "VOL_UP", "Move Left(10)Pixel",
                                  "GameKey1", "CTRL+HID(41)", "Wheel BackWard = 3 "};
