@@ -101,7 +101,7 @@ int ServeModule(CCliRun &run, const ProductionLine &line, const SearchResult &fo
         entry.errorText = ComposeText(reason);
     }
     if (status != kOk) {
-        entry.error = run.error != CliError::None ? run.error : status == kUsage ? CliError::Usage : CliError::WriteFailed;
+        entry.error = run.ErrorOf(status);
         for (const UserText &text : shown.Texts())
             entry.errorText += (entry.errorText.empty() ? "" : "; ") + ComposeText(text);
     }
