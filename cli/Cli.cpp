@@ -153,8 +153,9 @@ int RunDump(CCliRun &run)
         note = "# " + TranslateText({kDumpUnreadable, {std::to_string(module.ReadableKeys()), unreadable}}) + "\n";
     }
     run.result = JsonOfDump(map, module);
-    run.result["file"] = run.words.empty() || run.words.front() == kStandardStream ? nlohmann::json() : nlohmann::json(run.words.front());
-    if (run.words.empty() || run.words.front() == kStandardStream) {
+    const bool toStandardOutput = run.words.empty() || run.words.front() == kStandardStream;
+    run.result["file"] = toStandardOutput ? nlohmann::json() : nlohmann::json(run.words.front());
+    if (toStandardOutput) {
         if (!run.args.json)
             std::fprintf(run.env.out, "%s", FormatKeyMap(map, note).c_str());
         return kOk;
@@ -184,7 +185,8 @@ int RunReset(CCliRun &run)
     if (!run.Connect())
         return kNoModule;
     const std::string number = run.words.front();
-    const FactoryResetResult result = FactoryReset(run.link, number == "2" ? 2 : 1);
+    const int configuration = number == "2" ? 2 : 1;
+    const FactoryResetResult result = FactoryReset(run.link, configuration);
     if (const auto status = run.Refusal(result.module))
         return *status;
     run.Print(kResetParameters, {number, TranslateText({result.parametersWritten ? kStepDone : kStepFailed, {}})});
@@ -196,7 +198,7 @@ int RunReset(CCliRun &run)
         return *status;
     const ModuleSnapshot &module = valid->Snapshot();
     // Acknowledged writes are not kept ones: the query after them tells.
-    const std::vector<ConfigDifference> differences = FactoryResetDifferences(number == "2" ? 2 : 1, module);
+    const std::vector<ConfigDifference> differences = FactoryResetDifferences(configuration, module);
     for (const ConfigDifference &difference : differences)
         run.Print(kResetDiffers, {number, difference.item, difference.expected, difference.actual});
     if (!differences.empty()) {
