@@ -6,6 +6,7 @@
 #include "common/TextNumber.h"
 #include "device/DeviceLink.h"
 #include "device/ModuleSearch.h"
+#include "keymap/ModuleConfig.h"
 #include "pages/KeyPage.h"
 
 #include <algorithm>
@@ -204,18 +205,16 @@ void CDeviceOperations::RunFactoryReset(int number)
     FindModule();
     // Acknowledged writes are not kept ones: the query after them tells, in one log line.
     if (m_valid)
-        LogResetDifference(number, CompareFactoryReset(number, m_valid->Snapshot()));
+        LogResetDifferences(number, FactoryResetDifferences(number, m_valid->Snapshot()));
 }
 
-void CDeviceOperations::LogResetDifference(int number, const ModuleDifference &difference) const
+void CDeviceOperations::LogResetDifferences(int number, const std::vector<ConfigDifference> &differences) const
 {
-    if (difference.Empty())
+    if (differences.empty())
         return;
     std::string items;
-    for (const Parameter parameter : difference.parameters)
-        items += (items.empty() ? "" : ", ") + std::string(ItemOf(parameter).name);
-    for (const int key : difference.keys)
-        items += (items.empty() ? "" : ", ") + KeyName(key);
+    for (const ConfigDifference &difference : differences)
+        items += (items.empty() ? "" : ", ") + difference.item;
     AddLogLine(TranslateText({kResetNotKept, {std::to_string(number), items}}));
 }
 

@@ -11,6 +11,7 @@
 class CDeviceLink;
 class IDlgControls;
 class IKeyPage;
+struct ConfigDifference;
 
 // The parameters as the main window's controls (or the settings loaded into them) give them.
 ModuleParameters ParametersOfControls(const IDlgControls &controls);
@@ -74,7 +75,7 @@ public:
 
 private:
     void RunFactoryReset(int number);
-    void LogResetDifference(int number, const ModuleDifference &difference) const;
+    void LogResetDifferences(int number, const std::vector<ConfigDifference> &differences) const;
     void AddLogLine(const std::string &line) const;
 
     CDeviceLink &m_link;

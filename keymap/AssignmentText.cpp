@@ -299,19 +299,18 @@ void AddMouseTexts(std::vector<std::string> &texts, const std::string *number)
         if (!number) {
             states.push_back(base);
             ClickMouseRadio(states.back(), MouseId::kWheelNone);
-        }
-        for (const MouseMove &move : kMouseMoves) {
-            if (!number)
-                break;
-            states.push_back(base);
-            ClickMouseRadio(states.back(), move.button);
-            states.back().SetDlgItemText(move.countField, *number);
-        }
-        for (int turn = 0; number && turn < 2; ++turn) {
-            states.push_back(base);
-            ClickMouseRadio(states.back(), MouseId::kMoveNone);
-            states.back().SetCurSel(MouseId::kWheelDirection, turn);
-            states.back().SetDlgItemText(MouseId::kWheelCount, *number);
+        } else {
+            for (const MouseMove &move : kMouseMoves) {
+                states.push_back(base);
+                ClickMouseRadio(states.back(), move.button);
+                states.back().SetDlgItemText(move.countField, *number);
+            }
+            for (int turn = 0; turn < 2; ++turn) {
+                states.push_back(base);
+                ClickMouseRadio(states.back(), MouseId::kMoveNone);
+                states.back().SetCurSel(MouseId::kWheelDirection, turn);
+                states.back().SetDlgItemText(MouseId::kWheelCount, *number);
+            }
         }
         for (const CControlState &state : states) {
             std::uint8_t value1 = 0;

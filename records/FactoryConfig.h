@@ -31,7 +31,6 @@ bool IsUnnamedRecord(int keyIndex, const KeyRecord &record);
 struct ModuleDifference {
     std::vector<Parameter> parameters;
     std::vector<int> keys; // key indexes
-    bool Empty() const { return parameters.empty() && keys.empty(); }
 };
 // Compares the query after a factory reset with what the reset wrote: its parameters, and the
 // bytes it wrote to each key the reply reaches.

@@ -10,9 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <type_traits>
-
 #include <map>
+#include <type_traits>
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;

@@ -348,7 +348,6 @@ TEST(KeyTableCells, ParameterCellsFollowTheReadersRanges)
     EXPECT_EQ(ReadKeyCell(0, "(keyboard) = (").state, CellState::Valid);
 }
 
-// A text of several characters that names no key is refused, never sent as its first character:
 // A state holds each control once, whatever order the pages' reactions set and clear it in: a
 // button checked twice and cleared once is clear, a value set again replaces the first.
 TEST(ControlState, EachControlIsHeldOnce)
@@ -370,6 +369,7 @@ TEST(ControlState, EachControlIsHeldOnce)
     EXPECT_EQ(state.GetCurSel(3), 3);
 }
 
+// A text of several characters that names no key is refused, never sent as its first character:
 // the fix names the closest key texts and the explicit form for the characters themselves.
 TEST(KeyMapFailClosed, ATextNamingNoKeyIsRefusedWithTheClosestKeyTexts)
 {
@@ -424,13 +424,10 @@ TEST(KeyMapFailClosed, ATextNamingNoKeyIsRefusedWithTheClosestKeyTexts)
     }
 }
 
-// A record's index bits name its own key, or the line is refused with the first byte that does;
-// its page bits are free, and what a module holds unwritten (erased, cleared, a factory record)
-// reads back as it is.
-// Every one-edit slip of a named text (a character dropped, two neighbours swapped, the case
+// Each slip of a named text (a character dropped, two neighbours swapped, the case
 // changed) still finds that text among the closest: the comparison's shortcuts (the character
 // counts, the cut-off once a row is past reach, the texts made once) may only skip what is far.
-TEST(KeyMapFailClosed, EveryOneEditSlipOfANamedTextFindsIt)
+TEST(KeyMapFailClosed, ADroppedOrSwappedCharacterOrAnotherCaseStillFindsTheNamedText)
 {
     const std::string named[] = {"CTRL+ALT+DEL", "SHIFT+WIN+ESC", "VOL_UP", "Move Left(10)Pixel",
                                  "GameKey1", "CTRL+HID(41)", "Wheel BackWard = 3 "};
@@ -455,6 +452,9 @@ TEST(KeyMapFailClosed, EveryOneEditSlipOfANamedTextFindsIt)
     }
 }
 
+// A record's index bits name its own key, or the line is refused with the first byte that does;
+// its page bits are free, and what a module holds unwritten (erased, cleared, a factory record)
+// reads back as it is.
 TEST(KeyMapFailClosed, ARawRecordNamesItsOwnKey)
 {
     struct Case {
