@@ -19,7 +19,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <optional>
 
 namespace {
@@ -54,40 +53,32 @@ int RunList(CCliRun &run)
     if (backend.Init() != 0)
         ShowMessage(QT_TRANSLATE_NOOP("Tavrin", "设备初始化失败"));
     const std::vector<ModuleInterface> interfaces = ListModuleInterfaces(backend, run.choice);
-    std::map<std::string, std::string> reasons;
     std::vector<ListedInterface> listed;
     for (const ModuleInterface &candidate : interfaces)
         listed.push_back({candidate.info, candidate.searchOrder, false, false, false, {}});
     const OpenedInterface opened = OpenInSearchOrder(backend, interfaces, [&](const ModuleInterface &candidate) {
-        const std::string error = backend.Error(nullptr);
-        reasons[candidate.info.path] = backend.LastOpenDenied() ? TranslateText({kAccessDeniedMessage, {}}) : error;
-        const auto tried = &candidate - interfaces.data();
-        listed[static_cast<std::size_t>(tried)].tried = true;
-        listed[static_cast<std::size_t>(tried)].denied = backend.LastOpenDenied();
-        listed[static_cast<std::size_t>(tried)].openError = error;
+        ListedInterface &tried = listed[static_cast<std::size_t>(&candidate - interfaces.data())];
+        tried.tried = true;
+        tried.openError = backend.Error(nullptr);
+        tried.denied = backend.LastOpenDenied();
     });
     if (opened.device)
         backend.Close(opened.device);
     for (ListedInterface &interface : listed)
         interface.opens = interface.info.path == opened.path && opened.device;
     run.result = JsonOfInterfaces(listed);
-    for (const ModuleInterface &candidate : interfaces) {
-        char vendor[8];
-        char product[8];
-        std::snprintf(vendor, sizeof vendor, "%04x", candidate.info.vendor_id);
-        std::snprintf(product, sizeof product, "%04x", candidate.info.product_id);
+    for (const ListedInterface &interface : listed) {
+        const HidDeviceInfo &info = interface.info;
         // The serial and the path are the device's words: escaped, so that none reaches the terminal
         // as a control sequence.
-        const std::string serial =
-            candidate.info.serial.empty() ? std::string() : TranslateText({kSerialPart, {QuotedInput(candidate.info.serial)}});
-        run.Print(kInterfaceLine, {vendor, product, std::to_string(candidate.info.interface_number),
-                                   QuotedInput(candidate.info.path), serial});
-        const auto reason = reasons.find(candidate.info.path);
-        if (candidate.info.path == opened.path)
+        const std::string serial = info.serial.empty() ? std::string() : TranslateText({kSerialPart, {QuotedInput(info.serial)}});
+        run.Print(kInterfaceLine, {Hex4(info.vendor_id), Hex4(info.product_id), std::to_string(info.interface_number),
+                                   QuotedInput(info.path), serial});
+        if (info.path == opened.path)
             run.Print(kOpensThis);
-        else if (reason != reasons.end())
-            run.Print(kCannotOpen, {reason->second});
-        else if (candidate.searchOrder < 0)
+        else if (interface.tried)
+            run.Print(kCannotOpen, {interface.denied ? TranslateText({kAccessDeniedMessage, {}}) : interface.openError});
+        else if (interface.searchOrder < 0)
             run.Print(kNotTried);
     }
     if (interfaces.empty())
@@ -162,8 +153,9 @@ int RunDump(CCliRun &run)
         note = "# " + TranslateText({kDumpUnreadable, {std::to_string(module.ReadableKeys()), unreadable}}) + "\n";
     }
     run.result = JsonOfDump(map, module);
-    run.result["file"] = run.words.empty() || run.words.front() == kStandardStream ? nlohmann::json() : nlohmann::json(run.words.front());
-    if (run.words.empty() || run.words.front() == kStandardStream) {
+    const bool toStandardOutput = run.words.empty() || run.words.front() == kStandardStream;
+    run.result["file"] = toStandardOutput ? nlohmann::json() : nlohmann::json(run.words.front());
+    if (toStandardOutput) {
         if (!run.args.json)
             std::fprintf(run.env.out, "%s", FormatKeyMap(map, note).c_str());
         return kOk;
@@ -193,7 +185,8 @@ int RunReset(CCliRun &run)
     if (!run.Connect())
         return kNoModule;
     const std::string number = run.words.front();
-    const FactoryResetResult result = FactoryReset(run.link, number == "2" ? 2 : 1);
+    const int configuration = number == "2" ? 2 : 1;
+    const FactoryResetResult result = FactoryReset(run.link, configuration);
     if (const auto status = run.Refusal(result.module))
         return *status;
     run.Print(kResetParameters, {number, TranslateText({result.parametersWritten ? kStepDone : kStepFailed, {}})});
@@ -205,7 +198,7 @@ int RunReset(CCliRun &run)
         return *status;
     const ModuleSnapshot &module = valid->Snapshot();
     // Acknowledged writes are not kept ones: the query after them tells.
-    const std::vector<ConfigDifference> differences = FactoryResetDifferences(number == "2" ? 2 : 1, module);
+    const std::vector<ConfigDifference> differences = FactoryResetDifferences(configuration, module);
     for (const ConfigDifference &difference : differences)
         run.Print(kResetDiffers, {number, difference.item, difference.expected, difference.actual});
     if (!differences.empty()) {
@@ -223,25 +216,6 @@ constexpr Command kCommands[] = {
 } // namespace
 
 namespace {
-// The reason a run failed, where the command did not name one: its exit status's.
-CliError ErrorOfStatus(int status)
-{
-    switch (status) {
-    case kOk:
-        return CliError::None;
-    case kUsage:
-        return CliError::Usage;
-    case kNoModule:
-        return CliError::NoModule;
-    case kInvalid:
-        return CliError::InvalidMarker;
-    case kMismatch:
-        return CliError::Mismatch;
-    default:
-        return CliError::WriteFailed;
-    }
-}
-
 int RunCommand(const CliArguments &arguments, CliEnvironment &environment)
 {
     if (arguments.error) {
@@ -276,8 +250,7 @@ int RunCommand(const CliArguments &arguments, CliEnvironment &environment)
         ShowMessage(kKeyCountClamped, {std::to_string(environment.keyCount), std::to_string(run.keyCount)});
     const int status = command->run(run);
     if (json) {
-        const CliError error = status == kOk ? CliError::None : run.error != CliError::None ? run.error : ErrorOfStatus(status);
-        std::fprintf(environment.out, "%s\n", JsonResult(std::move(run.result), status, error, shown->Texts()).c_str());
+        std::fprintf(environment.out, "%s\n", JsonResult(std::move(run.result), status, run.ErrorOf(status), shown->Texts()).c_str());
     }
     return status;
 }

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-namespace {
 std::string Hex4(unsigned value)
 {
     char text[8];
@@ -13,17 +12,22 @@ std::string Hex4(unsigned value)
     return text;
 }
 
+nlohmann::json OrNull(const std::string &text)
+{
+    return text.empty() ? nlohmann::json() : nlohmann::json(text);
+}
+
+nlohmann::json JsonOfErrorCode(CliError error)
+{
+    return error == CliError::None ? nlohmann::json() : nlohmann::json(ErrorCodeOf(error).word);
+}
+
+namespace {
 std::string RecordBytes(const KeyRecord &record)
 {
     char text[12];
     std::snprintf(text, sizeof text, "%02x %02x %02x", record[0], record[1], record[2]);
     return text;
-}
-
-// Empty text is no value: null, so that every object has the same keys.
-nlohmann::json OrNull(const std::string &text)
-{
-    return text.empty() ? nlohmann::json() : nlohmann::json(text);
 }
 
 nlohmann::json KeyNames(const std::vector<int> &keys)
@@ -114,7 +118,7 @@ std::string JsonResult(nlohmann::json result, int exitStatus, CliError error, co
         result = nlohmann::json::object();
     result["ok"] = exitStatus == 0;
     result["exit"] = exitStatus;
-    result["error_code"] = error == CliError::None ? nlohmann::json() : nlohmann::json(ErrorCodeOf(error).word);
+    result["error_code"] = JsonOfErrorCode(error);
     result["error"] = OrNull(text);
     return JsonText(result);
 }

@@ -15,6 +15,13 @@
 // keys: ok, exit, error_code (ErrorCode.h's word, null on success) and error (the messages shown,
 // in their source language, null when none).
 
+// A USB vendor or product id as four lowercase hex digits, as lsusb and udev rules write it.
+std::string Hex4(unsigned value);
+// Empty text is no value: null, so that every object has the same keys.
+nlohmann::json OrNull(const std::string &text);
+// The error_code of a result: ErrorCode.h's word, null on success.
+nlohmann::json JsonOfErrorCode(CliError error);
+
 // One interface as list sees it: whether the search opens it, and if it was tried and refused,
 // why ("denied" for missing permission, else "failed" with the library's words).
 struct ListedInterface {

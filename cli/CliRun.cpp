@@ -69,7 +69,7 @@ FileError ReadStandardInput(std::FILE *in, std::string &content)
 } // namespace
 
 CCliRun::CCliRun(CliEnvironment &environment, const CliArguments &arguments)
-    : env(environment), link(environment.backend), args(arguments), name(arguments.command), words(arguments.operands),
+    : env(environment), link(environment.backend), args(arguments), words(arguments.operands),
       keyCount(ModuleKeyCount(environment.keyCount).count), bWait(arguments.waitMs.has_value()),
       waitMs(arguments.waitMs.value_or(-1)), choice(arguments.choice)
 {
@@ -115,14 +115,12 @@ SearchResult CCliRun::Search(bool afterRemoval)
     }
 }
 
-bool CCliRun::Connect(bool quiet)
+bool CCliRun::Connect()
 {
     const SearchResult found = Search();
     if (found.status == SearchStatus::Opened)
         return true;
     Fail(link.AccessDenied() || !found.refusedPath.empty() ? CliError::OpenFailed : CliError::NoModule);
-    if (quiet)
-        return false;
     if (found.status == SearchStatus::Absent && !found.refusedPath.empty())
         ShowMessage(kModuleNotOpened, {found.refusedPath, found.refusedError});
     else if (!link.AccessDenied() && (!choice.node.empty() || !choice.serial.empty()))
@@ -153,6 +151,26 @@ int CCliRun::Fail(CliError failure)
     if (error == CliError::None)
         error = failure;
     return ErrorCodeOf(failure).exitStatus;
+}
+
+CliError CCliRun::ErrorOf(int status) const
+{
+    if (status == kOk)
+        return CliError::None;
+    if (error != CliError::None)
+        return error;
+    switch (status) {
+    case kUsage:
+        return CliError::Usage;
+    case kNoModule:
+        return CliError::NoModule;
+    case kInvalid:
+        return CliError::InvalidMarker;
+    case kMismatch:
+        return CliError::Mismatch;
+    default:
+        return CliError::WriteFailed;
+    }
 }
 
 bool CCliRun::Listed(const std::vector<std::string> &nodes)

@@ -39,10 +39,12 @@ public:
     // A search, repeated while waiting; says why when nothing opened: no module, no permission,
     // a module there that would not open, with the reason, or which modules are there when none
     // matches --device or --serial.
-    bool Connect(bool quiet = false);
+    bool Connect();
 
     // Keeps the first reason the run failed; its exit status.
     int Fail(CliError failure);
+    // Why a run with this exit status failed: the reason kept, else the status's own; None for 0.
+    CliError ErrorOf(int status) const;
 
     // Whether an interface with one of these nodes is still listed.
     bool Listed(const std::vector<std::string> &nodes);
@@ -60,7 +62,6 @@ public:
     CliEnvironment &env;
     CDeviceLink link;
     const CliArguments &args;
-    std::string name;
     std::vector<std::string> words;
     int keyCount;
     bool bWait;

@@ -1,5 +1,6 @@
 #include "cli/Doctor.h"
 
+#include "cli/CliJson.h"
 #include "cli/ExitStatus.h"
 #include "common/MessageSink.h"
 #include "device/DeviceLink.h"
@@ -66,13 +67,6 @@ constexpr const char *kSeatCodes[] = {"active", "none", "unknown"};
 void Print(std::FILE *out, const char *source, std::vector<std::string> values = {})
 {
     std::fprintf(out, "%s\n", TranslateText({source, std::move(values)}).c_str());
-}
-
-std::string Hex4(std::uint16_t value)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "%04x", value);
-    return text;
 }
 
 std::string UserName(uid_t uid)
@@ -297,11 +291,6 @@ void PrintText(std::FILE *out, const Diagnosis &diagnosis, const DoctorProbes &p
     else
         Print(out, diagnosis.seat.kind == SeatState::Kind::None ? kSeatNone : kSeatUnknown);
     PrintFix(out, diagnosis, probes);
-}
-
-nlohmann::ordered_json OrNull(const std::string &text)
-{
-    return text.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(text);
 }
 
 nlohmann::ordered_json NodeJson(const NodeCheck &check, const Diagnosis &diagnosis)

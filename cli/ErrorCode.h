@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/ExitStatus.h"
+
 #include <string_view>
 
 // Why a tavrin-cli run failed, as a script reads it: in --json results and in the production log
@@ -28,18 +30,18 @@ struct CliErrorCode {
 
 // The one table of the words and their exit statuses.
 inline constexpr CliErrorCode kCliErrorCodes[] = {
-    {CliError::None, "", 0},
-    {CliError::Usage, "usage", 2},
-    {CliError::BadKeyMap, "bad_key_map", 2},
-    {CliError::NoModule, "no_module", 3},
-    {CliError::OpenFailed, "open_failed", 3},
-    {CliError::NoReply, "no_reply", 3},
-    {CliError::InvalidMarker, "invalid_marker", 4},
-    {CliError::WriteFailed, "write_failed", 5},
-    {CliError::Mismatch, "mismatch", 6},
-    {CliError::OutputFailed, "output_failed", 5},
-    {CliError::LogFailed, "log_failed", 5},
-    {CliError::Interrupted, "interrupted", 130},
+    {CliError::None, "", CliExit::kOk},
+    {CliError::Usage, "usage", CliExit::kUsage},
+    {CliError::BadKeyMap, "bad_key_map", CliExit::kUsage},
+    {CliError::NoModule, "no_module", CliExit::kNoModule},
+    {CliError::OpenFailed, "open_failed", CliExit::kNoModule},
+    {CliError::NoReply, "no_reply", CliExit::kNoModule},
+    {CliError::InvalidMarker, "invalid_marker", CliExit::kInvalid},
+    {CliError::WriteFailed, "write_failed", CliExit::kFailed},
+    {CliError::Mismatch, "mismatch", CliExit::kMismatch},
+    {CliError::OutputFailed, "output_failed", CliExit::kFailed},
+    {CliError::LogFailed, "log_failed", CliExit::kFailed},
+    {CliError::Interrupted, "interrupted", 130}, // 128 + SIGINT, as a shell tells an interrupted program
 };
 
 constexpr const CliErrorCode &ErrorCodeOf(CliError error)

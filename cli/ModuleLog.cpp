@@ -19,11 +19,6 @@ std::string IsoTime(std::chrono::system_clock::time_point time)
     std::snprintf(text + length, sizeof text - length, ".%03dZ", static_cast<int>(milliseconds));
     return text;
 }
-
-nlohmann::json OrNull(const std::string &text)
-{
-    return text.empty() ? nlohmann::json() : nlohmann::json(text);
-}
 } // namespace
 
 std::string JsonLine(const ModuleLogEntry &entry)
@@ -35,7 +30,7 @@ std::string JsonLine(const ModuleLogEntry &entry)
         {"serial", OrNull(entry.serial)},
         {"ok", entry.exitStatus == 0},
         {"exit", entry.exitStatus},
-        {"error_code", entry.error == CliError::None ? nlohmann::json() : nlohmann::json(ErrorCodeOf(entry.error).word)},
+        {"error_code", JsonOfErrorCode(entry.error)},
         {"error", OrNull(entry.errorText)},
         {"written", entry.written},
         {"verify", entry.verify ? JsonOfDifferences(*entry.verify) : nlohmann::json()},

@@ -23,6 +23,16 @@ constexpr const char *kEachRefused = QT_TRANSLATE_NOOP("Tavrin", "第 %1 个模�
 constexpr const char *kLogNotWritten = QT_TRANSLATE_NOOP("Tavrin", "日志文件 %1 无法写入：%2");
 constexpr const char *kInterrupted = QT_TRANSLATE_NOOP("Tavrin", "写入中被第二次 Ctrl-C 中断，模块的状态不明");
 
+// Appends a line to the log, or says why it could not: false then. An empty line only checks that
+// the log can take lines.
+bool AppendToLog(const std::string &logFile, std::string_view line)
+{
+    const FileError error = AppendLineToFile(PathFromUtf8(logFile), line);
+    if (error.Failed())
+        ShowMessage(kLogNotWritten, {QuotedInput(logFile), TranslateText(FileErrorReason(error))});
+    return !error.Failed();
+}
+
 // The production log's line for the module in hand, written once: by the line when the module is
 // done, or by the second Ctrl-C's last words when they end the process first.
 class CModuleInHand {
@@ -62,15 +72,7 @@ public:
     }
 
 private:
-    bool Append(const ModuleLogEntry &entry) const
-    {
-        if (!m_logFile)
-            return true;
-        const FileError error = AppendLineToFile(PathFromUtf8(*m_logFile), JsonLine(entry));
-        if (error.Failed())
-            ShowMessage(kLogNotWritten, {QuotedInput(*m_logFile), TranslateText(FileErrorReason(error))});
-        return !error.Failed();
-    }
+    bool Append(const ModuleLogEntry &entry) const { return !m_logFile || AppendToLog(*m_logFile, JsonLine(entry)); }
 
     std::mutex m_lock;
     const std::optional<std::string> &m_logFile;
@@ -101,7 +103,7 @@ int ServeModule(CCliRun &run, const ProductionLine &line, const SearchResult &fo
         entry.errorText = ComposeText(reason);
     }
     if (status != kOk) {
-        entry.error = run.error != CliError::None ? run.error : status == kUsage ? CliError::Usage : CliError::WriteFailed;
+        entry.error = run.ErrorOf(status);
         for (const UserText &text : shown.Texts())
             entry.errorText += (entry.errorText.empty() ? "" : "; ") + ComposeText(text);
     }
@@ -116,12 +118,8 @@ int ServeModule(CCliRun &run, const ProductionLine &line, const SearchResult &fo
 // hand as interrupted before the process ends.
 int RunProductionLine(CCliRun &run, const ProductionLine &line)
 {
-    if (line.logFile) {
-        if (const FileError error = AppendLineToFile(PathFromUtf8(*line.logFile), {}); error.Failed()) {
-            ShowMessage(kLogNotWritten, {QuotedInput(*line.logFile), TranslateText(FileErrorReason(error))});
-            return run.Fail(CliError::LogFailed);
-        }
-    }
+    if (line.logFile && !AppendToLog(*line.logFile, {}))
+        return run.Fail(CliError::LogFailed);
     CModuleInHand inHand(line.logFile);
     if (run.env.setLastWords)
         run.env.setLastWords([&inHand] { inHand.LogInterrupted(); });

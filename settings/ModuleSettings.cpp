@@ -81,11 +81,6 @@ bool LoadFile(CIniFile &doc, const std::string &path, bool bReport)
 }
 } // namespace
 
-std::string SettingsFilePath()
-{
-    return FindSettingsLocation().strShippedPath;
-}
-
 SettingsLocation SettingsLocationFor(const std::string &programFolder, const std::string &configHome,
                                      const std::string &installedFile)
 {

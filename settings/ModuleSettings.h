@@ -33,10 +33,6 @@ extern CIniFile g_iniFile;
 // pages are set up, and the module query lists m_nKeyNum keys.
 extern ModuleSettings g_moduleSettings;
 
-// The one place that decides where the settings file lives, as a full path whatever the working
-// folder is: the shipped file of FindSettingsLocation.
-std::string SettingsFilePath();
-
 // Where the settings are read and saved. The shipped file beside the executable is the
 // deployer's: it alone gives the key count and the header lines, and it holds the window's five
 // parameters too where the user may write it (a portable install). Otherwise (a system-wide

@@ -166,18 +166,9 @@ bool InstallCatalog(Language language, const std::string &programFolder)
     SetTextTranslator(&LookUp);
     if (language == Language::Chinese)
         return true;
-    // Beside the program, where a moved installed tree keeps them, then the installed folder;
-    // never the working folder.
-    std::vector<std::filesystem::path> folders;
-    for (const char *relative : {"translations", TAVRIN_MOVED_TRANSLATIONS}) {
-        if (!programFolder.empty() && *relative)
-            folders.push_back(PathFromUtf8(programFolder) / relative);
-    }
-    if (*TAVRIN_INSTALLED_TRANSLATIONS)
-        folders.push_back(PathFromUtf8(TAVRIN_INSTALLED_TRANSLATIONS));
-    for (const auto &folder : folders) {
+    for (const std::string &folder : TranslationFolders(programFolder)) {
         std::string bytes;
-        const auto path = folder / "tavrin_en.qm";
+        const auto path = PathFromUtf8(folder) / "tavrin_en.qm";
         if (ReadRegularFile(path, bytes, kMaxTranslationFileSize).Failed())
             continue;
         if (auto catalog = ReadTextCatalog(bytes, "Tavrin")) {
@@ -227,6 +218,18 @@ std::optional<TextCatalog> ReadTextCatalog(std::string_view bytes, std::string_v
         }
     }
     return catalog;
+}
+
+std::vector<std::string> TranslationFolders(const std::string &programFolder)
+{
+    std::vector<std::string> folders;
+    for (const char *relative : {"translations", TAVRIN_MOVED_TRANSLATIONS}) {
+        if (!programFolder.empty() && *relative)
+            folders.push_back(Utf8FromPath(PathFromUtf8(programFolder) / relative));
+    }
+    if (*TAVRIN_INSTALLED_TRANSLATIONS)
+        folders.push_back(TAVRIN_INSTALLED_TRANSLATIONS);
+    return folders;
 }
 
 bool SetUpCatalogLanguage(const std::optional<std::string> &option, const std::string &programFolder, const char *program)

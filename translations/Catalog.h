@@ -24,6 +24,11 @@ std::string CatalogText(const TextCatalog &catalog, const std::string &source, i
 // Texts without a translation are left out, so they stay in their source language.
 std::optional<TextCatalog> ReadTextCatalog(std::string_view bytes, std::string_view context);
 
+// The folders where a program in programFolder looks for its translation, in order: beside the
+// program (a build, a portable copy), where a moved installed tree keeps them, then the installed
+// folder; never the working folder, where a program folder that cannot be told would lead.
+std::vector<std::string> TranslationFolders(const std::string &programFolder);
+
 // SetUpLanguage for a program without an application object: chooses the language in the same
 // way from --lang as read (nullopt: none given), and routes TranslateText through the catalog of
 // the translation beside the program in programFolder (or in the installed data folder). The same

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // The languages Tavrin speaks. Chinese is the language of its source texts; English comes from a
 // translation.

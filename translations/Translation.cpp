@@ -1,9 +1,9 @@
 #include "translations/Translation.h"
 
 #include "common/UserText.h"
+#include "translations/Catalog.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -16,21 +16,6 @@ constexpr const char *kTranslationName = "tavrin_en";
 std::string TranslateSource(const std::string &source, int count)
 {
     return QCoreApplication::translate(kTextContext, source.c_str(), nullptr, count).toStdString();
-}
-
-// Beside the program (a build, a portable copy), where a moved installed tree keeps them, then
-// the installed folder; never the working folder, where a folder that cannot be told would lead.
-QStringList TranslationFolders()
-{
-    QStringList folders;
-    const QString program = QCoreApplication::applicationDirPath();
-    for (const char *relative : {"translations", TAVRIN_MOVED_TRANSLATIONS}) {
-        if (!program.isEmpty() && *relative)
-            folders << QDir(program).filePath(QString::fromUtf8(relative));
-    }
-    if (const QString installed = QStringLiteral(TAVRIN_INSTALLED_TRANSLATIONS); !installed.isEmpty())
-        folders << installed;
-    return folders;
 }
 
 // Qt's catalog knows the file dialog's type names ("Folder", "Drive") under the dialog's own name,
@@ -76,8 +61,8 @@ bool InstallTranslation(Language language)
         return true;
     }
     auto *translator = new QTranslator(QCoreApplication::instance());
-    for (const QString &folder : TranslationFolders()) {
-        if (translator->load(QString::fromLatin1(kTranslationName), folder)) {
+    for (const std::string &folder : TranslationFolders(QCoreApplication::applicationDirPath().toStdString())) {
+        if (translator->load(QString::fromLatin1(kTranslationName), QString::fromStdString(folder))) {
             QCoreApplication::installTranslator(translator);
             return true;
         }

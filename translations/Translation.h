@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 // The one context of every text a person reads.
 inline constexpr const char *kTextContext = "Tavrin";

@@ -146,6 +146,5 @@ TEST(CliArguments, AFailedWriteOfTheOutputIsAFailure)
     std::fclose(full);
     ASSERT_EQ(run.sink.messages.size(), 1u);
     EXPECT_EQ(run.sink.messages[0].rfind("输出没有全部写出", 0), 0u) << run.sink.messages[0];
-
 }
 } // namespace

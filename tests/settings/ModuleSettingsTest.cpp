@@ -209,7 +209,7 @@ TEST_F(ModuleSettingsTest, AnotherWorkingFolderReadsAndWritesTheGivenFile)
 TEST_F(ModuleSettingsTest, TheSettingsFileIsBesideTheExecutableWhateverTheWorkingFolder)
 {
     CWorkingFolderScope cwd(folder.Path());
-    const fs::path settings = SettingsFilePath();
+    const fs::path settings = FindSettingsLocation().strShippedPath;
     EXPECT_TRUE(settings.is_absolute());
     EXPECT_EQ(settings.filename(), "confight.ini");
     EXPECT_TRUE(fs::equivalent(settings.parent_path(), TAVRIN_TEST_BIN_DIR));
