@@ -62,12 +62,12 @@ public:
     CliEnvironment &env;
     CDeviceLink link;
     const CliArguments &args;
-    std::vector<std::string> words;
+    const std::vector<std::string> &words; // the operands
     int keyCount;
     bool bWait;
     long long waitMs;
     bool bReportRefused = false; // a search while waiting returns on a module that will not open
-    ModuleChoice choice;
+    const ModuleChoice &choice; // --device or --serial
     std::unique_ptr<IModuleWatcher> watcher;
     std::optional<CModuleWait> wait;
     CliError error = CliError::None; // the first reason the run failed, where one is known
