@@ -331,7 +331,7 @@ void PrintJson(std::FILE *out, const Diagnosis &diagnosis, const DoctorProbes &p
         {"group_rule", GroupRuleToCopy(probes)},
     };
     // A serial that is not UTF-8 must not end the output half-way.
-    std::fprintf(out, "%s\n", report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+    std::fprintf(out, "%s\n", report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
 }
 } // namespace
 

@@ -6,6 +6,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -210,6 +211,7 @@ TEST_F(HidrawCliTest, DoctorGroupsTheInterfacesByTheirUsbDevice)
     AddStandardModule(testbed, module);
     AddStandardModule(testbed, other);
     Run({"doctor", "--json"});
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << "one object a line, as every --json result";
     const nlohmann::json report = nlohmann::json::parse(printed, nullptr, false);
     ASSERT_TRUE(report.contains("modules")) << printed;
     ASSERT_EQ(report["modules"].size(), 2u) << printed;
