@@ -1,8 +1,6 @@
 #include "HidrawFixture.h"
 #include "device/ModuleWatcher.h"
 
-#include <poll.h>
-
 
 namespace {
 using namespace std::chrono_literals;
@@ -11,7 +9,7 @@ using Kind = ModuleEvent::Kind;
 // libudev's monitor in this process, told of the emulated nodes as they come and go.
 class HidrawWatcherTest : public CHidrawTest {
 protected:
-    // Waits as the command-line tool does, on the descriptor and the settle time, until events
+    // Waits as the command-line tool does, on the ready signal and the settle time, until events
     // come or the time is up.
     std::vector<ModuleEvent> Wait(std::chrono::milliseconds limit = 2s)
     {
@@ -22,8 +20,8 @@ protected:
             if (!events.empty() || left <= 0ms)
                 return events;
             const int settle = watcher->MillisecondsToSettle();
-            pollfd ready{watcher->FileDescriptor(), POLLIN, 0};
-            poll(&ready, 1, settle < 0 ? static_cast<int>(left.count()) : std::min<int>(settle, left.count()));
+            WaitForReady({watcher->Ready()},
+                         settle < 0 ? static_cast<int>(left.count()) : std::min<int>(settle, left.count()));
         }
     }
 

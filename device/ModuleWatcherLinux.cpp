@@ -43,7 +43,7 @@ public:
         // Receiving first, then the nodes already there: a module plugged in between is not lost.
         for (const InterfaceAnnouncement &announcement : ListPresent())
             m_settler.Present(announcement);
-        m_bReady = true;
+        m_bStarted = true;
     }
 
     ~CUdevModuleWatcher() override
@@ -57,9 +57,10 @@ public:
     CUdevModuleWatcher(const CUdevModuleWatcher &) = delete;
     CUdevModuleWatcher &operator=(const CUdevModuleWatcher &) = delete;
 
-    bool Ready() const { return m_bReady; }
+    bool Started() const { return m_bStarted; }
 
-    int FileDescriptor() const override { return udev_monitor_get_fd(m_monitor); }
+    // The monitor's socket, readable while announcements wait in it.
+    ReadySignal Ready() const override { return {udev_monitor_get_fd(m_monitor)}; }
 
     std::vector<ModuleEvent> TakeEvents() override
     {
@@ -125,14 +126,14 @@ private:
     udev *m_udev;
     udev_monitor *m_monitor = nullptr;
     CModuleSettler m_settler;
-    bool m_bReady = false;
+    bool m_bStarted = false;
 };
 } // namespace
 
 std::unique_ptr<IModuleWatcher> CreateModuleWatcher()
 {
     auto watcher = std::make_unique<CUdevModuleWatcher>();
-    if (!watcher->Ready())
+    if (!watcher->Started())
         return nullptr;
     return watcher;
 }
