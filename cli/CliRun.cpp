@@ -178,8 +178,9 @@ bool CCliRun::Listed(const std::vector<std::string> &nodes)
     const auto interfaces = ListModuleInterfaces(env.backend, choice);
     return std::any_of(interfaces.begin(), interfaces.end(), [&](const ModuleInterface &candidate) {
         // The watcher's spelling of a node may differ from the search's (Windows paths in case).
-        return std::any_of(nodes.begin(), nodes.end(),
-                           [&](const std::string &node) { return WatchedNode(node) == WatchedNode(candidate.info.path); });
+        return std::any_of(nodes.begin(), nodes.end(), [&](const std::string &node) {
+            return WatchedNode(node) == WatchedNode(candidate.info.path);
+        });
     });
 }
 

@@ -6,8 +6,10 @@
 
 #include <cfgmgr32.h>
 #include <dbt.h>
-#include <hidsdi.h>
 #include <setupapi.h>
+extern "C" { // mingw's HID header declares its functions for C alone
+#include <hidsdi.h>
+}
 
 #include <future>
 #include <thread>
@@ -31,7 +33,8 @@ struct ListedInterface {
 std::vector<ListedInterface> ListHidInterfaces()
 {
     std::vector<ListedInterface> listed;
-    const HDEVINFO set = SetupDiGetClassDevsW(&kHidInterfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    const HDEVINFO set =
+        SetupDiGetClassDevsW(&kHidInterfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     if (set == INVALID_HANDLE_VALUE)
         return listed;
     SP_DEVICE_INTERFACE_DATA entry{};
@@ -70,7 +73,8 @@ std::string UsbDeviceOf(DEVINST node)
     for (int level = 0; level < 2; ++level) {
         DEVINST parent = 0;
         wchar_t id[MAX_DEVICE_ID_LEN + 1] = {};
-        if (CM_Get_Parent(&parent, node, 0) != CR_SUCCESS || CM_Get_Device_IDW(parent, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS)
+        if (CM_Get_Parent(&parent, node, 0) != CR_SUCCESS ||
+            CM_Get_Device_IDW(parent, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS)
             return {};
         if (IsUsbDeviceId(Utf8Of(id)))
             return Utf8Of(id);

@@ -193,7 +193,8 @@ TEST(HidInterfacePathTest, ReadsVendorProductAndInterfaceFromAPath)
         ASSERT_EQ(parsed.has_value(), test.expected.has_value()) << test.path;
         if (!parsed)
             continue;
-        EXPECT_EQ(std::tuple(parsed->vendorId, parsed->productId, parsed->interfaceNumber), *test.expected) << test.path;
+        EXPECT_EQ(std::tuple(parsed->vendorId, parsed->productId, parsed->interfaceNumber), *test.expected)
+            << test.path;
         EXPECT_EQ(parsed->node, WatchedNode(test.path)) << test.path;
     }
     // One node, however spelt; a node that is not an interface path is left as it is.
