@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
+#include <poll.h> // the child's stand-in for hidapi's read
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
