@@ -1,6 +1,8 @@
 #include "HidrawFixture.h"
 #include "device/ModuleWatcher.h"
 
+#include <thread>
+
 
 namespace {
 using namespace std::chrono_literals;
@@ -88,4 +90,17 @@ TEST_F(HidrawWatcherTest, AModulePresentFromTheStartIsSeenLeaving)
     ASSERT_EQ(removed.size(), 1u);
     EXPECT_EQ(removed[0].kind, Kind::Removed);
     EXPECT_EQ(removed[0].nodes, (std::vector<std::string>{"/dev/hidraw0", "/dev/hidraw1"}));
+}
+
+// Asked about a node before its events are taken, the watcher reads the announcements that make
+// them: it still tells its owner that they wait, else the window would not hear of the module.
+TEST_F(HidrawWatcherTest, EventsReadByAQuestionStillWakeTheOwner)
+{
+    ASSERT_TRUE(watcher);
+    AddStandardModule(testbed, module);
+    std::this_thread::sleep_for(100ms); // both interfaces announced
+    ASSERT_TRUE(watcher->ModuleOf("/dev/hidraw1"));
+    EXPECT_EQ(WaitForReady({watcher->Ready()}, 0), 0);
+    ASSERT_EQ(watcher->TakeEvents().size(), 1u);
+    EXPECT_EQ(WaitForReady({watcher->Ready()}, 0), -1);
 }
