@@ -2,6 +2,8 @@
 
 #include <QWinEventNotifier>
 
+#include <windows.h>
+
 QObject *NotifyWhenReady(ReadySignal signal, QObject *owner, std::function<void()> onReady)
 {
     auto *notifier = new QWinEventNotifier(reinterpret_cast<HANDLE>(signal.handle), owner);
