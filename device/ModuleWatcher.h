@@ -94,13 +94,13 @@ private:
 };
 
 // Where the system announces HID devices as they come and go. It raises its ready signal when
-// announcements wait to be taken, and clears it once TakeEvents has taken them all; the window
-// and the command-line tool each wait on it with their own loop. Platforms without such a
+// announcements, or events made of them, wait to be taken, and clears it once TakeEvents has
+// taken them all; the window and the command-line tool each wait on it with their own loop. Platforms without such a
 // watcher search on demand only.
 class IModuleWatcher {
 public:
     virtual ~IModuleWatcher() = default;
-    // Ready when announcements wait to be taken.
+    // Ready while announcements or events wait to be taken (also those a ModuleOf read).
     virtual ReadySignal Ready() const = 0;
     // Reads the waiting announcements; the module events due now, in order.
     virtual std::vector<ModuleEvent> TakeEvents() = 0;
