@@ -136,7 +136,8 @@ public:
             return;
         std::promise<bool> registered;
         std::future<bool> started = registered.get_future();
-        m_thread = std::thread([this, &registered] { Listen(registered); });
+        // The thread keeps the promise: the answer is read while the thread still runs.
+        m_thread = std::thread([this, registered = std::move(registered)]() mutable { Listen(registered); });
         if (!started.get())
             return;
         // Notices first, then the interfaces already there: a module plugged in between is not
