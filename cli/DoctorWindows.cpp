@@ -51,41 +51,24 @@ bool IsModuleDevice(std::wstring id)
     });
 }
 
-template <typename Function>
-Function Resolve(HMODULE library, const char *name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
-// SetupAPI is loaded by doctor alone, from the system folder, so the other commands start without it.
+// Every device of the system, disabled ones too, by its instance ID; those of the module with a problem.
 std::vector<DeviceProblem> ModuleDeviceProblems()
 {
-    HMODULE setupApi = LoadLibraryExW(L"setupapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!setupApi)
-        return {};
-    const auto getClassDevs = Resolve<decltype(&SetupDiGetClassDevsW)>(setupApi, "SetupDiGetClassDevsW");
-    const auto enumDeviceInfo = Resolve<decltype(&SetupDiEnumDeviceInfo)>(setupApi, "SetupDiEnumDeviceInfo");
-    const auto getInstanceId = Resolve<decltype(&SetupDiGetDeviceInstanceIdW)>(setupApi, "SetupDiGetDeviceInstanceIdW");
-    const auto destroyList = Resolve<decltype(&SetupDiDestroyDeviceInfoList)>(setupApi, "SetupDiDestroyDeviceInfoList");
-    const auto getStatus = Resolve<decltype(&CM_Get_DevNode_Status)>(setupApi, "CM_Get_DevNode_Status");
     std::vector<DeviceProblem> problems;
-    HDEVINFO devices = getClassDevs && enumDeviceInfo && getInstanceId && destroyList && getStatus
-                           ? getClassDevs(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT)
-                           : INVALID_HANDLE_VALUE;
-    if (devices != INVALID_HANDLE_VALUE) {
-        SP_DEVINFO_DATA device{};
-        device.cbSize = sizeof device;
-        for (DWORD index = 0; enumDeviceInfo(devices, index, &device); ++index) {
-            wchar_t id[MAX_DEVICE_ID_LEN + 1];
-            ULONG status = 0;
-            ULONG problem = 0;
-            if (getInstanceId(devices, &device, id, MAX_DEVICE_ID_LEN + 1, nullptr) && IsModuleDevice(id) &&
-                getStatus(&status, &problem, device.DevInst, 0) == CR_SUCCESS && (status & DN_HAS_PROBLEM))
-                problems.push_back({Utf8FromPath(std::filesystem::path(id)), static_cast<unsigned>(problem)});
-        }
-        destroyList(devices);
+    HDEVINFO devices = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT);
+    if (devices == INVALID_HANDLE_VALUE)
+        return problems;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+        wchar_t id[MAX_DEVICE_ID_LEN + 1];
+        ULONG status = 0;
+        ULONG problem = 0;
+        if (SetupDiGetDeviceInstanceIdW(devices, &device, id, MAX_DEVICE_ID_LEN + 1, nullptr) && IsModuleDevice(id) &&
+            CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) == CR_SUCCESS && (status & DN_HAS_PROBLEM))
+            problems.push_back({Utf8FromPath(std::filesystem::path(id)), static_cast<unsigned>(problem)});
     }
-    FreeLibrary(setupApi);
+    SetupDiDestroyDeviceInfoList(devices);
     return problems;
 }
 
