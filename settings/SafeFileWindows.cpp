@@ -339,7 +339,16 @@ FileError RewriteFile(const fs::path &path, const ContentChange &change, std::si
     return {FileProblem::ChangedMeanwhile};
 }
 
-FileError AppendToFile(const fs::path &path, std::string_view bytes)
+namespace {
+// Whether the file's last byte, at size - 1, ends a line (an empty file does).
+bool EndsWithLine(std::FILE *file, long long size)
+{
+    return size == 0 || ::_fseeki64(file, size - 1, SEEK_SET) != 0 || std::fgetc(file) == '\n';
+}
+
+// Appends bytes; for wholeLines a last line left without its end (a crash) is ended first, and a
+// write that does not go through whole (a full disk) is cut back.
+FileError AppendTo(const fs::path &path, std::string_view bytes, bool wholeLines)
 {
     fs::path target;
     if (const FileError error = ResolveLinks(path, target); error.Failed())
@@ -348,16 +357,35 @@ FileError AppendToFile(const fs::path &path, std::string_view bytes)
     const fs::file_status status = fs::status(target, ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
         return {FileProblem::NotRegular};
-    CFile file(::_wfopen(target.c_str(), L"ab"));
+    CFile file(::_wfopen(target.c_str(), wholeLines ? L"a+b" : L"ab"));
     if (!file.Get())
         return SystemError(errno);
-    const FileError error = WriteAndFlush(file.Get(), bytes);
+    if (!wholeLines || bytes.empty()) {
+        const FileError error = WriteAndFlush(file.Get(), bytes);
+        const FileError closed = file.Close();
+        return error.Failed() ? error : closed;
+    }
+    // Unbuffered, so that no bytes of a failed write are left to reach the file at its close.
+    std::setvbuf(file.Get(), nullptr, _IONBF, 0);
+    ::_fseeki64(file.Get(), 0, SEEK_END);
+    const long long size = ::_ftelli64(file.Get());
+    const std::string line = (EndsWithLine(file.Get(), size) ? "" : "\n") + std::string(bytes);
+    // A write after a read must follow a positioning; appending goes to the end whatever it is.
+    ::_fseeki64(file.Get(), 0, SEEK_END);
+    const FileError error = WriteAndFlush(file.Get(), line);
+    if (error.Failed() && ::_chsize_s(::_fileno(file.Get()), size) == 0)
+        ::FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file.Get()))));
     const FileError closed = file.Close();
     return error.Failed() ? error : closed;
 }
+} // namespace
 
-// Lines are appended as bytes here: the torn-line repair and the cut-back are the POSIX half's.
+FileError AppendToFile(const fs::path &path, std::string_view bytes)
+{
+    return AppendTo(path, bytes, false);
+}
+
 FileError AppendLineToFile(const fs::path &path, std::string_view line)
 {
-    return AppendToFile(path, line);
+    return AppendTo(path, line, true);
 }

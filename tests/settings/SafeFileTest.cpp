@@ -4,6 +4,7 @@
 #include "settings/Utf8Path.h"
 
 #include <fstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -109,4 +110,20 @@ TEST_F(SafeFileTest, ASaveChangesItsFileAndNothingElse)
         });
 }
 
+// A log's line lands whole after whole lines: a last line a crash left without its end is ended
+// first. An empty line only makes sure the file can be appended to.
+TEST_F(SafeFileTest, AppendingALineEndsATornLastLineFirst)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "{\"a\":1}\n"}, {"{\"t\":0}\n", "{\"t\":0}\n{\"a\":1}\n"}, {"{\"t\":", "{\"t\":\n{\"a\":1}\n"}};
+    for (const auto &[before, after] : cases) {
+        WriteBytes(path, before);
+        EXPECT_FALSE(AppendLineToFile(path, "{\"a\":1}\n").Failed()) << before;
+        EXPECT_EQ(ReadBytes(path), after) << before;
+    }
+    fs::remove(path);
+    EXPECT_FALSE(AppendLineToFile(path, "").Failed());
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_EQ(ReadBytes(path), "");
+}
 } // namespace
