@@ -11,8 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-using Lines = std::vector<std::string>;
-
 // Names planted beside the file, as anyone who may write the folder could: the old fixed
 // temporary name and the old write probe, as links to another file and as a folder.
 TEST_F(IniFileTest, NamesPlantedBesideTheFileAreNeverWrittenThrough)
