@@ -26,6 +26,14 @@ if(TAVRIN_QTBASE_ZH)
   install(FILES ${TAVRIN_QTBASE_ZH} DESTINATION ${TAVRIN_INSTALL_TRANSLATIONSDIR})
 endif()
 configure_file(windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
+# The DLLs come from elsewhere with their symbols; CPack strips only what this project builds.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    file(GLOB_RECURSE dlls \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TAVRIN_INSTALL_APPDIR}/*.dll\")
+    foreach(dll \${dlls})
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${dll}\")
+    endforeach()
+  endif()")
 install(FILES qt.conf ${CMAKE_CURRENT_BINARY_DIR}/README.txt DESTINATION ${TAVRIN_INSTALL_APPDIR})
 
 set(CPACK_GENERATOR ZIP)
