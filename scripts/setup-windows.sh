@@ -30,17 +30,28 @@ fetch_source() { # package version
 }
 source_version() { dpkg-query -W -f='${source:Version}' "$1"; }
 
+# build_part NAME SOURCE [CMAKE OPTION...]: configures, builds and installs one library into the
+# prefix, unless the same source was built with the same options before.
+build_part() {
+  local name=$1 src=$2
+  shift 2
+  local stamp=$prefix/.$name-built
+  local wanted="$src $*"
+  [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ] && return 0
+  cmake -S "$src" -B "$cache/build/$name" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" "$@"
+  cmake --build "$cache/build/$name" -j "$jobs"
+  cmake --install "$cache/build/$name"
+  rm -rf "$cache/build/$name"
+  echo "$wanted" > "$stamp"
+}
+
 build_qt() {
-  [ -f "$prefix/.qt-done" ] && return 0
-  local version
-  version=$(source_version qt6-base-dev)
-  fetch_source qt6-base "$version"
-  local src
-  src=$(ls -d "$cache/src"/qt6-base-*/ | head -n1)
+  fetch_source qt6-base "$(source_version qt6-base-dev)"
   # The host's Qt supplies the tools (moc, rcc, uic); the tarball lacks the tablet header the
-  # windows plugin would include, so tablet events stay off. Only what Tavrin uses is built.
-  cmake -S "$src" -B "$cache/build/qt" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
+  # windows plugin would include, so tablet events stay off, and without OpenGL its loader must be
+  # off too. Only what Tavrin uses is built.
+  build_part qt "$(ls -d "$cache/src"/qt6-base-*/ | head -n1)" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
@@ -49,34 +60,12 @@ build_qt() {
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
     -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF \
     -DFEATURE_xml=OFF -DFEATURE_openssl=OFF
-  cmake --build "$cache/build/qt" -j "$jobs"
-  cmake --install "$cache/build/qt"
-  rm -rf "$cache/build/qt"
-  touch "$prefix/.qt-done"
 }
 
 build_hidapi() {
-  [ -f "$prefix/.hidapi-done" ] && return 0
   fetch_source hidapi "$(source_version libhidapi-dev)"
-  local src
-  src=$(ls -d "$cache/src"/hidapi-*/ | head -n1)
   # A static library, so the programs carry the very code Debian's source gives.
-  cmake -S "$src" -B "$cache/build/hidapi" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF
-  cmake --build "$cache/build/hidapi" -j "$jobs"
-  cmake --install "$cache/build/hidapi"
-  rm -rf "$cache/build/hidapi"
-  touch "$prefix/.hidapi-done"
-}
-
-build_googletest() {
-  [ -f "$prefix/.googletest-done" ] && return 0
-  cmake -S /usr/src/googletest -B "$cache/build/googletest" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF
-  cmake --build "$cache/build/googletest" -j "$jobs"
-  cmake --install "$cache/build/googletest"
-  rm -rf "$cache/build/googletest"
-  touch "$prefix/.googletest-done"
+  build_part hidapi "$(ls -d "$cache/src"/hidapi-*/ | head -n1)" -DBUILD_SHARED_LIBS=OFF
 }
 
 # Header-only libraries are the host's own headers, copied so that the cross build sees no other
@@ -88,7 +77,7 @@ copy_header_libraries() {
 }
 
 build_hidapi
-build_googletest
+build_part googletest /usr/src/googletest -Dgtest_disable_pthreads=OFF
 copy_header_libraries
 build_qt
 echo "$prefix"
