@@ -1218,14 +1218,17 @@ then log in again (or restart the service).</translation>
     </message>
     <message>
         <source>用法：tavrin-cli doctor [--json]
-对每个插着的模块：列出它的 hidraw 设备节点，本用户能否打开每一个；本工具的 udev 规则
-是否已安装、装在哪里；本用户对节点有没有读写权限；本用户有没有活动会话；
+对每个插着的模块：列出它的接口（Linux 上是 hidraw 设备节点），本用户能否打开每一个；
+Linux 上还检查本工具的 udev 规则是否已安装、装在哪里，本用户对节点有没有读写权限，本用户
+有没有活动会话；Windows 上还检查模块的设备是否已启用、驱动是否正常、是否被其他程序占用；
 然后给出确切的解决办法。查找模块能打开模块时状态为 0，否则为 3。
 --json：以一个 JSON 对象输出同样的结果（键名固定，值不翻译）。</source>
         <translation>Usage: tavrin-cli doctor [--json]
-For each module plugged in: its hidraw device nodes and whether this user can open each; whether
-this tool&apos;s udev rule is installed, and where; whether this user&apos;s rights on the node allow
-reading and writing; whether this user has an active session; then the exact fix. Exit status 0
+For each module plugged in: its interfaces (hidraw device nodes on Linux) and whether this user
+can open each; on Linux also whether this tool&apos;s udev rule is installed, and where, whether this
+user&apos;s rights on the node allow reading and writing, and whether this user has an active
+session; on Windows also whether the module&apos;s devices are enabled, their driver works and
+another program holds them; then the exact fix. Exit status 0
 when a search can open the module, 3 otherwise.
 --json: the same result as one JSON object (fixed keys, untranslated values).</translation>
     </message>
