@@ -27,6 +27,7 @@ import signal
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 import zlib
 
@@ -82,16 +83,21 @@ def run_session(spec_file):
         spec = json.load(f)
     results = []
     for command in spec["commands"]:
-        start = time.monotonic()
-        try:
-            done = subprocess.run(command["argv"], cwd=spec["cwd"], capture_output=True,
-                                  timeout=command.get("timeout", COMMAND_TIMEOUT))
-            status, stdout, stderr = done.returncode, done.stdout, done.stderr
-        except subprocess.TimeoutExpired as expired:
-            status, stdout, stderr = None, expired.stdout or b"", expired.stderr or b""
-        results.append({"name": command["name"], "status": status, "seconds": time.monotonic() - start,
-                        "stdout": stdout.decode("utf-8", errors="replace"),
-                        "stderr": stderr.decode("utf-8", errors="replace")})
+        # Into files, not pipes: a pipe is read to its end, which under Wine comes seconds after
+        # the program has ended.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            start = time.monotonic()
+            try:
+                status = subprocess.run(command["argv"], cwd=spec["cwd"], stdout=out, stderr=err,
+                                        timeout=command.get("timeout", COMMAND_TIMEOUT)).returncode
+            except subprocess.TimeoutExpired:
+                status = None
+            seconds = time.monotonic() - start
+            out.seek(0)
+            err.seek(0)
+            results.append({"name": command["name"], "status": status, "seconds": seconds,
+                            "stdout": out.read().decode("utf-8", errors="replace"),
+                            "stderr": err.read().decode("utf-8", errors="replace")})
     with open(spec["results"], "w") as f:
         json.dump(results, f, ensure_ascii=False, indent=1)
     return 0

@@ -24,9 +24,6 @@ static const DEVPROPKEY kHardwareIds = {
     {0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 3};
 static const DEVPROPKEY kCompatibleIds = {
     {0xa45c254e, 0xdf1c, 0x4efd, {0x80, 0x20, 0x67, 0xd1, 0x46, 0xa8, 0x50, 0xe0}}, 4};
-static const DEVPROPKEY kParent = {
-    {0x4340a6c5, 0x93fa, 0x4706, {0x97, 0x2c, 0x7b, 0x64, 0x80, 0x08, 0xa5, 0xa7}}, 8};
-
 #define kMaxNodes 256
 #define kMaxId 256
 static WCHAR g_nodes[kMaxNodes][kMaxId];
@@ -272,16 +269,13 @@ CONFIGRET WINAPI CM_Get_DevNode_PropertyW(DEVINST node, const DEVPROPKEY *key, D
     return result;
 }
 
-/* The parent as SetupAPI's property store names it, where it does. */
+/* Wine's SetupAPI names no device's parent (it keeps no DEVPKEY_Device_Parent), so there is
+   none to give; hidapi then leaves the bus type unknown, as for a device without a parent. */
 CONFIGRET WINAPI CM_Get_Parent(DEVINST *parent, DEVINST node, ULONG flags)
 {
-    WCHAR id[kMaxId];
-    DEVPROPTYPE type;
-    ULONG size = sizeof id;
+    (void)node, (void)flags;
     if (!parent)
         return CR_INVALID_POINTER;
-    const CONFIGRET result = CM_Get_DevNode_PropertyW(node, &kParent, &type, (PBYTE)id, &size, 0);
-    if (result != CR_SUCCESS || type != DEVPROP_TYPE_STRING)
-        return CR_NO_SUCH_DEVNODE;
-    return CM_Locate_DevNodeW(parent, id, flags);
+    *parent = 0;
+    return CR_NO_SUCH_DEVNODE;
 }
