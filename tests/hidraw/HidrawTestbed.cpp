@@ -180,6 +180,11 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
     const std::string hidName = Format("0003:%04X:%04X.%04X", vendorId, productId, impl.nextHid++);
     const int minor = impl.nextHidraw++;
     const std::string node = Format("/dev/hidraw%d", minor);
+    // The node answers before it is announced: a process that opens it on the announcement must
+    // find its handler there.
+    GError *error = nullptr;
+    if (!umockdev_testbed_attach_ioctl(impl.testbed, node.c_str(), impl.handler, &error))
+        Fail(node + ": " + error->message);
     impl.AddFromString(Format("P: %s\n"
                               "E: DEVTYPE=usb_interface\nE: DRIVER=usbhid\nE: PRODUCT=%x/%x/100\n"
                               "E: INTERFACE=3/0/0\nE: SUBSYSTEM=usb\n"
@@ -199,9 +204,6 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
                               productId, DescriptorHex().c_str(), usbInterface.c_str(), hidName.c_str(), minor,
                               minor, node.c_str(), kHidrawMajor, minor, kHidrawMajor, minor, hidName.c_str()));
 
-    GError *error = nullptr;
-    if (!umockdev_testbed_attach_ioctl(impl.testbed, node.c_str(), impl.handler, &error))
-        Fail(node + ": " + error->message);
     Impl::Node entry{&module, Format("/sys%s/%s/hidraw/hidraw%d", usbInterface.c_str(), hidName.c_str(), minor)};
     entry.masterFd = umockdev_testbed_get_dev_fd(impl.testbed, node.c_str());
     // Opened through the testbed's own folder, which umockdev does not redirect: the pty itself.
@@ -271,6 +273,12 @@ void CHidrawTestbed::RemoveInterface(const std::string &node)
         usbInterface.erase(usbInterface.rfind('/'));
     umockdev_testbed_remove_device(m_pImpl->testbed, usbInterface.c_str());
     entry.sysPath.clear();
+}
+
+int CHidrawTestbed::ReportsReceived(const CVirtualModule &module) const
+{
+    const std::lock_guard guard(m_pImpl->lock);
+    return module.Writes();
 }
 
 bool CHidrawTestbed::IsPlugged(const CVirtualModule &module) const

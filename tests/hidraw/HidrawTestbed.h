@@ -61,6 +61,9 @@ public:
     // plugged in: the last of them is taken, every later call fails as on a module gone.
     void PullAfterReports(CVirtualModule &module, int reports);
 
+    // The output reports the module has received, asked while another process may be using it.
+    int ReportsReceived(const CVirtualModule &module) const;
+
     // True from the first interface added until the module is pulled out.
     bool IsPlugged(const CVirtualModule &module) const;
 

@@ -27,7 +27,8 @@ namespace {
 constexpr const char *kUsage =
     "usage: tavrin-wine-bed --records DIR [--module SERIAL,PLUG[,PULL]]... -- COMMAND [ARG]...\n"
     "  PLUG  seconds after the start, or +SECONDS after the module before it was pulled\n"
-    "  PULL  seconds after plugging in, or #N: as soon as it has received N output reports\n";
+    "  PULL  seconds after plugging in; #N: as soon as it has received N output reports (between\n"
+    "        a program's write and the next); #N+SECONDS: that long after its Nth report\n";
 constexpr auto kTick = std::chrono::milliseconds(20);
 using Clock = std::chrono::steady_clock;
 
@@ -35,7 +36,7 @@ struct ModulePlan {
     std::string serial;
     double plugAt = 0;          // seconds
     bool plugAfterPrevious = false;
-    std::optional<double> pullAfterSeconds;
+    std::optional<double> pullAfterSeconds; // after plugging in, or after the reports below
     std::optional<int> pullAfterReports;
 };
 
@@ -74,10 +75,13 @@ std::optional<ModulePlan> ParseModule(const std::string &text)
         return std::nullopt;
     plan.plugAt = *plug;
     if (fields.size() == 3 && fields[2].starts_with('#')) {
-        const std::optional<double> reports = Seconds(fields[2].substr(1));
+        const std::size_t plus = fields[2].find('+');
+        const std::optional<double> reports = Seconds(fields[2].substr(1, plus - 1));
         if (!reports || *reports < 1 || *reports != static_cast<int>(*reports))
             return std::nullopt;
         plan.pullAfterReports = static_cast<int>(*reports);
+        if (plus != std::string::npos && !(plan.pullAfterSeconds = Seconds(fields[2].substr(plus + 1))))
+            return std::nullopt;
     } else if (fields.size() == 3) {
         plan.pullAfterSeconds = Seconds(fields[2]);
         if (!plan.pullAfterSeconds)
@@ -165,6 +169,7 @@ struct Scheduled {
     ModulePlan plan;
     CVirtualModule module;
     std::optional<Clock::time_point> pluggedAt;
+    std::optional<Clock::time_point> reportsAt; // when it had received the reports it waits for
     std::optional<Clock::time_point> pulledAt;
 };
 
@@ -186,11 +191,18 @@ void RunDue(CHidrawTestbed &testbed, std::deque<Scheduled> &modules, Clock::time
                 continue;
             testbed.SetSerial(entry.module, entry.plan.serial);
             AddStandardModule(testbed, entry.module);
-            if (entry.plan.pullAfterReports)
+            if (entry.plan.pullAfterReports && !entry.plan.pullAfterSeconds)
                 testbed.PullAfterReports(entry.module, *entry.plan.pullAfterReports);
             entry.pluggedAt = now;
-        } else if (!entry.pulledAt && entry.plan.pullAfterSeconds &&
-                   now >= after(*entry.pluggedAt, *entry.plan.pullAfterSeconds)) {
+            continue;
+        }
+        if (entry.pulledAt || !entry.plan.pullAfterSeconds)
+            continue;
+        if (entry.plan.pullAfterReports && !entry.reportsAt &&
+            testbed.ReportsReceived(entry.module) >= *entry.plan.pullAfterReports)
+            entry.reportsAt = now;
+        const std::optional<Clock::time_point> from = entry.plan.pullAfterReports ? entry.reportsAt : entry.pluggedAt;
+        if (from && now >= after(*from, *entry.plan.pullAfterSeconds)) {
             testbed.Unplug(entry.module);
             entry.pulledAt = now;
         }
@@ -212,7 +224,7 @@ int main(int argc, char *argv[])
     // Declared before the testbed that points at them, so that they outlive it.
     std::deque<Scheduled> modules;
     for (const ModulePlan &plan : arguments->modules)
-        modules.push_back({plan, {}, {}, {}});
+        modules.emplace_back().plan = plan;
     int status = 0;
     {
         CHidrawTestbed testbed;
