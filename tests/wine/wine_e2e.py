@@ -59,7 +59,8 @@ def make_prefix(prefix):
         return 0
     # A prefix without its stamp was left half made: start again.
     shutil.rmtree(prefix, ignore_errors=True)
-    env = wine_environment(prefix)
+    # Without Wine's .NET and browser engines, which it would offer to download.
+    env = wine_environment(prefix, WINEDLLOVERRIDES="mscoree,mshtml=")
     steps = [
         ["wineboot", "--init"],
         # Wine's HID bus takes up hidraw nodes only with its SDL bus off.
@@ -388,6 +389,7 @@ def run_window(args):
         display = displayfd.readline().strip()
     env = wine_environment(args.prefix)
     env["DISPLAY"] = ":" + display
+    env.pop("QT_QPA_PLATFORM", None)  # the tests' offscreen platform would show no window
     demo = None
     try:
         subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
