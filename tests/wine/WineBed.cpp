@@ -2,8 +2,8 @@
 // it plugs and pulls modules on the schedule its arguments give, runs the command after "--" as
 // its child (so that wineserver, winedevice and the program all start inside the testbed and
 // reach the emulated hidraw nodes), and exits with the child's status. Any command will do: the
-// Linux programs run in it as well. Afterwards every module's
-// output reports and memory are in the records folder, one file each, as hex lines.
+// Linux programs run in it as well. Afterwards every module's output reports and memory are in
+// the records folder, one file each, as hex lines.
 #include "HidrawTestbed.h"
 
 #include <spawn.h>
@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,7 +51,7 @@ std::optional<double> Seconds(const std::string &text)
 {
     char *end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || value < 0)
+    if (text.empty() || *end != '\0' || !std::isfinite(value) || value < 0)
         return std::nullopt;
     return value;
 }

@@ -150,9 +150,17 @@ def in_bed(args, session, work, argv_of, env, probe):
     for module in session.modules:
         bed += ["--module", module]
     bed += ["--", sys.executable, os.path.abspath(__file__), "run-session", os.path.join(work, "spec.json")]
-    done = subprocess.run(bed, env=env, capture_output=True, timeout=SESSION_TIMEOUT)
-    if done.returncode != 0:
-        raise SystemExit(f"the emulator failed ({done.returncode}): {done.stderr.decode(errors='replace')}")
+    # A group of its own, so that a session that hangs goes whole, Wine with it.
+    process = subprocess.Popen(bed, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
+    try:
+        _, errors = process.communicate(timeout=SESSION_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        if "WINEPREFIX" in env:
+            subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
+        raise SystemExit(f"the session did not end within {SESSION_TIMEOUT} s; its files are in {work}")
+    if process.returncode != 0:
+        raise SystemExit(f"the emulator failed ({process.returncode}): {errors.decode(errors='replace')}")
     with open(spec["results"]) as f:
         results = json.load(f)
     modules = {}
