@@ -200,9 +200,10 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
                               "N: hidraw%d\nE: DEVNAME=%s\nE: MAJOR=%d\nE: MINOR=%d\nE: SUBSYSTEM=hidraw\n"
                               "A: dev=%d:%d\\n\nL: device=../../../%s\n",
                               usbInterface.c_str(), vendorId, productId, interfaceNumber, usbInterface.c_str(),
-                              hidName.c_str(), vendorId, productId, device.number, interfaceNumber, device.serial.c_str(), vendorId,
-                              productId, DescriptorHex().c_str(), usbInterface.c_str(), hidName.c_str(), minor,
-                              minor, node.c_str(), kHidrawMajor, minor, kHidrawMajor, minor, hidName.c_str()));
+                              hidName.c_str(), vendorId, productId, device.number, interfaceNumber,
+                              device.serial.c_str(), vendorId, productId, DescriptorHex().c_str(), usbInterface.c_str(),
+                              hidName.c_str(), minor, minor, node.c_str(), kHidrawMajor, minor, kHidrawMajor, minor,
+                              hidName.c_str()));
 
     Impl::Node entry{&module, Format("/sys%s/%s/hidraw/hidraw%d", usbInterface.c_str(), hidName.c_str(), minor)};
     entry.masterFd = umockdev_testbed_get_dev_fd(impl.testbed, node.c_str());
