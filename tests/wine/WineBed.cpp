@@ -35,7 +35,7 @@ using Clock = std::chrono::steady_clock;
 
 struct ModulePlan {
     std::string serial;
-    double plugAt = 0;          // seconds
+    double plugAt = 0; // seconds
     bool plugAfterPrevious = false;
     std::optional<double> pullAfterSeconds; // after plugging in, or after the reports below
     std::optional<int> pullAfterReports;
