@@ -181,10 +181,20 @@ def prepare_work(folder):
 
 
 def windows_programs(args, work):
-    """A copy of the program's folder with the session's cfgmgr32.dll beside the program: Wine
-    prefers its own copy in the system folder to one found on the path."""
+    """The program with what it finds beside it (DLLs, the settings file, translations), copied into
+    a folder of the session's own with the stand-in cfgmgr32.dll: Wine prefers its own copy in the
+    system folder to one found on the path, and the programs' own folder stays as users get it."""
     folder = os.path.join(work, "bin")
-    shutil.copytree(args.bin, folder, ignore=shutil.ignore_patterns("*.pdb", "*.a"))
+    os.makedirs(folder)
+    for name in os.listdir(args.bin):
+        source = os.path.join(args.bin, name)
+        if name == "translations":
+            shutil.copytree(source, os.path.join(folder, name))
+        elif name == "tavrin-cli.exe" or name.endswith((".dll", ".ini")):
+            try:
+                os.link(source, os.path.join(folder, name))
+            except OSError:
+                shutil.copy2(source, folder)
     for name in os.listdir(args.stand_in):
         shutil.copy2(os.path.join(args.stand_in, name), folder)
     return folder
