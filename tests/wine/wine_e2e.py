@@ -252,6 +252,9 @@ def check_one_module(c, ran, probe, linux, modules, reference, work):
         c.expect(line in dump.splitlines(), f"dump.txt has {line!r}:\n{dump}")
     info = json.loads(ran[2]["stdout"] or "null")
     c.expect(info and info.get("ok") is True and info.get("serial") == "EMU0001", f"info --json: {ran[2]['stdout']}")
+    # The query goes to interface 2 (the module's second node), as a search opens it.
+    c.expect(info and re.search(r"&mi_02#|^/dev/hidraw1$", str(info.get("node")), re.IGNORECASE),
+             f"info --json opened interface 2: {ran[2]['stdout']}")
     c.expect("debounce = 20" in same_text(ran[7]["stdout"]).splitlines(), f"params --debounce 20: {ran[7]}")
     c.expect(modules["EMU0001"]["memory"][12] == 40, "reset 1 left the factory debounce time")
 
