@@ -6,6 +6,7 @@
 #include "app/KeyMapSave.h"
 #include "app/KeyTableDlg.h"
 #include "app/MessageBox.h"
+#include "app/ModuleNotifier.h"
 #include "app/PageTabCtrl.h"
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
@@ -36,7 +37,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSocketNotifier>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimer>
@@ -316,8 +316,7 @@ void CMainDlg::WatchModules(std::unique_ptr<IModuleWatcher> watcher)
     m_pWatcher = std::move(watcher);
     if (!m_pWatcher)
         return;
-    m_pModuleNotifier = new QSocketNotifier(m_pWatcher->FileDescriptor(), QSocketNotifier::Read, this);
-    connect(m_pModuleNotifier, &QSocketNotifier::activated, this, &CMainDlg::OnModuleEvents);
+    m_pModuleNotifier = NotifyWhenReady(m_pWatcher->Ready(), this, [this] { OnModuleEvents(); });
     m_pSettleTimer = new QTimer(this);
     m_pSettleTimer->setSingleShot(true);
     connect(m_pSettleTimer, &QTimer::timeout, this, &CMainDlg::OnModuleEvents);
@@ -390,7 +389,7 @@ bool CMainDlg::IsOpenModule(const ModuleEvent &event) const
         return false;
     const std::string &usbDevice = m_openModule->watched.module.usbDevice;
     return (!usbDevice.empty() && event.module.usbDevice == usbDevice) ||
-           std::find(event.nodes.begin(), event.nodes.end(), m_openModule->node) != event.nodes.end();
+           std::find(event.nodes.begin(), event.nodes.end(), WatchedNode(m_openModule->node)) != event.nodes.end();
 }
 
 void CMainDlg::HandleModuleEvent(const ModuleEvent &event)

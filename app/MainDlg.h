@@ -23,7 +23,6 @@ class CPageTabCtrl;
 class IHidBackend;
 class IKeyPage;
 class QScrollArea;
-class QSocketNotifier;
 class QTimer;
 
 // The main window: header, the tab host with the three key pages, parameters, operations and the
@@ -163,7 +162,7 @@ private:
     CKeyTableDlg *m_pKeyTable = nullptr;
     bool m_bPlaced = false; // the frame is known and inside the screen
     std::unique_ptr<IModuleWatcher> m_pWatcher;
-    QSocketNotifier *m_pModuleNotifier = nullptr;
+    QObject *m_pModuleNotifier = nullptr;
     QTimer *m_pSettleTimer = nullptr;
     int m_nOperations = 0;
     std::vector<ModuleEvent> m_queuedEvents; // taken while an operation ran, not yet handled

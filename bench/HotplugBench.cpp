@@ -5,8 +5,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <poll.h>
-
 #include <chrono>
 #include <thread>
 
@@ -23,10 +21,7 @@ struct HotplugBench {
         CliEnvironment environment{backend, 8, [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
                                    [] { return false; }, out};
         environment.makeWatcher = CreateModuleWatcher;
-        environment.waitReadable = [](int fd, int milliseconds) {
-            pollfd ready{fd, POLLIN, 0};
-            poll(&ready, 1, milliseconds);
-        };
+        environment.waitReady = [](ReadySignal watcher, int milliseconds) { WaitForReady({watcher}, milliseconds); };
         return environment;
     }
 
@@ -43,14 +38,14 @@ static void BM_InfoWaitAnnouncedModule(benchmark::State &state)
     for (auto _ : state) {
         CliEnvironment environment = bench.Environment();
         Clock::time_point announced{};
-        const auto wait = environment.waitReadable;
+        const auto wait = environment.waitReady;
         // The module is plugged in once the tool waits for it.
-        environment.waitReadable = [&](int fd, int milliseconds) {
+        environment.waitReady = [&](ReadySignal watcher, int milliseconds) {
             if (announced == Clock::time_point{}) {
                 AddStandardModule(bench.testbed, bench.module);
                 announced = Clock::now();
             }
-            wait(fd, milliseconds);
+            wait(watcher, milliseconds);
         };
         if (RunCli({"info", "--wait=5"}, environment) != CliExit::kOk)
             state.SkipWithError("the announced module was not queried");

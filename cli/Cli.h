@@ -18,8 +18,8 @@ struct CliArguments;
 // settingsParameters: what the window would show from the settings file, sent where a command
 // leaves a parameter out and the module holds no usable value. A run that waits for modules
 // starts makeWatcher's watcher (none: it searches every 250 ms, sleeping in between) and waits
-// on it with waitReadable, which returns when fd is readable, an interrupt came, or milliseconds
-// (-1: no limit) have passed.
+// on it with waitReady, which returns when the watcher's signal is ready, an interrupt came, or
+// milliseconds (-1: no limit) have passed.
 struct CliEnvironment {
     IHidBackend &backend;
     int keyCount = 0;
@@ -28,7 +28,7 @@ struct CliEnvironment {
     std::FILE *out = stdout;
     ModuleParameters settingsParameters{0, 0, 0, 40};
     std::function<std::unique_ptr<IModuleWatcher>()> makeWatcher = nullptr;
-    std::function<void(int fd, int milliseconds)> waitReadable = nullptr;
+    std::function<void(ReadySignal watcher, int milliseconds)> waitReady = nullptr;
     std::FILE *in = stdin; // a key map given as "-"
     // Gives the production line's last words to the second Ctrl-C (nullptr: takes them back).
     std::function<void(std::function<void()> words)> setLastWords = nullptr;

@@ -89,7 +89,7 @@ CModuleWait &CCliRun::Wait()
 {
     if (!wait) {
         watcher = env.makeWatcher ? env.makeWatcher() : nullptr;
-        wait.emplace(watcher.get(), env.waitReadable, env.sleep, env.interrupted);
+        wait.emplace(watcher.get(), env.waitReady, env.sleep, env.interrupted);
     }
     return *wait;
 }
@@ -177,7 +177,10 @@ bool CCliRun::Listed(const std::vector<std::string> &nodes)
 {
     const auto interfaces = ListModuleInterfaces(env.backend, choice);
     return std::any_of(interfaces.begin(), interfaces.end(), [&](const ModuleInterface &candidate) {
-        return std::find(nodes.begin(), nodes.end(), candidate.info.path) != nodes.end();
+        // The watcher's spelling of a node may differ from the search's (Windows paths in case).
+        return std::any_of(nodes.begin(), nodes.end(), [&](const std::string &node) {
+            return WatchedNode(node) == WatchedNode(candidate.info.path);
+        });
     });
 }
 

@@ -1,18 +1,22 @@
 #pragma once
 
+#include "device/ReadySignal.h"
+
 #include <functional>
 
-// Ctrl-C and SIGTERM for a tool that must not break a HID read in progress. The two signals are
-// blocked in every thread and taken by one thread of their own, so no call of the tool's ever
-// fails with EINTR: the first signal only sets a flag and wakes WakeDescriptor(), and the tool
-// ends after the module in hand; the second ends the process at once (status 128 + signal).
+// Ctrl-C (and SIGTERM, Ctrl-Break or closing the console) for a tool that must not break a HID
+// read in progress. The interrupts are taken apart from the tool's own calls (on POSIX systems by
+// a thread of their own, with the signals blocked everywhere else, so no call fails with EINTR):
+// the first only sets a flag and raises WakeSignal(), and the tool ends after the module in
+// hand; the second says the last words and ends the process at once (status 128 + signal, as a
+// shell reports a process a signal ended).
 namespace Interrupt {
 // Call first thing in main, before any other thread exists: threads inherit the blocked signals.
 void Start();
 bool Requested();
-// Becomes readable once an interrupt is requested, so that a wait in poll() ends with it; -1
-// before Start.
-int WakeDescriptor();
+// Ready once an interrupt is requested, so that a wait for the watcher ends with it; none before
+// Start.
+ReadySignal WakeSignal();
 // What the second interrupt does before the process ends, on the interrupt's own thread (the
 // production log's line for the module in hand); nullptr for nothing. Replacing the words waits
 // while they are being said.

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-CModuleWait::CModuleWait(IModuleWatcher *watcher, WaitReadable waitReadable, std::function<void(int)> sleep,
+CModuleWait::CModuleWait(IModuleWatcher *watcher, WaitReady waitReady, std::function<void(int)> sleep,
                          std::function<bool()> interrupted, std::function<Clock::time_point()> now)
-    : m_pWatcher(watcher), m_waitReadable(std::move(waitReadable)), m_sleep(std::move(sleep)),
+    : m_pWatcher(watcher), m_waitReady(std::move(waitReady)), m_sleep(std::move(sleep)),
       m_interrupted(std::move(interrupted)), m_now(std::move(now)), m_start(m_now())
 {
 }
@@ -42,7 +42,7 @@ bool CModuleWait::NextEvents()
             const long long left = std::max<long long>(m_nLimitMs - used.count(), 0);
             wait = wait < 0 ? left : std::min(wait, left);
         }
-        m_waitReadable(m_pWatcher->FileDescriptor(), static_cast<int>(wait));
+        m_waitReady(m_pWatcher->Ready(), static_cast<int>(wait));
     }
 }
 

@@ -14,10 +14,11 @@ class CModuleWait {
 public:
     static constexpr int kPollMs = 250;
     using Clock = std::chrono::steady_clock;
-    // Returns when fd is readable, an interrupt came, or milliseconds (-1: no limit) have passed.
-    using WaitReadable = std::function<void(int fd, int milliseconds)>;
+    // Returns when the watcher's signal is ready, an interrupt came, or milliseconds (-1: no limit)
+    // have passed.
+    using WaitReady = std::function<void(ReadySignal watcher, int milliseconds)>;
 
-    CModuleWait(IModuleWatcher *watcher, WaitReadable waitReadable, std::function<void(int)> sleep,
+    CModuleWait(IModuleWatcher *watcher, WaitReady waitReady, std::function<void(int)> sleep,
                 std::function<bool()> interrupted, std::function<Clock::time_point()> now = Clock::now);
 
     // The waits that follow end after this long in all (-1: never).
@@ -39,7 +40,7 @@ private:
     bool NextEvents();
 
     IModuleWatcher *m_pWatcher;
-    WaitReadable m_waitReadable;
+    WaitReady m_waitReady;
     std::function<void(int)> m_sleep;
     std::function<bool()> m_interrupted;
     std::function<Clock::time_point()> m_now;

@@ -8,18 +8,15 @@
 #include "settings/ModuleSettings.h"
 #include "translations/Catalog.h"
 
-#include <poll.h>
-
 #include <chrono>
 #include <clocale>
 #include <thread>
 
 namespace {
 // Waits on the watcher and on Ctrl-C together, so that an interrupt ends a wait at once.
-void WaitReadable(int fd, int milliseconds)
+void WaitReady(ReadySignal watcher, int milliseconds)
 {
-    pollfd ready[] = {{fd, POLLIN, 0}, {Interrupt::WakeDescriptor(), POLLIN, 0}};
-    poll(ready, ready[1].fd < 0 ? 1 : 2, milliseconds);
+    WaitForReady({watcher, Interrupt::WakeSignal()}, milliseconds);
 }
 } // namespace
 
@@ -42,7 +39,7 @@ int main(int argc, char *argv[])
     CliEnvironment environment{backend, g_moduleSettings.m_nKeyNum,
                                [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
                                Interrupt::Requested, stdout, ParametersOfControls(header), CreateModuleWatcher,
-                               WaitReadable};
+                               WaitReady};
     environment.setLastWords = Interrupt::SetLastWords;
     return RunCliCommand(arguments, environment);
 }

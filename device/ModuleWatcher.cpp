@@ -1,18 +1,22 @@
 #include "device/ModuleWatcher.h"
 
 #include "device/DeviceLink.h"
+#include "device/HidInterfacePath.h"
 
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
-namespace {
-bool InSearchList(std::uint16_t vendorId, std::uint16_t productId)
+bool IsSearchedProduct(std::uint16_t vendorId, std::uint16_t productId)
 {
     return std::any_of(std::begin(kSearchList), std::end(kSearchList),
                        [&](const ModuleInterfaceId &id) { return id.vendorId == vendorId && id.productId == productId; });
 }
-} // namespace
+
+std::string WatchedNode(const std::string &node)
+{
+    return NormalisedInterfacePath(node);
+}
 
 bool ModuleIdentity::IsSameModule(const ModuleIdentity &other) const
 {
@@ -45,7 +49,7 @@ ModuleEvent CModuleSettler::EventOf(ModuleEvent::Kind kind, const Module &module
 
 void CModuleSettler::Track(const InterfaceAnnouncement &announcement, Clock::time_point now, bool arrived)
 {
-    if (!InSearchList(announcement.vendorId, announcement.productId) || announcement.node.empty())
+    if (!IsSearchedProduct(announcement.vendorId, announcement.productId) || announcement.node.empty())
         return;
     Module &module = m_modules[announcement.module.usbDevice];
     module.identity = announcement.module;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/ReadySignal.h"
+
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -11,7 +13,7 @@
 // What makes a module one thing, shared by the window and the command-line tool: the USB device
 // its HID interfaces hang from, and its serial number where it has one.
 struct ModuleIdentity {
-    std::string usbDevice; // the USB device's path; the same for every interface of one module
+    std::string usbDevice; // the USB device's path or instance id; the same for every interface of one module
     std::string serial;    // empty when the module has none
     bool operator==(const ModuleIdentity &) const = default;
     // Whether this is the same module plugged in again: the same serial, or, for modules without
@@ -22,7 +24,7 @@ struct ModuleIdentity {
 // One HID interface node of a module as the system announces it.
 struct InterfaceAnnouncement {
     ModuleIdentity module;
-    std::string node; // its hidraw node, the path a search opens
+    std::string node; // the path a search opens: a hidraw node, or an interface path on Windows
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     int interfaceNumber = -1;
@@ -66,6 +68,8 @@ public:
     std::optional<WatchedModule> ModuleOf(const std::string &node) const;
     // The events due by now, in the order they happened.
     std::vector<ModuleEvent> TakeDue(Clock::time_point now);
+    // Whether events wait for TakeDue without any more time passing.
+    bool HasEvents() const { return !m_events.empty(); }
     // How long until a module still settling counts as arrived; -1 when none is settling.
     int MillisecondsToSettle(Clock::time_point now) const;
 
@@ -89,17 +93,18 @@ private:
     std::vector<ModuleEvent> m_events; // removals, and arrivals of complete modules, not yet taken
 };
 
-// Where the system announces HID devices as they come and go: the announcements arrive on a file
-// descriptor, so the window waits for them with its event loop and the command-line tool with
-// poll(). Platforms without such a watcher search on demand only.
+// Where the system announces HID devices as they come and go. It raises its ready signal when
+// announcements, or events made of them, wait to be taken, and clears it once TakeEvents has
+// taken them all; the window and the command-line tool each wait on it with their own loop. Platforms without such a
+// watcher search on demand only.
 class IModuleWatcher {
 public:
     virtual ~IModuleWatcher() = default;
-    // Readable when announcements wait to be taken.
-    virtual int FileDescriptor() const = 0;
+    // Ready while announcements or events wait to be taken (also those a ModuleOf read).
+    virtual ReadySignal Ready() const = 0;
     // Reads the waiting announcements; the module events due now, in order.
     virtual std::vector<ModuleEvent> TakeEvents() = 0;
-    // When to call TakeEvents again without the descriptor becoming readable; -1 for never.
+    // When to call TakeEvents again without the signal becoming ready; -1 for never.
     virtual int MillisecondsToSettle() const = 0;
     // The module a node belongs to, with its other nodes, as far as the announcements read so
     // far tell; the events they make wait for TakeEvents.
@@ -109,6 +114,14 @@ public:
 // The platform's watcher, or nullptr where there is none (or it cannot be started).
 std::unique_ptr<IModuleWatcher> CreateModuleWatcher();
 
-// The module a present hidraw node belongs to, as the watcher identifies it; an empty USB device
-// where the platform cannot tell.
+// The module a present interface node belongs to, as the watcher identifies it; an empty USB
+// device where the platform cannot tell.
 ModuleIdentity ModuleOfNode(const std::string &node);
+
+// A node as watchers spell it in their events and modules, to compare a node a search found with
+// them: an interface path that the system spells in more than one way (Windows paths differ in
+// case) in one spelling, any other node as it is.
+std::string WatchedNode(const std::string &node);
+
+// Whether modules of this vendor and product are searched for, and so watched.
+bool IsSearchedProduct(std::uint16_t vendorId, std::uint16_t productId);

@@ -26,6 +26,9 @@ Language FromLocale(const EnvironmentLookup &environment)
         if (!locale.empty())
             break;
     }
+    // A system whose users set no locale variables (Windows) says its language its own way.
+    if (locale.empty())
+        return SystemLanguage();
     if (IsPlainLocale(locale))
         return Language::Chinese;
     // LANGUAGE lists the preferred languages in order; only the first one counts here.

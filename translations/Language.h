@@ -24,6 +24,9 @@ std::string ProcessEnvironment(const char *name);
 // the plain C one) asks for Chinese or for English; a Chinese locale and no locale at all (unset,
 // C or POSIX) keep the source texts, any other language gets English.
 Language ChooseLanguage(std::optional<Language> commandLine, const EnvironmentLookup &environment);
+// The language the system asks for where no locale variable is set: the source texts on POSIX
+// systems (no locale is the C locale), the user's display language on Windows.
+Language SystemLanguage();
 
 // The language --lang names, as the argument layer read it (nullopt: no --lang). False for a name
 // ParseLanguage does not know; chosen stays empty then and when the option is absent.

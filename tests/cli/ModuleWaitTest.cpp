@@ -10,7 +10,7 @@ namespace {
 using Kind = ModuleEvent::Kind;
 const ModuleIdentity kModule{"/sys/usb1/1-1", "S1"};
 
-// A wait on the fake watcher and a fake clock: a wait for the descriptor is woken 300 ms into it
+// A wait on the fake watcher and a fake clock: a wait for its signal is woken 300 ms into it
 // by the scene's next step, or, with no step left, lets all the time it was given pass.
 struct WaitScene {
     CFakeModuleWatcher watcher;
@@ -19,7 +19,7 @@ struct WaitScene {
     int interruptAfter = -1; // Ctrl-C once this many waits have passed
     CModuleWait::Clock::time_point now{};
     CModuleWait wait{&watcher,
-                     [this](int, int milliseconds) {
+                     [this](ReadySignal, int milliseconds) {
                          waits.push_back(milliseconds);
                          if (steps.empty()) {
                              now += std::chrono::milliseconds(std::max(milliseconds, 0));

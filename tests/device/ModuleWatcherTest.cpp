@@ -1,6 +1,12 @@
+#include "device/HidInterfacePath.h"
 #include "device/ModuleWatcher.h"
+#include "device/QueuedModuleWatcher.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+#include <tuple>
 
 namespace {
 using namespace std::chrono_literals;
@@ -126,4 +132,181 @@ TEST(ModuleSettlerTest, NodesTellTheirModuleAndARelistCatchesUp)
     settler.TakeDue({});
     settler.Relist({Interface("b", 1), Interface("b", 2), Interface("c", 1), Interface("c", 2)}, {});
     EXPECT_EQ(Kinds(settler.TakeDue({})), (std::vector<std::string>{"removed a", "arrived c"}));
+}
+
+namespace {
+// Interface paths as Windows spells them: the device list in lower case, notices in upper case.
+const std::string kHidClass = "#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+std::string ListedPath(const std::string &serial, int number)
+{
+    return R"(\\?\hid#vid_0b05&pid_185f&mi_0)" + std::to_string(number) + "#256&" + serial + "&0&0" + kHidClass;
+}
+
+std::string Upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return std::toupper(c); });
+    return text;
+}
+
+std::string NoticePath(const std::string &serial, int number)
+{
+    return Upper(ListedPath(serial, number));
+}
+
+// The watcher's shared half, driven as the Windows half drives it.
+class CTestQueuedWatcher : public CQueuedModuleWatcher {
+public:
+    using CQueuedModuleWatcher::Present;
+};
+
+bool IsReady(const IModuleWatcher &watcher)
+{
+    return WaitForReady({watcher.Ready()}, 0) == 0;
+}
+} // namespace
+
+TEST(HidInterfacePathTest, ReadsVendorProductAndInterfaceFromAPath)
+{
+    const struct {
+        std::string path;
+        std::optional<std::tuple<std::uint16_t, std::uint16_t, int>> expected;
+    } cases[] = {
+        {NoticePath("n1", 1), std::tuple{0x0B05, 0x185F, 1}},
+        {ListedPath("n1", 2), std::tuple{0x0B05, 0x185F, 2}},
+        {R"(\\?\HID#VID_2B05&PID_285F&MI_0A&Col01#8&2f3&0&0000)" + kHidClass, std::tuple{0x2B05, 0x285F, 10}},
+        {R"(\\?\HID#VID_046D&PID_C077#7&1a&0&0000)" + kHidClass, std::tuple{0x046D, 0xC077, -1}},
+        {R"(\\?\HID#{00001124-0000-1000-8000-00805f9b34fb}_VID&0002046d_PID&b014#9&1&0&0000)" + kHidClass, {}},
+        {R"(\\?\HID#VID_0B05&PID_185#1&0)" + kHidClass, {}},
+        {R"(\\?\HID#VID_0B05&PID_18G5#1&0)" + kHidClass, {}},
+        {R"(\\?\HID#VID_0B05&PID_185F&MI_1#1&0)" + kHidClass, {}},
+        {R"(\\?\HID#VID_0B05&VID_0B06&PID_185F#1&0)" + kHidClass, {}},
+        {R"(\\?\HID#VID_0B05&PID_185F##{4d1e55b2-f16f-11cf-88cb-001111000030})", {}},
+        {R"(\\?\HID#VID_0B05&PID_185F&MI_01#1&0)", {}},
+        {R"(\\?\HID#VID_0B05&PID_185F&MI_01#1&0#4d1e55b2)", {}},
+        {R"(\\?\USB#VID_0B05&PID_185F#N1#{a5dcbf10-6530-11d2-901f-00c04fb951ed})", {}},
+        {"/dev/hidraw0", {}},
+        {"", {}},
+    };
+    for (const auto &test : cases) {
+        const std::optional<HidInterfacePath> parsed = ParseHidInterfacePath(test.path);
+        ASSERT_EQ(parsed.has_value(), test.expected.has_value()) << test.path;
+        if (!parsed)
+            continue;
+        EXPECT_EQ(std::tuple(parsed->vendorId, parsed->productId, parsed->interfaceNumber), *test.expected)
+            << test.path;
+        EXPECT_EQ(parsed->node, WatchedNode(test.path)) << test.path;
+    }
+    // One node, however spelt; a node that is not an interface path is left as it is.
+    EXPECT_EQ(WatchedNode(NoticePath("n1", 1)), ListedPath("n1", 1));
+    EXPECT_EQ(WatchedNode("/dev/HIDRAW0"), "/dev/HIDRAW0");
+}
+
+// The USB device a module's interfaces hang from is the device itself: not one of its interfaces,
+// a hub, or a device of another bus (Wine's).
+TEST(HidInterfacePathTest, OnlyAUsbDeviceOwnIdNamesAModule)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {R"(USB\VID_0B05&PID_185F\N1)", true},
+        {R"(usb\vid_0b05&pid_185f\6&1a2b3c&0&2)", true},
+        {R"(USB\VID_0B05&PID_185F&MI_01\7&2a&0&0001)", false},
+        {R"(USB\ROOT_HUB30\4&1b&0&0)", false},
+        {R"(WINEBUS\VID_0B05&PID_185F&MI_01\256&N1&0)", false},
+        {R"(HID\VID_0B05&PID_185F&MI_01\8&3c&0&0000)", false},
+        {R"(USB\VID_0B05&PID_185F\)", false},
+        {"", false},
+    };
+    for (const auto &[id, expected] : cases)
+        EXPECT_EQ(IsUsbDeviceId(id), expected) << id;
+}
+
+// Windows announces each interface on its own, spelt in another case than its device list, and
+// under Wine names no USB device: the same settler still makes one module of two interfaces and
+// tells two modules of one product apart.
+TEST(QueuedModuleWatcherTest, WindowsNoticesMakeTheSameModuleEvents)
+{
+    const std::string usb = R"(USB\VID_0B05&PID_185F\6&1a2b&0&)";
+    const struct {
+        const char *name;
+        // "=n1.1": interface 1 of the module with serial n1 listed at start; "+n1.1": noticed
+        // arriving; "-n1.1": noticed going; "+a.1 <id>": of a module without a serial on USB
+        // device <id>; "|": the events taken, each as its USB device's last part and node count.
+        std::vector<std::string> steps;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"two interfaces, two notices", {"+n1.1", "|", "+n1.2", "|"}, {"|", "arrived N1 2", "|"}},
+        {"listed, then noticed in another case", {"=n1.1", "=n1.2", "+n1.1", "|", "-n1.2", "-n1.1", "|"},
+         {"|", "removed N1 2", "|"}},
+        {"one interface goes, then the other", {"+n1.1", "+n1.2", "|", "-n1.1", "|", "-n1.2", "|"},
+         {"arrived N1 2", "|", "|", "removed N1 2", "|"}},
+        {"two modules told by serial", {"+n1.1", "+n2.1", "+n2.2", "+n1.2", "|", "-n2.2", "-n2.1", "|"},
+         {"arrived N2 2", "arrived N1 2", "|", "removed N2 2", "|"}},
+        {"two modules without serials told by USB device",
+         {"+a.1 " + usb + "1", "+a.2 " + usb + "1", "+b.1 " + usb + "2", "+b.2 " + usb + "2", "|"},
+         {"arrived 6&1a2b&0&1 2", "arrived 6&1a2b&0&2 2", "|"}},
+    };
+    for (const auto &test : cases) {
+        CTestQueuedWatcher watcher;
+        std::vector<std::string> seen;
+        for (const std::string &step : test.steps) {
+            if (step == "|") {
+                for (const ModuleEvent &event : watcher.TakeEvents())
+                    seen.push_back((event.kind == Kind::Arrived ? "arrived " : "removed ") +
+                                   event.module.usbDevice.substr(event.module.usbDevice.rfind('\\') + 1) + " " +
+                                   std::to_string(event.nodes.size()));
+                seen.push_back("|");
+                continue;
+            }
+            const std::size_t dot = step.find('.');
+            const std::string instance = step.substr(1, dot - 1);
+            const std::string usbDevice = step.size() > dot + 3 ? step.substr(dot + 3) : "";
+            const std::string serial = usbDevice.empty() ? Upper(instance) : "";
+            const int number = step[dot + 1] - '0';
+            const std::string path = step[0] == '=' ? ListedPath(instance, number) : NoticePath(instance, number);
+            const InterfaceAnnouncement announcement =
+                AnnouncementOfInterface(*ParseHidInterfacePath(path), usbDevice, serial);
+            if (step[0] == '=')
+                watcher.Present(announcement);
+            else if (step[0] == '+')
+                watcher.QueueAdded(announcement, Clock::now());
+            else
+                watcher.QueueRemoved(path);
+        }
+        EXPECT_EQ(seen, test.expected) << test.name;
+    }
+}
+
+// The owner is woken by a notice queued on the watcher's thread, and the signal stays ready while
+// events wait: also when ModuleOf, not TakeEvents, read the notices that made them.
+TEST(QueuedModuleWatcherTest, TheSignalIsReadyWhileEventsWait)
+{
+    CTestQueuedWatcher watcher;
+    EXPECT_FALSE(IsReady(watcher));
+    std::thread notices([&] {
+        for (int number : {1, 2})
+            watcher.QueueAdded(AnnouncementOfInterface(*ParseHidInterfacePath(NoticePath("n1", number)), {}, "N1"),
+                               Clock::now());
+    });
+    EXPECT_EQ(WaitForReady({watcher.Ready()}, 5000), 0);
+    notices.join();
+    const std::optional<WatchedModule> module = watcher.ModuleOf(NoticePath("n1", 2));
+    ASSERT_TRUE(module);
+    EXPECT_EQ(module->nodes, (std::vector<std::string>{ListedPath("n1", 1), ListedPath("n1", 2)}));
+    EXPECT_TRUE(IsReady(watcher));
+    EXPECT_EQ(watcher.TakeEvents().size(), 1u);
+    EXPECT_FALSE(IsReady(watcher));
+}
+
+// A flag raised twice is cleared at once; a wait tells which signal is ready, past one that is
+// none (the interrupt's before it starts).
+TEST(ReadySignalTest, AWaitNamesTheReadySignal)
+{
+    CReadyFlag first, second;
+    second.Raise();
+    second.Raise();
+    EXPECT_EQ(WaitForReady({ReadySignal{}, first.Signal(), second.Signal()}, 0), 2);
+    second.Clear();
+    EXPECT_EQ(WaitForReady({first.Signal(), second.Signal()}, 10), -1);
+    first.Raise();
+    EXPECT_EQ(WaitForReady({ReadySignal{}, first.Signal(), second.Signal()}, -1), 1);
 }

@@ -4,8 +4,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <poll.h>
-
 #include <algorithm>
 #include <deque>
 #include <fstream>
@@ -21,10 +19,9 @@ protected:
     {
         CliEnvironment environment{backend, 8, [this](int) { NextStep(); }, [this] { return idleWaits > 40; }};
         environment.makeWatcher = CreateModuleWatcher;
-        environment.waitReadable = [this](int fd, int milliseconds) {
+        environment.waitReady = [this](ReadySignal watcher, int milliseconds) {
             NextStep();
-            pollfd ready{fd, POLLIN, 0};
-            poll(&ready, 1, milliseconds < 0 ? 50 : std::min(milliseconds, 1000));
+            WaitForReady({watcher}, milliseconds < 0 ? 50 : std::min(milliseconds, 1000));
         };
         return RunCliCollecting(args, environment, printed);
     }

@@ -1,7 +1,7 @@
 #include "HidrawFixture.h"
 #include "device/ModuleWatcher.h"
 
-#include <poll.h>
+#include <thread>
 
 
 namespace {
@@ -11,7 +11,7 @@ using Kind = ModuleEvent::Kind;
 // libudev's monitor in this process, told of the emulated nodes as they come and go.
 class HidrawWatcherTest : public CHidrawTest {
 protected:
-    // Waits as the command-line tool does, on the descriptor and the settle time, until events
+    // Waits as the command-line tool does, on the ready signal and the settle time, until events
     // come or the time is up.
     std::vector<ModuleEvent> Wait(std::chrono::milliseconds limit = 2s)
     {
@@ -22,8 +22,8 @@ protected:
             if (!events.empty() || left <= 0ms)
                 return events;
             const int settle = watcher->MillisecondsToSettle();
-            pollfd ready{watcher->FileDescriptor(), POLLIN, 0};
-            poll(&ready, 1, settle < 0 ? static_cast<int>(left.count()) : std::min<int>(settle, left.count()));
+            WaitForReady({watcher->Ready()},
+                         settle < 0 ? static_cast<int>(left.count()) : std::min<int>(settle, left.count()));
         }
     }
 
@@ -90,4 +90,17 @@ TEST_F(HidrawWatcherTest, AModulePresentFromTheStartIsSeenLeaving)
     ASSERT_EQ(removed.size(), 1u);
     EXPECT_EQ(removed[0].kind, Kind::Removed);
     EXPECT_EQ(removed[0].nodes, (std::vector<std::string>{"/dev/hidraw0", "/dev/hidraw1"}));
+}
+
+// Asked about a node before its events are taken, the watcher reads the announcements that make
+// them: it still tells its owner that they wait, else the window would not hear of the module.
+TEST_F(HidrawWatcherTest, EventsReadByAQuestionStillWakeTheOwner)
+{
+    ASSERT_TRUE(watcher);
+    AddStandardModule(testbed, module);
+    std::this_thread::sleep_for(100ms); // both interfaces announced
+    ASSERT_TRUE(watcher->ModuleOf("/dev/hidraw1"));
+    EXPECT_EQ(WaitForReady({watcher->Ready()}, 0), 0);
+    ASSERT_EQ(watcher->TakeEvents().size(), 1u);
+    EXPECT_EQ(WaitForReady({watcher->Ready()}, 0), -1);
 }

@@ -3,21 +3,13 @@
 #include "device/ModuleWatcher.h"
 
 #include <algorithm>
-#include <fcntl.h>
-#include <unistd.h>
 #include <utility>
 
-// A module watcher under the test's control: Announce() makes an event ready and the descriptor
-// readable, as the system's announcements would; the modules it announced answer ModuleOf.
+// A module watcher under the test's control: Announce() makes an event ready and raises the
+// signal, as the system's announcements would; TakeEvents takes them all and clears it. The
+// modules it announced answer ModuleOf.
 class CFakeModuleWatcher final : public IModuleWatcher {
 public:
-    CFakeModuleWatcher() { [[maybe_unused]] const int made = ::pipe2(m_pipe, O_NONBLOCK | O_CLOEXEC); }
-    ~CFakeModuleWatcher() override
-    {
-        ::close(m_pipe[0]);
-        ::close(m_pipe[1]);
-    }
-
     void Announce(ModuleEvent::Kind kind, const ModuleIdentity &module, std::vector<std::string> nodes)
     {
         ModuleEvent event;
@@ -28,14 +20,13 @@ public:
         if (kind == ModuleEvent::Kind::Arrived)
             m_present.push_back(event);
         m_ready.push_back(std::move(event));
-        [[maybe_unused]] const ssize_t written = ::write(m_pipe[1], "!", 1);
+        m_signal.Raise();
     }
 
-    int FileDescriptor() const override { return m_pipe[0]; }
+    ReadySignal Ready() const override { return m_signal.Signal(); }
     std::vector<ModuleEvent> TakeEvents() override
     {
-        for (char drained[16]; ::read(m_pipe[0], drained, sizeof drained) > 0;) {
-        }
+        m_signal.Clear();
         return std::exchange(m_ready, {});
     }
     int MillisecondsToSettle() const override { return -1; }
@@ -49,7 +40,7 @@ public:
     }
 
 private:
-    int m_pipe[2] = {-1, -1};
+    CReadyFlag m_signal;
     std::vector<ModuleEvent> m_ready;
     std::vector<WatchedModule> m_present;
 };

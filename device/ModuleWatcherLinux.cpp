@@ -1,7 +1,9 @@
 #include "device/ModuleWatcher.h"
 
 #include <libudev.h>
+#include <sys/epoll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -37,17 +39,19 @@ public:
     {
         m_monitor = m_udev ? udev_monitor_new_from_netlink(m_udev, "udev") : nullptr;
         if (!m_monitor || udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0 ||
-            udev_monitor_enable_receiving(m_monitor) < 0) {
+            udev_monitor_enable_receiving(m_monitor) < 0 || !WatchTogether()) {
             return;
         }
         // Receiving first, then the nodes already there: a module plugged in between is not lost.
         for (const InterfaceAnnouncement &announcement : ListPresent())
             m_settler.Present(announcement);
-        m_bReady = true;
+        m_bStarted = true;
     }
 
     ~CUdevModuleWatcher() override
     {
+        if (m_nEpoll >= 0)
+            ::close(m_nEpoll);
         if (m_monitor)
             udev_monitor_unref(m_monitor);
         if (m_udev)
@@ -57,12 +61,14 @@ public:
     CUdevModuleWatcher(const CUdevModuleWatcher &) = delete;
     CUdevModuleWatcher &operator=(const CUdevModuleWatcher &) = delete;
 
-    bool Ready() const { return m_bReady; }
+    bool Started() const { return m_bStarted; }
 
-    int FileDescriptor() const override { return udev_monitor_get_fd(m_monitor); }
+    // Readable while announcements wait in the monitor's socket, or events made of them wait.
+    ReadySignal Ready() const override { return {m_nEpoll}; }
 
     std::vector<ModuleEvent> TakeEvents() override
     {
+        m_eventsWait.Clear();
         Receive();
         return m_settler.TakeDue(CModuleSettler::Clock::now());
     }
@@ -72,10 +78,29 @@ public:
     std::optional<WatchedModule> ModuleOf(const std::string &node) override
     {
         Receive();
+        // The announcements read here leave the socket: their events must still wake the owner.
+        if (m_settler.HasEvents())
+            m_eventsWait.Raise();
         return m_settler.ModuleOf(node);
     }
 
 private:
+    // One descriptor for the owner to wait on, readable when the socket or the flag is.
+    bool WatchTogether()
+    {
+        m_nEpoll = epoll_create1(EPOLL_CLOEXEC);
+        if (m_nEpoll < 0 || m_eventsWait.Signal().IsNone())
+            return false;
+        for (const int watched : {udev_monitor_get_fd(m_monitor), static_cast<int>(m_eventsWait.Signal().handle)}) {
+            epoll_event readable{};
+            readable.events = EPOLLIN;
+            readable.data.fd = watched;
+            if (epoll_ctl(m_nEpoll, EPOLL_CTL_ADD, watched, &readable) != 0)
+                return false;
+        }
+        return true;
+    }
+
     // Hands the waiting announcements to the settler.
     void Receive()
     {
@@ -125,14 +150,16 @@ private:
     udev *m_udev;
     udev_monitor *m_monitor = nullptr;
     CModuleSettler m_settler;
-    bool m_bReady = false;
+    CReadyFlag m_eventsWait; // raised while events that ModuleOf read wait for TakeEvents
+    int m_nEpoll = -1;
+    bool m_bStarted = false;
 };
 } // namespace
 
 std::unique_ptr<IModuleWatcher> CreateModuleWatcher()
 {
     auto watcher = std::make_unique<CUdevModuleWatcher>();
-    if (!watcher->Ready())
+    if (!watcher->Started())
         return nullptr;
     return watcher;
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
+#include <poll.h> // the child's stand-in for hidapi's read
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,8 +21,7 @@ using namespace std::chrono_literals;
     pollfd waiting{reply, POLLIN, 0};
     if (poll(&waiting, 1, 5000) != 1)
         _exit(1); // the read was broken or timed out
-    pollfd wake{Interrupt::WakeDescriptor(), POLLIN, 0};
-    if (!Interrupt::Requested() || poll(&wake, 1, 0) != 1)
+    if (!Interrupt::Requested() || WaitForReady({Interrupt::WakeSignal()}, 0) != 0)
         _exit(2);
     done = write(ready, "k", 1);
     std::this_thread::sleep_for(5s);

@@ -1,6 +1,5 @@
 #include "cli/Interrupt.h"
 
-#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -13,7 +12,7 @@ namespace {
 std::atomic<bool> g_bRequested{false};
 std::mutex g_lastWordsLock;
 std::function<void()> g_lastWords;
-int g_wake[2] = {-1, -1};
+CReadyFlag *g_pWake = nullptr; // never freed: the signals' thread outlives main
 
 sigset_t InterruptSignals()
 {
@@ -38,8 +37,7 @@ void TakeSignals()
                 g_lastWords();
             _exit(128 + signal);
         }
-        const char wake = 1;
-        [[maybe_unused]] const ssize_t written = write(g_wake[1], &wake, 1);
+        g_pWake->Raise();
     }
 }
 } // namespace
@@ -48,8 +46,7 @@ void Interrupt::Start()
 {
     const sigset_t signals = InterruptSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    if (pipe2(g_wake, O_CLOEXEC | O_NONBLOCK) != 0)
-        g_wake[0] = g_wake[1] = -1;
+    g_pWake = new CReadyFlag;
     std::thread(TakeSignals).detach();
 }
 
@@ -64,7 +61,7 @@ void Interrupt::SetLastWords(std::function<void()> words)
     g_lastWords = std::move(words);
 }
 
-int Interrupt::WakeDescriptor()
+ReadySignal Interrupt::WakeSignal()
 {
-    return g_wake[0];
+    return g_pWake ? g_pWake->Signal() : ReadySignal{};
 }

@@ -1,0 +1,6 @@
+#include "translations/Language.h"
+
+Language SystemLanguage()
+{
+    return Language::Chinese;
+}
