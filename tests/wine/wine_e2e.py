@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
 """Tavrin's Windows programs end to end under Wine.
 
-  wine_e2e.py prefix PREFIX
-      Makes the tests' Wine prefix once (kept while its stamp is there).
   wine_e2e.py cli SESSION --bed BED --linux-cli CLI --work DIR [--prefix P --bin DIR --stand-in DIR]
       Runs one session of tavrin-cli.exe commands inside the emulator BED (tavrin-wine-bed, under
       umockdev-wrapper) with the session's modules, then the same commands with the Linux
@@ -43,7 +41,7 @@ REPORT_SIZE = 65
 APPLY_REPORTS = 9
 
 
-# --- the prefix ---
+# --- Wine ---
 
 def wine_environment(prefix, **extra):
     env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", **extra)
@@ -51,30 +49,6 @@ def wine_environment(prefix, **extra):
     for name in ("DISPLAY", "WAYLAND_DISPLAY"):
         env.pop(name, None)
     return env
-
-
-def make_prefix(prefix):
-    stamp = os.path.join(prefix, ".tavrin-ready")
-    if os.path.exists(stamp):
-        return 0
-    # A prefix without its stamp was left half made: start again.
-    shutil.rmtree(prefix, ignore_errors=True)
-    # Without Wine's .NET and browser engines, which it would offer to download.
-    env = wine_environment(prefix, WINEDLLOVERRIDES="mscoree,mshtml=")
-    steps = [
-        ["wineboot", "--init"],
-        # Wine's HID bus takes up hidraw nodes only with its SDL bus off.
-        ["wine", "reg", "add", r"HKLM\System\CurrentControlSet\Services\winebus", "/v", "Enable SDL",
-         "/t", "REG_DWORD", "/d", "0", "/f"],
-        ["wineserver", "--wait"],
-    ]
-    for step in steps:
-        result = subprocess.run(step, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=300)
-        if result.returncode != 0:
-            print(f"{' '.join(step)} failed ({result.returncode}):\n{result.stdout.decode(errors='replace')}")
-            return 1
-    open(stamp, "w").close()
-    return 0
 
 
 # --- inside the emulator ---
@@ -442,7 +416,6 @@ def run_window(args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest="command", required=True)
-    commands.add_parser("prefix").add_argument("prefix")
     commands.add_parser("run-session").add_argument("spec")
     cli = commands.add_parser("cli")
     cli.add_argument("session", choices=SESSIONS)
@@ -456,8 +429,6 @@ def main():
         window.add_argument(option, required=True)
     window.add_argument("--limit", type=float, default=60)
     args = parser.parse_args()
-    if args.command == "prefix":
-        return make_prefix(os.path.abspath(args.prefix))
     if args.command == "run-session":
         return run_session(args.spec)
     if args.command == "cli":
