@@ -83,6 +83,7 @@ struct CHidrawTestbed::Impl {
         int masterFd = -1; // umockdev's end of the node's pty: tokens go in here
         int tokenFd = -1;  // our own open of the node: tokens are taken back here
         std::size_t tokens = 0;
+        bool hungUp = false; // pulled out: the node reports a hang-up
     };
 
     UMockdevTestbed *testbed = nullptr;
@@ -104,6 +105,7 @@ struct CHidrawTestbed::Impl {
     void Unplug(CVirtualModule &module);
     Node &NodeOf(UMockdevIoctlClient *client);
     void SyncTokens(Node &node);
+    static void HangUp(Node &node);
 
     static gboolean OnIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self);
     static gboolean OnWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self);
@@ -241,8 +243,23 @@ void CHidrawTestbed::Impl::Unplug(CVirtualModule &module)
     std::erase_if(impl.devices, [&](const Impl::UsbDevice &device) { return device.module == &module; });
     for (auto &[path, node] : impl.nodes) {
         if (node.module == &module)
-            impl.SyncTokens(node);
+            HangUp(node);
     }
+}
+
+// A pulled-out node hangs up, as hidraw's does: poll() reports it at once, and a process watching
+// it (Wine's HID bus, hidapi's read) lets it go instead of reading it again and again. The pty's
+// master end goes, which is what a hang-up is to its other end; umockdev's descriptor for it stays
+// valid, on /dev/null.
+void CHidrawTestbed::Impl::HangUp(Node &node)
+{
+    if (node.hungUp)
+        return;
+    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null < 0 || dup2(null, node.masterFd) < 0)
+        Fail("cannot hang up a pulled node");
+    close(null);
+    node.hungUp = true;
 }
 
 void CHidrawTestbed::RefuseHidQueries(CVirtualModule &module)
@@ -304,10 +321,12 @@ CHidrawTestbed::Impl::Node &CHidrawTestbed::Impl::NodeOf(UMockdevIoctlClient *cl
 }
 
 // The node carries one token per input report a read would get now, so poll() wakes exactly when
-// hidraw's would. A module that is gone keeps one token up, as a removed node reports a hang-up:
-// the read then fails at once instead of waiting.
+// hidraw's would. A module that is gone while still listed keeps one token up, so the read fails
+// at once instead of waiting; a pulled node has hung up instead.
 void CHidrawTestbed::Impl::SyncTokens(Node &node)
 {
+    if (node.hungUp)
+        return;
     const CVirtualModule &module = *node.module;
     std::size_t wanted = module.faults.readTimeout ? 0 : module.PendingInput();
     if (!module.IsPresent())

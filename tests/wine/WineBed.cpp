@@ -31,6 +31,10 @@ constexpr const char *kUsage =
     "  PULL  seconds after plugging in; #N: as soon as it has received N output reports (between\n"
     "        a program's write and the next); #N+SECONDS: that long after its Nth report\n";
 constexpr auto kTick = std::chrono::milliseconds(20);
+// A module pulled out on the schedule loses its interfaces this far apart, as the kernel takes
+// them away one after the other. (Wine 8's HID bus, given both at once, may drop the next module's
+// first interface along with the last one's.)
+constexpr double kInterfaceGapSeconds = 0.5;
 using Clock = std::chrono::steady_clock;
 
 struct ModulePlan {
@@ -171,7 +175,9 @@ struct Scheduled {
     CVirtualModule module;
     std::optional<Clock::time_point> pluggedAt;
     std::optional<Clock::time_point> reportsAt; // when it had received the reports it waits for
+    std::optional<Clock::time_point> firstGoneAt; // its first interface taken away
     std::optional<Clock::time_point> pulledAt;
+    std::string firstNode;
 };
 
 // Plugs and pulls what is due by now.
@@ -191,7 +197,8 @@ void RunDue(CHidrawTestbed &testbed, std::deque<Scheduled> &modules, Clock::time
             if (!from || now < after(*from, entry.plan.plugAt))
                 continue;
             testbed.SetSerial(entry.module, entry.plan.serial);
-            AddStandardModule(testbed, entry.module);
+            entry.firstNode = testbed.AddInterface(entry.module, 0x0B05, 0x185F, 1);
+            testbed.AddInterface(entry.module, 0x0B05, 0x185F, 2);
             if (entry.plan.pullAfterReports && !entry.plan.pullAfterSeconds)
                 testbed.PullAfterReports(entry.module, *entry.plan.pullAfterReports);
             entry.pluggedAt = now;
@@ -203,7 +210,10 @@ void RunDue(CHidrawTestbed &testbed, std::deque<Scheduled> &modules, Clock::time
             testbed.ReportsReceived(entry.module) >= *entry.plan.pullAfterReports)
             entry.reportsAt = now;
         const std::optional<Clock::time_point> from = entry.plan.pullAfterReports ? entry.reportsAt : entry.pluggedAt;
-        if (from && now >= after(*from, *entry.plan.pullAfterSeconds)) {
+        if (!entry.firstGoneAt && from && now >= after(*from, *entry.plan.pullAfterSeconds)) {
+            testbed.RemoveInterface(entry.firstNode);
+            entry.firstGoneAt = now;
+        } else if (entry.firstGoneAt && now >= after(*entry.firstGoneAt, kInterfaceGapSeconds)) {
             testbed.Unplug(entry.module);
             entry.pulledAt = now;
         }

@@ -99,9 +99,7 @@ SESSIONS = {
     # Plugged in a few seconds after the session started, while info waits.
     "arrival": Session(["EMU0001,6"], [["info", "--wait=30"]], reference=False),
     # Module after module: each pulled out a second after its map is written, once the program
-    # has let go of it, the next plugged in a second later. (A module pulled at its very last
-    # report, while the program still holds it open, leaves Wine 8's HID bus taking up no module
-    # after it in that session.)
+    # has let go of it, the next plugged in a second later.
     "each": Session([f"EMU0001,0,#{APPLY_REPORTS}+1", f"EMU0002,+1,#{APPLY_REPORTS}+1"],
                     [["apply", "map.txt", "--each", "--count", "2", "--log", "line.jsonl"]], probe="list"),
     # Pulled out between a key's command and its data.
