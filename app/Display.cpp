@@ -1,24 +1,5 @@
 #include "app/Display.h"
 
-#include <cstdlib>
-
-namespace {
-bool IsSet(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value && *value;
-}
-} // namespace
-
-bool HasDisplay()
-{
-#if defined(__linux__) || defined(__FreeBSD__)
-    return IsSet("QT_QPA_PLATFORM") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
-#else
-    return true;
-#endif
-}
-
 UserText NoDisplayHint(const std::string &program)
 {
     const std::string name = program.substr(program.find_last_of('/') + 1);

@@ -5,7 +5,7 @@
 #include <string>
 
 // True when a Qt GUI can start here: a platform was chosen explicitly, or an X11 or Wayland
-// display is set, or the platform needs no display at all (Windows, macOS).
+// display is set, or the system needs none (Windows).
 bool HasDisplay();
 
 // The one sentence printed instead of a Qt abort when there is no display, naming the program as

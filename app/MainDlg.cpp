@@ -44,10 +44,6 @@
 
 #include <algorithm>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace {
 using namespace MainId;
 
@@ -78,11 +74,9 @@ constexpr const char *kFactoryReset1Tip = QT_TRANSLATE_NOOP(
 constexpr const char *kFactoryReset2Tip = QT_TRANSLATE_NOOP(
     "Tavrin", "恢复出厂2：按键1至4发送游戏杆按键1至4，模式为单游戏柄，波特率 9600，长按连击为否，按键消抖 40 MS");
 
-#ifdef Q_OS_WIN
 // The key-map items beside the about item in the system menu.
 constexpr int kIdmSaveKeyMap = 32;
 constexpr int kIdmLoadKeyMap = 48;
-#endif
 
 // The tab host takes the place of control 1021 in the template.
 QWidget *MakeTabHost(const ControlTemplate &control, QWidget *parent)
@@ -174,14 +168,9 @@ void CMainDlg::OnInitDialog()
 
 void CMainDlg::AddSystemMenuItem()
 {
-#ifdef Q_OS_WIN
-    if (HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
-        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(menu, MF_STRING, kIdmAboutBox, reinterpret_cast<LPCWSTR>(TranslatedText(kAboutMenuText).utf16()));
-        AppendMenuW(menu, MF_STRING, kIdmSaveKeyMap, reinterpret_cast<LPCWSTR>(TranslatedText(kSaveKeyMapText).utf16()));
-        AppendMenuW(menu, MF_STRING, kIdmLoadKeyMap, reinterpret_cast<LPCWSTR>(TranslatedText(kLoadKeyMapText).utf16()));
-    }
-#endif
+    m_systemMenu.Add(*this, {{kIdmAboutBox, TranslatedText(kAboutMenuText), [this] { ShowAboutBox(); }},
+                             {kIdmSaveKeyMap, TranslatedText(kSaveKeyMapText), [this] { SaveKeyMap(); }},
+                             {kIdmLoadKeyMap, TranslatedText(kLoadKeyMapText), [this] { LoadKeyMap(); }}});
 }
 
 // The items are actions of the window, so their shortcuts work from every control, and the
@@ -734,18 +723,7 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent *event)
     menu.exec(event->globalPos());
 }
 
-#ifdef Q_OS_WIN
 bool CMainDlg::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
 {
-    const auto *msg = static_cast<MSG *>(message);
-    if (msg->message == WM_SYSCOMMAND) {
-        const auto command = msg->wParam & 0xFFF0;
-        if (command == kIdmAboutBox || command == kIdmSaveKeyMap || command == kIdmLoadKeyMap) {
-            (command == kIdmAboutBox ? ShowAboutBox() : command == kIdmSaveKeyMap ? SaveKeyMap() : LoadKeyMap());
-            *result = 0;
-            return true;
-        }
-    }
-    return QDialog::nativeEvent(eventType, message, result);
+    return m_systemMenu.Handle(eventType, message, result) || QDialog::nativeEvent(eventType, message, result);
 }
-#endif

@@ -2,6 +2,7 @@
 
 #include "app/KeyTableHost.h"
 #include "app/KeyTablePlacement.h"
+#include "app/SystemMenu.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceOperations.h"
 #include "device/ModuleWatcher.h"
@@ -117,9 +118,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
-#ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
-#endif
 
 private:
     void OnInitDialog();
@@ -160,6 +159,7 @@ private:
     QAction *m_pLoadKeyMap = nullptr;
     QAction *m_pKeyTableAction = nullptr;
     CKeyTableDlg *m_pKeyTable = nullptr;
+    CSystemMenu m_systemMenu;
     bool m_bPlaced = false; // the frame is known and inside the screen
     std::unique_ptr<IModuleWatcher> m_pWatcher;
     QObject *m_pModuleNotifier = nullptr;

@@ -44,11 +44,11 @@ build_qt() {
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
-    -DFEATURE_tabletevent=OFF -DFEATURE_opengl=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF \
+    -DFEATURE_tabletevent=OFF -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF \
     -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF -DFEATURE_icu=OFF -DFEATURE_printsupport=OFF \
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
     -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF \
-    -DFEATURE_sql=OFF -DFEATURE_xml=OFF -DFEATURE_openssl=OFF
+    -DFEATURE_xml=OFF -DFEATURE_openssl=OFF
   cmake --build "$cache/build/qt" -j "$jobs"
   cmake --install "$cache/build/qt"
   rm -rf "$cache/build/qt"

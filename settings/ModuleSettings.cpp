@@ -3,12 +3,12 @@
 #include "common/ControlIds.h"
 #include "common/MessageSink.h"
 #include "common/TextNumber.h"
+#include "settings/UserFolder.h"
 #include "settings/Utf8Path.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <system_error>
@@ -52,20 +52,6 @@ bool FileExists(const std::string &path)
 {
     std::error_code ec;
     return std::filesystem::exists(PathFromUtf8(path), ec);
-}
-
-std::string UserConfigFolder()
-{
-#ifdef _WIN32
-    const char *appData = std::getenv("APPDATA");
-    return appData ? appData : "";
-#else
-    const char *configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome && configHome[0] == '/')
-        return configHome;
-    const char *home = std::getenv("HOME");
-    return home && *home ? std::string(home) + "/.config" : std::string();
-#endif
 }
 
 // A file that exists but cannot be read is worth a word; a missing one is not, except the

@@ -58,7 +58,7 @@ struct SettingsLocation {
 SettingsLocation SettingsLocationFor(const std::string &programFolder, const std::string &configHome,
                                      const std::string &installedFile = {});
 // The same for the running executable and the platform's configuration folder ($XDG_CONFIG_HOME,
-// else ~/.config; %APPDATA% on Windows).
+// else ~/.config; the roaming application data folder on Windows).
 SettingsLocation FindSettingsLocation();
 
 // Every value the tool reads, in the shipped file's order, with the default of a missing one.

@@ -1555,6 +1555,50 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
         <source>写入中被第二次 Ctrl-C 中断，模块的状态不明</source>
         <translation>interrupted by a second Ctrl-C while writing; the state of the module is unknown</translation>
     </message>
+    <message>
+        <source>  %1 接口 %2：无法打开（%3）</source>
+        <translation>  %1 interface %2: cannot be opened (%3)</translation>
+    </message>
+    <message>
+        <source>设备 %1：已停用（问题代码 %2）</source>
+        <translation>Device %1: disabled (problem code %2)</translation>
+    </message>
+    <message>
+        <source>设备 %1：驱动程序有问题（问题代码 %2）</source>
+        <translation>Device %1: its driver has a problem (problem code %2)</translation>
+    </message>
+    <message>
+        <source>设备 %1：无法工作（问题代码 %2）</source>
+        <translation>Device %1: not working (problem code %2)</translation>
+    </message>
+    <message>
+        <source>解决办法：另一个程序占用着 %1（%2）。请关闭模块原来的配置程序或其他正在使用模块的工具，然后再运行 tavrin-cli doctor。</source>
+        <translation>Fix: another program holds %1 (%2). Close the module&apos;s original configuration program or any other tool using the module, then run tavrin-cli doctor again.</translation>
+    </message>
+    <message>
+        <source>解决办法：在设备管理器中启用设备 %1（右键单击它，选择“启用设备”），然后再运行 tavrin-cli doctor。</source>
+        <translation>Fix: enable device %1 in Device Manager (right-click it and choose “Enable device”), then run tavrin-cli doctor again.</translation>
+    </message>
+    <message>
+        <source>解决办法：在设备管理器中卸载设备 %1，然后重新插拔模块，由 Windows 重新安装它的驱动程序。</source>
+        <translation>Fix: uninstall device %1 in Device Manager, then unplug the module and plug it in again so that Windows installs its driver again.</translation>
+    </message>
+    <message>
+        <source>解决办法：请重新插拔模块；仍不行时在设备管理器中查看设备 %1 的状态。</source>
+        <translation>Fix: unplug the module and plug it in again; if that does not help, look at the status of device %1 in Device Manager.</translation>
+    </message>
+    <message>
+        <source>解决办法：无法打开 %1（%2）：请重新插拔模块，再运行 tavrin-cli doctor。</source>
+        <translation>Fix: %1 cannot be opened (%2): unplug the module and plug it in again, then run tavrin-cli doctor again.</translation>
+    </message>
+    <message>
+        <source>系统拒绝读写此设备（可能有别的程序独占了它）</source>
+        <translation>The system refuses to open the device for reading and writing (another program may hold it)</translation>
+    </message>
+    <message>
+        <source>设备正被另一个程序使用（模块原来的配置程序或另一个配置工具是否仍在运行？）</source>
+        <translation>The device is in use by another program (is the module&apos;s original configuration program or another configuration tool still running?)</translation>
+    </message>
 </context>
 <context>
     <name>Tavrin 103</name>

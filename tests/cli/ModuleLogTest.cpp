@@ -1,19 +1,12 @@
+#include "LineRun.h"
+
 #include "cli/ModuleLog.h"
-#include "settings/SafeFile.h"
-#include "sim/VirtualHidBackend.h"
-#include "support/CliRun.h"
-#include "support/RecordingSink.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <sys/resource.h>
-#include <sys/stat.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 using Strings = std::vector<std::string>;
@@ -55,53 +48,6 @@ TEST(ModuleLogTest, EveryLineHasTheSameKeys)
     EXPECT_EQ(empty["ok"], true);
 }
 
-// The virtual module's backend, where the first write to the module brings the second Ctrl-C.
-class CInterruptingBackend final : public IHidBackend {
-public:
-    explicit CInterruptingBackend(IHidBackend &backend) : m_backend(backend) {}
-    std::function<void()> lastWords;
-
-    int Init() override { return m_backend.Init(); }
-    std::vector<HidDeviceInfo> Enumerate(std::uint16_t vendor, std::uint16_t product) override
-    {
-        return m_backend.Enumerate(vendor, product);
-    }
-    HidHandle OpenPath(const std::string &path) override { return m_backend.OpenPath(path); }
-    bool LastOpenDenied() const override { return m_backend.LastOpenDenied(); }
-    int Write(HidHandle device, const std::uint8_t *data, std::size_t length) override
-    {
-        if (lastWords)
-            std::exchange(lastWords, nullptr)();
-        return m_backend.Write(device, data, length);
-    }
-    int ReadTimeout(HidHandle device, std::uint8_t *data, std::size_t length, int milliseconds) override
-    {
-        return m_backend.ReadTimeout(device, data, length, milliseconds);
-    }
-    void Close(HidHandle device) override { m_backend.Close(device); }
-    std::string Error(HidHandle device) override { return m_backend.Error(device); }
-
-private:
-    IHidBackend &m_backend;
-};
-
-struct LineRun {
-    CRecordingSink sink;
-    CVirtualModule module;
-    CVirtualHidBackend virtualBackend;
-    CInterruptingBackend backend{virtualBackend};
-    std::string printed;
-    std::function<void(std::function<void()>)> setLastWords;
-    LineRun() { module.SetMarker(CVirtualModule::kValidMarker), AddStandardModule(virtualBackend, module); }
-    int operator()(const std::string &log)
-    {
-        CliEnvironment environment{backend, 8, [](int) {}, [] { return false; }};
-        environment.setLastWords = setLastWords;
-        return RunCliCollecting({"apply", KeyMapFile("KEY-1 = ENTER\n"), "--each", "--count=1", "--log", log},
-                                environment, printed);
-    }
-};
-
 // A log that cannot be written is found before the first module; a torn last line is ended before
 // the next one; a second Ctrl-C logs the module in hand as interrupted, once.
 TEST(ModuleLogTest, TheLogIsCheckedFirstAndKeepsWholeLines)
@@ -110,11 +56,6 @@ TEST(ModuleLogTest, TheLogIsCheckedFirstAndKeepsWholeLines)
     LineRun missing;
     EXPECT_EQ(missing((folder / "no-folder" / "line.jsonl").string()), CliExit::kFailed);
     EXPECT_EQ(missing.module.Writes(), 0) << "no module is touched";
-    const std::string fifo = (folder / "fifo").string();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    LineRun piped;
-    EXPECT_EQ(piped(fifo), CliExit::kFailed);
-    EXPECT_EQ(piped.module.Writes(), 0);
 
     const std::string log = (folder / "line.jsonl").string();
     std::ofstream(log) << "{\"time\":\"2026-12-07T12:";
@@ -133,25 +74,5 @@ TEST(ModuleLogTest, TheLogIsCheckedFirstAndKeepsWholeLines)
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[2]["error_code"], "interrupted");
     EXPECT_EQ(lines[2]["node"], lines[1]["node"]);
-}
-
-// A write that does not go through whole is cut back, so the log keeps whole lines.
-TEST(ModuleLogTest, AShortWriteIsCutBack)
-{
-    const std::string log = (std::filesystem::path(KeyMapFile("")).parent_path() / "short.jsonl").string();
-    ASSERT_FALSE(AppendLineToFile(log, "{\"a\":1}\n").Failed());
-    rlimit previous{};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 20;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const FileError error = AppendLineToFile(log, std::string(40, 'x') + "\n");
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, handler);
-    EXPECT_TRUE(error.Failed());
-    std::stringstream content;
-    content << std::ifstream(log).rdbuf();
-    EXPECT_EQ(content.str(), "{\"a\":1}\n");
 }
 } // namespace

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,9 +39,3 @@ void WriteBytes(const std::filesystem::path &path, std::string_view bytes);
 std::string CrLf(const std::vector<std::string> &lines);
 // A value in the form the file stores it.
 std::string Scrambled(std::string text);
-
-// Runs body in a child process as a user who owns none of the files (nobody, when the tests run
-// as root; the same user otherwise) and returns whether body returned true.
-bool RunAsOtherUser(const std::function<bool()> &body);
-// The user RunAsOtherUser runs as, for files that user has to own.
-void GiveToOtherUser(const std::filesystem::path &path);

@@ -4,25 +4,29 @@
 #include "sim/VirtualHidBackend.h"
 #include "sim/VirtualModule.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-// Runs one tavrin-cli command line in environment, what it prints collected into printed.
+// Runs one tavrin-cli command line in environment, what it prints collected into printed. The
+// output goes through a temporary file, which every system's C library gives.
 inline int RunCliCollecting(const std::vector<std::string> &args, CliEnvironment environment, std::string &printed)
 {
-    char *output = nullptr;
-    std::size_t size = 0;
-    environment.out = open_memstream(&output, &size);
+    environment.out = std::tmpfile();
+    if (!environment.out) {
+        printed = "(no temporary file for the output)";
+        return -1;
+    }
     const int status = RunCli(args, environment);
+    std::fflush(environment.out);
+    printed.assign(static_cast<std::size_t>(std::max(std::ftell(environment.out), 0L)), '\0');
+    std::rewind(environment.out);
+    printed.resize(std::fread(printed.data(), 1, printed.size(), environment.out));
     std::fclose(environment.out);
-    printed.assign(output, size);
-    std::free(output);
     return status;
 }
 
@@ -46,7 +50,7 @@ inline std::string KeyMapFile(const std::string &content)
 {
     static const struct Folder {
         std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("tavrin-key-maps-" + std::to_string(::getpid()));
+                                     ("tavrin-key-maps-" + std::to_string(std::random_device()()));
         Folder() { std::filesystem::create_directories(path); }
         ~Folder() { std::filesystem::remove_all(path); }
     } folder;

@@ -69,7 +69,7 @@ protected:
         fs::permissions(node, ::geteuid() == 0 ? fs::perms::owner_read | fs::perms::owner_write : fs::perms::none);
         backend.AddInterface(module, 0x0B05, 0x185F, 2, node.string());
         places.ruleFolders = {(folder / "rules").string()};
-        places.seat = [](uid_t) { return SeatState{}; };
+        places.seat = [] { return SeatState{}; };
     }
 
     void TearDown() override { fs::remove_all(folder); }
@@ -135,7 +135,7 @@ TEST_F(DoctorTest, TheFixFollowsTheRuleTheRightsAndTheSeat)
             fake.AddInterface(module, 0x0B05, 0x185F, entry.interface, path);
         }
         places.ruleFolders = {(folder / (test.rule ? "rules" : "none")).string()};
-        places.seat = [&](uid_t) { return SeatState{test.seat, "seat0"}; };
+        places.seat = [&] { return SeatState{test.seat, "seat0"}; };
         places.moduleOf = [&](const std::string &path) { return ModuleIdentity{nodes.at(path).usb, ""}; };
         places.openError = [&](const std::string &path) { return nodes.at(path).openError; };
         places.mayReadWrite = [&](const std::string &path) { return nodes.at(path).mayReadWrite; };
@@ -155,7 +155,7 @@ TEST_F(DoctorTest, TheFixFollowsTheRuleTheRightsAndTheSeat)
     // Without a seat the fix is the package's group rule, with the user to add to its group.
     DoctorProbes line;
     line.ruleFolders = {(folder / "rules").string()};
-    line.seat = [](uid_t) { return SeatState{None, ""}; };
+    line.seat = [] { return SeatState{None, ""}; };
     line.groupRule = node.string();
     const DoctorRun run = RunAsOrdinaryUser(backend, line, folder);
     EXPECT_NE(run.output.find("sudo cp " + node.string() + " /etc/udev/rules.d/"), std::string::npos) << run.output;
