@@ -103,7 +103,7 @@ SESSIONS = {
     "each": Session([f"EMU0001,0,#{APPLY_REPORTS}+1", f"EMU0002,+1,#{APPLY_REPORTS}+1"],
                     [["apply", "map.txt", "--each", "--count", "2", "--log", "line.jsonl"]], probe="list"),
     # Pulled out between a key's command and its data.
-    "pulled": Session(["EMU0001,0,#4"], [["apply", "map.txt"], ["info"]], probe="list"),
+    "pulled": Session(["EMU0001,0,#4"], [["apply", "map.txt"], ["info"]], probe="list", reference=False),
 }
 
 
