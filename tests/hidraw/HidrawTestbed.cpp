@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -71,7 +72,7 @@ struct CHidrawTestbed::Impl {
         std::uint16_t vendorId;
         std::uint16_t productId;
         int number; // its port: the device is 1-<number>
-        int serial; // its serial number's digits
+        std::string serial;
         int interfaces = 0;
         std::string path; // below /sys
     };
@@ -82,23 +83,29 @@ struct CHidrawTestbed::Impl {
         int masterFd = -1; // umockdev's end of the node's pty: tokens go in here
         int tokenFd = -1;  // our own open of the node: tokens are taken back here
         std::size_t tokens = 0;
+        bool hungUp = false; // pulled out: the node reports a hang-up
     };
 
     UMockdevTestbed *testbed = nullptr;
     UMockdevIoctlBase *handler = nullptr;
     std::vector<UsbDevice> devices;
     std::map<std::string, Node> nodes; // by node path
-    std::map<const CVirtualModule *, int> serials; // a module keeps its serial number when plugged in again
+    // A module keeps its serial number when plugged in again.
+    std::map<const CVirtualModule *, std::string> serials;
+    std::map<const CVirtualModule *, int> pullAfter; // the report count at which a module is pulled
     std::string lastWritten;
     std::vector<const CVirtualModule *> refusingQueries;
+    std::mutex lock; // the handlers and the testbed's own calls take turns
     int nextDevice = 1;
     int nextHid = 1;
     int nextHidraw = 0;
 
     UsbDevice &DeviceFor(CVirtualModule &module, std::uint16_t vendorId, std::uint16_t productId);
     void AddFromString(const std::string &description);
+    void Unplug(CVirtualModule &module);
     Node &NodeOf(UMockdevIoctlClient *client);
     void SyncTokens(Node &node);
+    static void HangUp(Node &node);
 
     static gboolean OnIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self);
     static gboolean OnWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self);
@@ -121,15 +128,15 @@ CHidrawTestbed::Impl::UsbDevice &CHidrawTestbed::Impl::DeviceFor(CVirtualModule 
     }
     // A module plugged in again is a new USB device, as it is for the kernel.
     const int number = nextDevice++;
-    const int serial = serials.emplace(&module, number).first->second;
+    const std::string serial = serials.emplace(&module, Format("EMU%04d", number)).first->second;
     UsbDevice device{&module, vendorId, productId, number, serial, 0, Format("%s/1-%d", kUsbRoot, number)};
     AddFromString(Format("P: %s\n"
                          "E: DEVTYPE=usb_device\nE: DRIVER=usb\nE: PRODUCT=%x/%x/100\nE: TYPE=0/0/0\n"
                          "E: BUSNUM=001\nE: DEVNUM=%03d\nE: SUBSYSTEM=usb\n"
                          "A: idVendor=%04x\\n\nA: idProduct=%04x\\n\nA: bcdDevice=0100\\n\n"
                          "A: manufacturer=Tavrin Test\\n\nA: product=Emulated Key Module\\n\n"
-                         "A: serial=EMU%04d\\n\nA: busnum=1\\n\nA: devnum=%d\\n\n",
-                         device.path.c_str(), vendorId, productId, number + 1, vendorId, productId, serial,
+                         "A: serial=%s\\n\nA: busnum=1\\n\nA: devnum=%d\\n\n",
+                         device.path.c_str(), vendorId, productId, number + 1, vendorId, productId, serial.c_str(),
                          number + 1));
     devices.push_back(device);
     return devices.back();
@@ -167,6 +174,7 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
                                          int interfaceNumber)
 {
     Impl &impl = *m_pImpl;
+    const std::lock_guard guard(impl.lock);
     module.faults.absent = false;
     Impl::UsbDevice &device = impl.DeviceFor(module, vendorId, productId);
     // Sysfs names sort in the order of adding, and that is the order enumeration lists them in.
@@ -174,6 +182,11 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
     const std::string hidName = Format("0003:%04X:%04X.%04X", vendorId, productId, impl.nextHid++);
     const int minor = impl.nextHidraw++;
     const std::string node = Format("/dev/hidraw%d", minor);
+    // The node answers before it is announced: a process that opens it on the announcement must
+    // find its handler there.
+    GError *error = nullptr;
+    if (!umockdev_testbed_attach_ioctl(impl.testbed, node.c_str(), impl.handler, &error))
+        Fail(node + ": " + error->message);
     impl.AddFromString(Format("P: %s\n"
                               "E: DEVTYPE=usb_interface\nE: DRIVER=usbhid\nE: PRODUCT=%x/%x/100\n"
                               "E: INTERFACE=3/0/0\nE: SUBSYSTEM=usb\n"
@@ -181,7 +194,7 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
                               "\n"
                               "P: %s/%s\n"
                               "E: DRIVER=hid-generic\nE: HID_ID=0003:%08X:%08X\nE: HID_NAME=Emulated Key Module\n"
-                              "E: HID_PHYS=usb-0000:00:14.0-%d/input%d\nE: HID_UNIQ=EMU%04d\n"
+                              "E: HID_PHYS=usb-0000:00:14.0-%d/input%d\nE: HID_UNIQ=%s\n"
                               "E: MODALIAS=hid:b0003g0001v%08Xp%08X\nE: SUBSYSTEM=hid\n"
                               "H: report_descriptor=%s\n"
                               "\n"
@@ -189,13 +202,11 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
                               "N: hidraw%d\nE: DEVNAME=%s\nE: MAJOR=%d\nE: MINOR=%d\nE: SUBSYSTEM=hidraw\n"
                               "A: dev=%d:%d\\n\nL: device=../../../%s\n",
                               usbInterface.c_str(), vendorId, productId, interfaceNumber, usbInterface.c_str(),
-                              hidName.c_str(), vendorId, productId, device.number, interfaceNumber, device.serial, vendorId,
-                              productId, DescriptorHex().c_str(), usbInterface.c_str(), hidName.c_str(), minor,
-                              minor, node.c_str(), kHidrawMajor, minor, kHidrawMajor, minor, hidName.c_str()));
+                              hidName.c_str(), vendorId, productId, device.number, interfaceNumber,
+                              device.serial.c_str(), vendorId, productId, DescriptorHex().c_str(), usbInterface.c_str(),
+                              hidName.c_str(), minor, minor, node.c_str(), kHidrawMajor, minor, kHidrawMajor, minor,
+                              hidName.c_str()));
 
-    GError *error = nullptr;
-    if (!umockdev_testbed_attach_ioctl(impl.testbed, node.c_str(), impl.handler, &error))
-        Fail(node + ": " + error->message);
     Impl::Node entry{&module, Format("/sys%s/%s/hidraw/hidraw%d", usbInterface.c_str(), hidName.c_str(), minor)};
     entry.masterFd = umockdev_testbed_get_dev_fd(impl.testbed, node.c_str());
     // Opened through the testbed's own folder, which umockdev does not redirect: the pty itself.
@@ -209,8 +220,15 @@ std::string CHidrawTestbed::AddInterface(CVirtualModule &module, std::uint16_t v
 
 void CHidrawTestbed::Unplug(CVirtualModule &module)
 {
-    Impl &impl = *m_pImpl;
+    const std::lock_guard guard(m_pImpl->lock);
+    m_pImpl->Unplug(module);
+}
+
+void CHidrawTestbed::Impl::Unplug(CVirtualModule &module)
+{
+    Impl &impl = *this;
     module.faults.absent = true;
+    pullAfter.erase(&module);
     // The kernel announces each node's removal while its entries are still there to describe it.
     for (auto &[path, node] : impl.nodes) {
         if (node.module == &module && !node.sysPath.empty()) {
@@ -225,17 +243,46 @@ void CHidrawTestbed::Unplug(CVirtualModule &module)
     std::erase_if(impl.devices, [&](const Impl::UsbDevice &device) { return device.module == &module; });
     for (auto &[path, node] : impl.nodes) {
         if (node.module == &module)
-            impl.SyncTokens(node);
+            HangUp(node);
     }
+}
+
+// A pulled-out node hangs up, as hidraw's does: poll() reports it at once, and a process watching
+// it (Wine's HID bus, hidapi's read) lets it go instead of reading it again and again. The pty's
+// master end goes, which is what a hang-up is to its other end; umockdev's descriptor for it stays
+// valid, on /dev/null.
+void CHidrawTestbed::Impl::HangUp(Node &node)
+{
+    if (node.hungUp)
+        return;
+    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null < 0 || dup2(null, node.masterFd) < 0)
+        Fail("cannot hang up a pulled node");
+    close(null);
+    node.hungUp = true;
 }
 
 void CHidrawTestbed::RefuseHidQueries(CVirtualModule &module)
 {
+    const std::lock_guard guard(m_pImpl->lock);
     m_pImpl->refusingQueries.push_back(&module);
+}
+
+void CHidrawTestbed::SetSerial(const CVirtualModule &module, const std::string &serial)
+{
+    const std::lock_guard guard(m_pImpl->lock);
+    m_pImpl->serials[&module] = serial;
+}
+
+void CHidrawTestbed::PullAfterReports(CVirtualModule &module, int reports)
+{
+    const std::lock_guard guard(m_pImpl->lock);
+    m_pImpl->pullAfter[&module] = module.Writes() + reports;
 }
 
 void CHidrawTestbed::RemoveInterface(const std::string &node)
 {
+    const std::lock_guard guard(m_pImpl->lock);
     Impl::Node &entry = m_pImpl->nodes.at(node);
     umockdev_testbed_uevent(m_pImpl->testbed, entry.sysPath.c_str(), "remove");
     // The hidraw class device lies three levels below its USB interface.
@@ -246,8 +293,22 @@ void CHidrawTestbed::RemoveInterface(const std::string &node)
     entry.sysPath.clear();
 }
 
+int CHidrawTestbed::ReportsReceived(const CVirtualModule &module) const
+{
+    const std::lock_guard guard(m_pImpl->lock);
+    return module.Writes();
+}
+
+bool CHidrawTestbed::IsPlugged(const CVirtualModule &module) const
+{
+    const std::lock_guard guard(m_pImpl->lock);
+    return std::any_of(m_pImpl->devices.begin(), m_pImpl->devices.end(),
+                       [&](const Impl::UsbDevice &device) { return device.module == &module; });
+}
+
 std::string CHidrawTestbed::LastWrittenNode() const
 {
+    const std::lock_guard guard(m_pImpl->lock);
     return m_pImpl->lastWritten;
 }
 
@@ -260,10 +321,12 @@ CHidrawTestbed::Impl::Node &CHidrawTestbed::Impl::NodeOf(UMockdevIoctlClient *cl
 }
 
 // The node carries one token per input report a read would get now, so poll() wakes exactly when
-// hidraw's would. A module that is gone keeps one token up, as a removed node reports a hang-up:
-// the read then fails at once instead of waiting.
+// hidraw's would. A module that is gone while still listed keeps one token up, so the read fails
+// at once instead of waiting; a pulled node has hung up instead.
 void CHidrawTestbed::Impl::SyncTokens(Node &node)
 {
+    if (node.hungUp)
+        return;
     const CVirtualModule &module = *node.module;
     std::size_t wanted = module.faults.readTimeout ? 0 : module.PendingInput();
     if (!module.IsPresent())
@@ -283,6 +346,7 @@ void CHidrawTestbed::Impl::SyncTokens(Node &node)
 gboolean CHidrawTestbed::Impl::OnIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self)
 {
     Impl &impl = *static_cast<Impl *>(self);
+    const std::lock_guard guard(impl.lock);
     const CVirtualModule *module = impl.NodeOf(client).module;
     if (std::find(impl.refusingQueries.begin(), impl.refusingQueries.end(), module) != impl.refusingQueries.end()) {
         umockdev_ioctl_client_complete(client, -1, ENOTTY);
@@ -327,10 +391,14 @@ gboolean CHidrawTestbed::Impl::OnIoctl(UMockdevIoctlBase *, UMockdevIoctlClient 
 gboolean CHidrawTestbed::Impl::OnWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self)
 {
     Impl &impl = *static_cast<Impl *>(self);
+    const std::lock_guard guard(impl.lock);
     Node &node = impl.NodeOf(client);
     UMockdevIoctlData *argument = umockdev_ioctl_client_get_arg(client);
     impl.lastWritten = umockdev_ioctl_client_get_devnode(client);
     const int result = node.module->Write(argument->data, static_cast<std::size_t>(argument->data_len));
+    const auto pull = impl.pullAfter.find(node.module);
+    if (pull != impl.pullAfter.end() && node.module->Writes() >= pull->second)
+        impl.Unplug(*node.module); // the report was taken just before the module went
     impl.SyncTokens(node);
     if (result < 0)
         umockdev_ioctl_client_complete(client, -1, node.module->IsPresent() ? EIO : ENODEV);
@@ -342,6 +410,7 @@ gboolean CHidrawTestbed::Impl::OnWrite(UMockdevIoctlBase *, UMockdevIoctlClient 
 gboolean CHidrawTestbed::Impl::OnRead(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self)
 {
     Impl &impl = *static_cast<Impl *>(self);
+    const std::lock_guard guard(impl.lock);
     Node &node = impl.NodeOf(client);
     UMockdevIoctlData *argument = umockdev_ioctl_client_get_arg(client);
     // The buffer goes back to the caller when the call completes.

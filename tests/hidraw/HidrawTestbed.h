@@ -21,7 +21,8 @@
 //
 // The node handlers run on umockdev's worker thread, while the calling thread is blocked in the
 // hidapi call they answer; between hidapi calls the test may freely look at and change its
-// modules.
+// modules. The testbed's own calls and the handlers take turns, so a schedule may plug and pull
+// modules while another process (one started under the testbed) is using them.
 class CHidrawTestbed {
 public:
     CHidrawTestbed();
@@ -51,6 +52,20 @@ public:
     // The module's nodes open but no longer answer hidraw's questions, as a node of another kind
     // would.
     void RefuseHidQueries(CVirtualModule &module);
+
+    // The serial number the module's USB device reports from its next plugging in on; without
+    // one, "EMU" and four digits, the number of the USB device it was first plugged in as.
+    void SetSerial(const CVirtualModule &module, const std::string &serial);
+
+    // Pulls the module out as soon as it has received this many output reports since it was last
+    // plugged in: the last of them is taken, every later call fails as on a module gone.
+    void PullAfterReports(CVirtualModule &module, int reports);
+
+    // The output reports the module has received, asked while another process may be using it.
+    int ReportsReceived(const CVirtualModule &module) const;
+
+    // True from the first interface added until the module is pulled out.
+    bool IsPlugged(const CVirtualModule &module) const;
 
     // The node that received the last output report, empty before the first.
     std::string LastWrittenNode() const;
