@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds, once, what Tavrin's Windows programs need and Debian does not package for mingw-w64:
 # Qt 6 (from Debian's qt6-base source, the host's own version, as shared DLLs), hidapi (from
-# Debian's hidapi source, unmodified), GoogleTest (from Debian's googletest source) and the
-# test session's stand-in cfgmgr32.dll. Everything lands in a cache folder outside the clone,
-# $TAVRIN_WINDOWS_CACHE (default ~/.cache/tavrin-windows), and a finished part is not built again.
-# The first run takes about 40 minutes on two cores, nearly all of it Qt.
+# Debian's hidapi source, unmodified) and GoogleTest (from Debian's googletest source). Everything
+# lands in a cache folder outside the clone, $TAVRIN_WINDOWS_CACHE (default ~/.cache/tavrin-windows),
+# and a part is built again only when its source or options change. The first run takes about 40
+# minutes on two cores, nearly all of it Qt. It prints the folder the libraries are in.
 # Usage: scripts/setup-windows.sh   (after scripts/setup.sh --test, which installs the compilers)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

@@ -15,8 +15,8 @@ packages=(
 # Testing: the test frameworks, the emulated hidraw nodes, the package and manual page checks (the
 # desktop entry and the software centres' description too), virtual X and Wayland displays, the
 # second CJK font, and the screen reader's view of the window; for the Windows programs, the
-# mingw-w64 cross compiler, Ninja, and Wine to run them under (scripts/setup-windows.sh builds the
-# libraries they need from Debian's sources).
+# mingw-w64 cross compiler, Ninja, Wine to run them under and a look at its windows
+# (scripts/setup-windows.sh builds the libraries they need from Debian's sources).
 test_packages=(
   libgtest-dev libgmock-dev
   umockdev libumockdev-dev libglib2.0-dev
@@ -25,7 +25,7 @@ test_packages=(
   weston qt6-wayland
   at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-x11
   poppler-utils
-  g++-mingw-w64-x86-64-posix mingw-w64-tools ninja-build wine wine64
+  g++-mingw-w64-x86-64-posix mingw-w64-tools ninja-build wine wine64 x11-utils python3
 )
 case "${1:-}" in
   --test) packages+=("${test_packages[@]}") ;;
