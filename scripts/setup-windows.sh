@@ -8,7 +8,7 @@
 # Usage: scripts/setup-windows.sh   (after scripts/setup.sh --test, which installs the compilers)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-cache=${TAVRIN_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tavrin-windows}
+cache=${TAVRIN_WINDOWS_CACHE:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/tavrin-windows}
 prefix=$cache/prefix
 toolchain=$here/cmake/mingw-w64.cmake
 jobs=$(nproc)
