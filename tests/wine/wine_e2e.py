@@ -383,6 +383,7 @@ def run_window(args):
     env = wine_environment(args.prefix)
     env["DISPLAY"] = ":" + display
     env.pop("QT_QPA_PLATFORM", None)  # the tests' offscreen platform would show no window
+    env.pop("WINEPATH", None)  # the program finds what it needs beside itself, as in the release
     demo = None
     try:
         subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
