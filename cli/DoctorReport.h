@@ -56,7 +56,7 @@ inline constexpr const char *kDeviceDisabled = QT_TRANSLATE_NOOP("Tavrin", "设�
 inline constexpr const char *kDeviceDriverProblem = QT_TRANSLATE_NOOP("Tavrin", "设备 %1：驱动程序有问题（问题代码 %2）");
 inline constexpr const char *kDeviceProblem = QT_TRANSLATE_NOOP("Tavrin", "设备 %1：无法工作（问题代码 %2）");
 inline constexpr const char *kFixCloseProgram = QT_TRANSLATE_NOOP(
-    "Tavrin", "解决办法：另一个程序占用着 %1（%2）。请关闭模块原来的配置程序或其他正在使用模块的工具，"
+    "Tavrin", "解决办法：另一个程序占用着 %1（%2）。请关闭正在使用模块的其他配置程序或工具，"
               "然后再运行 tavrin-cli doctor。");
 inline constexpr const char *kFixEnableDevice = QT_TRANSLATE_NOOP(
     "Tavrin", "解决办法：在设备管理器中启用设备 %1（右键单击它，选择“启用设备”），然后再运行 tavrin-cli doctor。");

@@ -8,7 +8,7 @@ constexpr const char *kNodeDenied = QT_TRANSLATE_NOOP("Tavrin", "没有读写设
 constexpr const char *kNodeBusy = QT_TRANSLATE_NOOP("Tavrin", "设备节点正被占用");
 constexpr const char *kRefused = QT_TRANSLATE_NOOP("Tavrin", "系统拒绝读写此设备（可能有别的程序独占了它）");
 constexpr const char *kInUse = QT_TRANSLATE_NOOP(
-    "Tavrin", "设备正被另一个程序使用（模块原来的配置程序或另一个配置工具是否仍在运行？）");
+    "Tavrin", "设备正被另一个程序使用（是否还有其他配置工具在运行？）");
 constexpr const char *kNotHid = QT_TRANSLATE_NOOP("Tavrin", "设备节点能打开，但不响应 HID 设备的查询");
 constexpr const char *kSystemError = QT_TRANSLATE_NOOP("Tavrin", "%1（错误号 %2）");
 } // namespace

@@ -1575,8 +1575,8 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
         <translation>Device %1: not working (problem code %2)</translation>
     </message>
     <message>
-        <source>解决办法：另一个程序占用着 %1（%2）。请关闭模块原来的配置程序或其他正在使用模块的工具，然后再运行 tavrin-cli doctor。</source>
-        <translation>Fix: another program holds %1 (%2). Close the module&apos;s original configuration program or any other tool using the module, then run tavrin-cli doctor again.</translation>
+        <source>解决办法：另一个程序占用着 %1（%2）。请关闭正在使用模块的其他配置程序或工具，然后再运行 tavrin-cli doctor。</source>
+        <translation>Fix: another program holds %1 (%2). Close the other configuration program or tool using the module, then run tavrin-cli doctor again.</translation>
     </message>
     <message>
         <source>解决办法：在设备管理器中启用设备 %1（右键单击它，选择“启用设备”），然后再运行 tavrin-cli doctor。</source>
@@ -1599,8 +1599,8 @@ Exit status: 0 done, 1 the file or the value could not be read or written, 2 wro
         <translation>The system refuses to open the device for reading and writing (another program may hold it)</translation>
     </message>
     <message>
-        <source>设备正被另一个程序使用（模块原来的配置程序或另一个配置工具是否仍在运行？）</source>
-        <translation>The device is in use by another program (is the module&apos;s original configuration program or another configuration tool still running?)</translation>
+        <source>设备正被另一个程序使用（是否还有其他配置工具在运行？）</source>
+        <translation>The device is in use by another program (is another configuration tool still running?)</translation>
     </message>
 </context>
 <context>

@@ -58,7 +58,7 @@ TEST(DoctorWindows, TheFixFollowsTheOpenErrorsAndTheDevicesState)
         {{}, {CM_PROB_FAILED_INSTALL, CM_PROB_DISABLED}, "enable_device", "", nullptr, "disabled", "启用设备"},
         {{{2, ERROR_ACCESS_DENIED}, {1, ERROR_SHARING_VIOLATION}}, {}, "close_other_program", "n0", "ERROR_ACCESS_DENIED", nullptr,
          "另一个程序占用着 n0"},
-        {{{2, ERROR_SHARING_VIOLATION}}, {}, "close_other_program", "n0", "ERROR_SHARING_VIOLATION", nullptr, "模块原来的配置程序"},
+        {{{2, ERROR_SHARING_VIOLATION}}, {}, "close_other_program", "n0", "ERROR_SHARING_VIOLATION", nullptr, "其他配置程序"},
         {{{2, ERROR_FILE_NOT_FOUND}}, {}, "replug_module", "n0", "ERROR_FILE_NOT_FOUND", nullptr, "无法打开 n0"},
         // A search that opens the module is all it takes, whatever else is amiss.
         {{{2, ERROR_SHARING_VIOLATION}, {1, 0}}, {CM_PROB_DISABLED}, "none", "n1", nullptr, "disabled", "一切正常：查找模块时会打开 n1"},
