@@ -3,6 +3,17 @@
 #include <type_traits>
 
 namespace {
+bool IsHighSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char32_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+} // namespace
+
 void AppendUtf8(std::string &out, char32_t c)
 {
     if (c < 0x80) {
@@ -21,17 +32,6 @@ void AppendUtf8(std::string &out, char32_t c)
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-bool IsHighSurrogate(char32_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char32_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-} // namespace
 
 std::string Utf8FromWide(const wchar_t *text)
 {

@@ -1,6 +1,7 @@
 #include "translations/Catalog.h"
 
 #include "common/UserText.h"
+#include "common/WideText.h"
 #include "settings/SafeFile.h"
 #include "settings/Utf8Path.h"
 
@@ -65,25 +66,6 @@ private:
     std::string_view m_bytes;
 };
 
-void AppendUtf8(std::string &text, std::uint32_t code)
-{
-    if (code < 0x80) {
-        text += static_cast<char>(code);
-    } else if (code < 0x800) {
-        text += static_cast<char>(0xC0 | (code >> 6));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        text += static_cast<char>(0xE0 | (code >> 12));
-        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (code >> 18));
-        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // A translation is stored as UTF-16 big-endian.
 std::string Utf8FromUtf16(std::string_view bytes)
 {
@@ -98,7 +80,7 @@ std::string Utf8FromUtf16(std::string_view bytes)
                 i += 2;
             }
         }
-        AppendUtf8(text, unit);
+        AppendUtf8(text, static_cast<char32_t>(unit));
     }
     return text;
 }

@@ -10,8 +10,8 @@
       goes through the session's checks.
   wine_e2e.py window --prefix P --demo EXE --title TITLE --work DIR
       Starts tavrin-demo.exe on a virtual X server of its own and waits for its window.
-  wine_e2e.py run-session SPEC
-      Inside the emulator: runs the commands SPEC names, one after the other, and writes down how
+  wine_e2e.py run-session PLAN
+      Inside the emulator: runs the commands PLAN names, one after the other, and writes down how
       each went.
 
 Only Debian's python3, Wine, umockdev, xvfb and x11-utils are needed.
@@ -22,12 +22,13 @@ import os
 import re
 import shutil
 import signal
-import struct
 import subprocess
 import sys
 import tempfile
 import time
-import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+from framebuffer import framebuffer_rows, framebuffer_size, write_png  # noqa: E402
 
 COMMAND_TIMEOUT = 40  # seconds: longer than any command's own wait, so a hang shows as one
 SESSION_TIMEOUT = 150
@@ -53,17 +54,17 @@ def wine_environment(prefix, **extra):
 
 # --- inside the emulator ---
 
-def run_session(spec_file):
-    with open(spec_file) as f:
-        spec = json.load(f)
+def run_session(plan_file):
+    with open(plan_file) as f:
+        plan = json.load(f)
     results = []
-    for command in spec["commands"]:
+    for command in plan["commands"]:
         # Into files, not pipes: a pipe is read to its end, which under Wine comes seconds after
         # the program has ended.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             start = time.monotonic()
             try:
-                status = subprocess.run(command["argv"], cwd=spec["cwd"], stdout=out, stderr=err,
+                status = subprocess.run(command["argv"], cwd=plan["cwd"], stdout=out, stderr=err,
                                         timeout=command.get("timeout", COMMAND_TIMEOUT)).returncode
             except subprocess.TimeoutExpired:
                 status = None
@@ -73,7 +74,7 @@ def run_session(spec_file):
             results.append({"name": command["name"], "status": status, "seconds": seconds,
                             "stdout": out.read().decode("utf-8", errors="replace"),
                             "stderr": err.read().decode("utf-8", errors="replace")})
-    with open(spec["results"], "w") as f:
+    with open(plan["results"], "w") as f:
         json.dump(results, f, ensure_ascii=False, indent=1)
     return 0
 
@@ -115,13 +116,13 @@ def in_bed(args, session, work, argv_of, env, probe):
     commands = [{"name": " ".join(command), "argv": argv_of(command)} for command in session.commands]
     if probe:
         commands.insert(0, {"name": "probe", "argv": probe})
-    spec = {"cwd": work, "results": os.path.join(work, "results.json"), "commands": commands}
-    with open(os.path.join(work, "spec.json"), "w") as f:
-        json.dump(spec, f)
+    plan = {"cwd": work, "results": os.path.join(work, "results.json"), "commands": commands}
+    with open(os.path.join(work, "plan.json"), "w") as f:
+        json.dump(plan, f)
     bed = ["umockdev-wrapper", args.bed, "--records", records]
     for module in session.modules:
         bed += ["--module", module]
-    bed += ["--", sys.executable, os.path.abspath(__file__), "run-session", os.path.join(work, "spec.json")]
+    bed += ["--", sys.executable, os.path.abspath(__file__), "run-session", os.path.join(work, "plan.json")]
     # A group of its own, so that a session that hangs goes whole, Wine with it.
     process = subprocess.Popen(bed, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
     try:
@@ -133,7 +134,7 @@ def in_bed(args, session, work, argv_of, env, probe):
         raise SystemExit(f"the session did not end within {SESSION_TIMEOUT} s; its files are in {work}")
     if process.returncode != 0:
         raise SystemExit(f"the emulator failed ({process.returncode}): {errors.decode(errors='replace')}")
-    with open(spec["results"]) as f:
+    with open(plan["results"]) as f:
         results = json.load(f)
     modules = {}
     for name in sorted(os.listdir(records)):
@@ -314,33 +315,6 @@ def run_cli(args):
 
 # --- the window ---
 
-def framebuffer(path):
-    """Width, height and RGB rows of Xvfb's framebuffer file, an XWD image of 32-bit pixels."""
-    with open(path, "rb") as f:
-        data = f.read()
-    fields = struct.unpack(">25I", data[:100])
-    header, width, height, bits, line, colours = fields[0], fields[4], fields[5], fields[11], fields[12], fields[19]
-    if bits != 32:
-        raise SystemExit(f"the framebuffer has {bits} bits per pixel, 32 expected")
-    pixels = memoryview(data)[header + 12 * colours:]
-    rows = []
-    for y in range(height):
-        bgrx = pixels[y * line:y * line + 4 * width]
-        rgb = bytearray(3 * width)
-        rgb[0::3], rgb[1::3], rgb[2::3] = bgrx[2::4], bgrx[1::4], bgrx[0::4]
-        rows.append(bytes(rgb))
-    return width, height, rows
-
-
-def write_png(path, width, height, rows):
-    def chunk(kind, body):
-        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
-    raw = b"".join(b"\0" + row for row in rows)
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
-                + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
-
-
 def find_window(title, env):
     """The geometry (x, y, width, height) of the viewable window with this title, or None."""
     tree = subprocess.run(["xwininfo", "-root", "-tree"], env=env, capture_output=True, text=True).stdout
@@ -358,10 +332,11 @@ def find_window(title, env):
 
 def drawn(fb_file, geometry):
     """True when the window's rectangle holds more than a plain fill: its controls are drawn."""
-    width, height, rows = framebuffer(fb_file)
+    width, height = framebuffer_size(fb_file)
     x, y, w, h = geometry
     colours = set()
-    for row in rows[max(y, 0):min(y + h, height)]:
+    top, bottom = max(y, 0), min(y + h, height)
+    for row in framebuffer_rows(fb_file, 0, top, width, max(bottom - top, 0)):
         part = row[3 * max(x, 0):3 * min(x + w, width)]
         colours.update(part[i:i + 3] for i in range(0, len(part), 3 * 7))
         if len(colours) > 8:
@@ -398,7 +373,9 @@ def run_window(args):
                 return 0
             time.sleep(0.5)
         shot = os.path.join(work, "window-not-found.png")
-        write_png(shot, *framebuffer(os.path.join(work, "Xvfb_screen0")))
+        screen = os.path.join(work, "Xvfb_screen0")
+        width, height = framebuffer_size(screen)
+        write_png(shot, width, height, framebuffer_rows(screen, 0, 0, width, height))
         state = f"ended with status {demo.returncode}" if demo.poll() is not None else "still running"
         found = f"shown at {geometry} but not drawn" if geometry else "not found"
         print(f"FAILED: the window {args.title!r} was {found} within {args.limit} s (the program is {state}); "
@@ -415,7 +392,7 @@ def run_window(args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest="command", required=True)
-    commands.add_parser("run-session").add_argument("spec")
+    commands.add_parser("run-session").add_argument("plan")
     cli = commands.add_parser("cli")
     cli.add_argument("session", choices=SESSIONS)
     for option in ("--bed", "--linux-cli", "--work"):
@@ -429,7 +406,7 @@ def main():
     window.add_argument("--limit", type=float, default=60)
     args = parser.parse_args()
     if args.command == "run-session":
-        return run_session(args.spec)
+        return run_session(args.plan)
     if args.command == "cli":
         return run_cli(args)
     return run_window(args)
